@@ -1,0 +1,43 @@
+# make        builds everything into build/ (the program: build/bin/Tarnwick.exe)
+# make run    starts the program under Wine, with the virtual port beside it
+# make test   builds and runs every test
+# Each target first installs whatever is missing (scripts/setup.sh).
+SHELL := /bin/bash
+export TARNWICK_RUN_ARCH := $(shell bash -c 'source scripts/platform.sh && echo $$TARNWICK_RUN_ARCH')
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup build build-run prefix run test pictures clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+build: setup
+	@mkdir -p build && cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DTARNWICK_ARCH=i686 \
+	    -DCMAKE_BUILD_TYPE=Release > build/cmake.log 2>&1 || { cat build/cmake.log; exit 1; }
+	@cmake --build build -j $(JOBS)
+
+# The build that runs on this machine: the product itself, or its x86_64
+# twin where the kernel can't run 32-bit programs.
+build-run: build
+ifneq ($(TARNWICK_RUN_ARCH),i686)
+	@cmake -S . -B build/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DTARNWICK_ARCH=x86_64 \
+	    -DCMAKE_BUILD_TYPE=Release > build/x86_64.log 2>&1 || { cat build/x86_64.log; exit 1; }
+	@cmake --build build/x86_64 -j $(JOBS)
+endif
+
+prefix: setup
+	@scripts/wine-prefix.sh
+
+run: build-run prefix
+	@scripts/run.sh
+
+test: build-run prefix
+	@scripts/test.sh
+
+pictures:
+	python3 res/make_pictures.py
+
+clean:
+	rm -rf build

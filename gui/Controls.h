@@ -1,0 +1,181 @@
+// Components and controls: the base classes of everything on a form.
+//
+// Windowed controls (TWinControl) own a window; graphic controls (labels,
+// shapes, images) have none and are drawn by their parent, double-buffered,
+// so a lamp changing colour repaints only its own rectangle without flicker.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Graphics.h"
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+
+// An event handler: receives the component that raised the event.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// A property value from a form layout.
+struct TLayoutValue {
+    enum Kind { Integer, String, Identifier, Set } kind = Integer;
+    long long integer = 0;
+    std::string text;               // String, Identifier
+    std::vector<std::string> items; // Set
+};
+
+class TComponent : public TObject {
+public:
+    explicit TComponent(TComponent* owner);
+    ~TComponent() override;
+
+    std::string Name;
+    TComponent* Owner() const { return owner_; }
+
+    // Sets a property by its layout name; false when the class has none of that name.
+    virtual bool SetProperty(const std::string& name, const TLayoutValue& value);
+    // The event of that layout name ("OnClick"...), or nullptr.
+    virtual TNotifyEvent* Event(const std::string& name);
+    // Called once the layout has set every property and event.
+    virtual void Loaded() {}
+
+    // Destroys the owned components, newest first.
+    void DestroyComponents();
+
+private:
+    TComponent* owner_;
+    std::vector<std::unique_ptr<TComponent>> owned_;
+};
+
+class TWinControl;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
+    virtual void SetBounds(int left, int top, int width, int height);
+
+    const std::string& Caption() const { return caption_; }
+    void SetCaption(const std::string& caption);
+
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool enabled);
+
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+
+    // The control's font; while ParentFont is set it follows its parent's.
+    const std::unique_ptr<TFont> Font;
+    bool ParentFont() const { return parentFont_; }
+
+    TNotifyEvent OnClick;
+    virtual void Click();
+
+    bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+    TNotifyEvent* Event(const std::string& name) override;
+
+    // Redraws the control's area.
+    virtual void Invalidate();
+
+protected:
+    virtual void CaptionChanged() { Invalidate(); }
+    virtual void FontChanged() { Invalidate(); }
+    virtual void BoundsChanged(const RECT& old);
+    void ParentFontChanged();
+
+    TWinControl* parent_ = nullptr;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    std::string caption_;
+    bool enabled_ = true;
+    TColor color_ = clBtnFace;
+    bool parentFont_ = true;
+    bool followingParent_ = false;  // while copying the parent's font
+    friend class TWinControl;
+};
+
+// A control without a window of its own, drawn by its parent.
+class TGraphicControl : public TControl {
+public:
+    using TControl::TControl;
+    // Draws onto dc, whose origin is the control's top-left corner.
+    virtual void Paint(HDC dc) = 0;
+    void SetParent(TWinControl* parent) override;
+    void Invalidate() override;
+};
+
+// A control with a window.
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    HWND Handle() const { return handle_; }
+    void SetParent(TWinControl* parent) override;
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetEnabled(bool enabled) override;
+    void Invalidate() override;
+
+    int TabOrder = -1;
+    bool TabStop = false;
+
+    const std::vector<TControl*>& Controls() const { return controls_; }
+
+    // Puts the windowed children in tab order (the order the dialog manager
+    // moves the focus in), recursively.
+    void ApplyTabOrder();
+
+    bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+
+    // Window messages for this control; anything thrown is reported by the
+    // application and never leaves the window procedure.
+    virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    static TWinControl* FromHandle(HWND window);
+
+protected:
+    // The window: class, style, extended style. Containers use the runtime's
+    // own class; buttons and edits the system's.
+    virtual const char* WindowClass() const;
+    virtual DWORD WindowStyle() const;
+    virtual DWORD WindowExStyle() const { return 0; }
+    void CreateHandle(HWND parentWindow);
+    // Registers a window class served by the runtime's window procedure.
+    static void RegisterWindowClass(const char* name);
+
+    // Containers: background and own decoration, before the graphic children.
+    virtual void PaintBackground(HDC dc, const RECT& client);
+    // Notifications a child window sends its parent (WM_COMMAND codes).
+    virtual void Command(WORD /*code*/) {}
+
+    void CaptionChanged() override;
+    void FontChanged() override;
+
+    LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
+
+private:
+    void PaintWindow();
+    static LRESULT CALLBACK ContainerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND handle_ = nullptr;
+    std::vector<TControl*> controls_;
+    friend class TControl;
+    friend class TGraphicControl;
+};
+
+// Runs fn; anything it throws goes to the application's exception display.
+void Guarded(const std::function<void()>& fn);

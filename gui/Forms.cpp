@@ -1,0 +1,155 @@
+#include "Forms.h"
+
+#include <windows.h>
+
+TApplication* Application = nullptr;
+
+namespace {
+
+const char kFormClass[] = "TarnwickForm";
+
+void ShowOnScreen(const std::string& title, const std::string& text, unsigned flags) {
+    // Owned by the main form once it is on screen, so it stays in front of it.
+    HWND owner = nullptr;
+    if (Application && Application->MainForm && IsWindowVisible(Application->MainForm->Handle()))
+        owner = Application->MainForm->Handle();
+    MessageBoxA(owner, text.c_str(), title.c_str(), flags | (owner ? 0 : MB_TASKMODAL));
+}
+
+TMessagePresenter& Presenter() {
+    static TMessagePresenter presenter = ShowOnScreen;
+    return presenter;
+}
+
+std::string ProgramName() {
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name(path, n);
+    name = name.substr(name.find_last_of("\\/") + 1);
+    return name.substr(0, name.find_last_of('.'));
+}
+
+}  // namespace
+
+void Guarded(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (...) {
+        try {
+            if (Application) Application->HandleException(nullptr);
+        } catch (...) {
+            // Nothing may cross the system's frames; the message loop goes on.
+        }
+    }
+}
+
+// ---- Messages -----------------------------------------------------------------
+
+void SetMessagePresenter(TMessagePresenter presenter) {
+    Presenter() = presenter ? std::move(presenter) : TMessagePresenter(ShowOnScreen);
+}
+
+void ShowMessage(const std::string& text) { Presenter()(Application->Title, text, MB_OK); }
+
+// ---- TPublished ---------------------------------------------------------------
+
+const TPublished::FieldBinder* TPublished::FindField(const std::string& name) const {
+    for (const auto& f : fields_)
+        if (f.name == name) return &f.bind;
+    return nullptr;
+}
+
+const TPublished::MethodBinder* TPublished::FindMethod(const std::string& name) const {
+    for (const auto& m : methods_)
+        if (m.name == name) return &m.bind;
+    return nullptr;
+}
+
+std::vector<std::string> TPublished::FieldNames() const {
+    std::vector<std::string> names;
+    for (const auto& f : fields_) names.push_back(f.name);
+    return names;
+}
+
+// ---- TForm --------------------------------------------------------------------
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    RegisterWindowClass(kFormClass);
+    CreateHandle(nullptr);
+}
+
+const char* TForm::WindowClass() const { return kFormClass; }
+
+void TForm::BoundsChanged(const RECT&) {
+    // A form's Left/Top/Width/Height are its outer rectangle on the screen.
+    if (Handle()) MoveWindow(Handle(), left_, top_, width_, height_, TRUE);
+}
+
+bool TForm::SetProperty(const std::string& name, const TLayoutValue& v) {
+    // The tab order of a form has no meaning; everything else is a control's.
+    return name == "TabOrder" || TWinControl::SetProperty(name, v);
+}
+
+void TForm::Show() {
+    ShowWindow(Handle(), SW_SHOWNORMAL);
+    UpdateWindow(Handle());
+    FocusFirstControl();
+}
+
+void TForm::FocusFirstControl() {
+    if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE)) SetFocus(first);
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_CLOSE:
+        DestroyWindow(Handle());
+        return 0;
+    case WM_DESTROY:
+        if (Application && Application->MainForm == this) PostQuitMessage(0);
+        return 0;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- TApplication -------------------------------------------------------------
+
+TApplication::TApplication() : TComponent(nullptr), Title(ProgramName()) {}
+
+void TApplication::Adopt(TForm* form) {
+    if (!MainForm) MainForm = form;
+}
+
+void TApplication::Run() {
+    if (!MainForm) return;
+    MainForm->Show();
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // Tab and the arrow keys move the focus between the form's controls.
+        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        if (root && TWinControl::FromHandle(root) && IsDialogMessageA(root, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void TApplication::ShowException(const Exception* e) {
+    std::string text = e->Message;
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    Presenter()(Title, text, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::HandleException(TObject*) {
+    try {
+        throw;
+    } catch (const Exception& e) {
+        ShowException(&e);
+    } catch (...) {
+        // Anything else is shown as an exception without a message.
+        try {
+            throw Exception("");
+        } catch (const Exception& e) {
+            ShowException(&e);
+        }
+    }
+}

@@ -1,0 +1,78 @@
+// Colours, fonts, brushes and bitmaps.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// 0x00BBGGRR, or a system colour (high byte 0xFF, low byte the COLOR_ index).
+using TColor = unsigned int;
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clLime = 0x00FF00;
+constexpr TColor clYellow = 0x00FFFF;
+constexpr TColor clBtnFace = 0xFF000000 | COLOR_BTNFACE;
+constexpr TColor clWindowText = 0xFF000000 | COLOR_WINDOWTEXT;
+constexpr TColor clBtnHighlight = 0xFF000000 | COLOR_BTNHIGHLIGHT;
+constexpr TColor clBtnShadow = 0xFF000000 | COLOR_BTNSHADOW;
+
+// The RGB value to hand to GDI.
+COLORREF ColorToRGB(TColor color);
+// A solid brush of that colour, shared and kept for the life of the process.
+HBRUSH SolidBrush(TColor color);
+
+enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = unsigned;  // set of TFontStyle
+
+// A font description. Height < 0 is the character height in pixels.
+// Setting a property to the value it has already changes nothing.
+class TFont {
+public:
+    std::string Name() const { return name_; }
+    int Height() const { return height_; }
+    TFontStyles Style() const { return style_; }
+    TColor Color() const { return color_; }
+    void SetName(const std::string& name);
+    void SetHeight(int height);
+    void SetStyle(TFontStyles style);
+    void Assign(const TFont& other);
+
+    // The GDI font; fonts are shared by description and live as long as the process.
+    HFONT Handle() const;
+
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+    std::string name_ = "MS Sans Serif";
+    int height_ = -11;
+    TFontStyles style_ = 0;
+    TColor color_ = clWindowText;
+};
+
+// A fill colour.
+class TBrush {
+public:
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    std::function<void()> OnChange;
+
+private:
+    TColor color_ = clWhite;
+};
+
+// A device-dependent bitmap loaded from the program's resources.
+class TBitmap {
+public:
+    ~TBitmap();
+    void LoadFromResourceName(HINSTANCE instance, const std::string& name);
+    HBITMAP Handle() const { return handle_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    HBITMAP handle_ = nullptr;
+    int width_ = 0, height_ = 0;
+};

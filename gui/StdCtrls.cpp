@@ -1,0 +1,276 @@
+#include "StdCtrls.h"
+
+#include <algorithm>
+#include <map>
+
+#include "SysUtils.h"
+
+namespace {
+bool IsTrue(const TLayoutValue& v) { return v.kind == TLayoutValue::Identifier && v.text == "True"; }
+}  // namespace
+
+// ---- TLabel -------------------------------------------------------------------
+
+UINT TLabel::DrawFlags() const {
+    UINT flags = DT_NOPREFIX | (WordWrap ? DT_WORDBREAK : DT_SINGLELINE);
+    if (Alignment == taCenter) flags |= DT_CENTER;
+    if (Alignment == taRightJustify) flags |= DT_RIGHT;
+    return flags;
+}
+
+void TLabel::AdjustSize() {
+    if (!AutoSize) return;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Font->Handle());
+    RECT r{0, 0, WordWrap ? width_ : 0, 0};
+    // An empty caption still takes one line's height.
+    DrawTextA(dc, caption_.empty() ? " " : caption_.c_str(), -1, &r, DrawFlags() | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    SetBounds(left_, top_, WordWrap ? width_ : (caption_.empty() ? 0 : r.right), r.bottom);
+}
+
+void TLabel::CaptionChanged() {
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::FontChanged() {
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::Paint(HDC dc) {
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = SelectObject(dc, Font->Handle());
+    RECT r{0, 0, width_, height_};
+    if (enabled_) {
+        SetTextColor(dc, ColorToRGB(Font->Color()));
+        DrawTextA(dc, caption_.c_str(), -1, &r, DrawFlags());
+    } else {
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        DrawTextA(dc, caption_.c_str(), -1, &r, DrawFlags());
+    }
+    SelectObject(dc, old);
+}
+
+bool TLabel::SetProperty(const std::string& name, const TLayoutValue& v) {
+    if (name == "Alignment") {
+        if (v.text == "taCenter") Alignment = taCenter;
+        else if (v.text == "taRightJustify") Alignment = taRightJustify;
+        else if (v.text == "taLeftJustify") Alignment = taLeftJustify;
+        else throw Exception("Unknown alignment " + v.text);
+    } else if (name == "WordWrap") {
+        WordWrap = IsTrue(v);
+    } else if (name == "AutoSize") {
+        AutoSize = IsTrue(v);
+    } else {
+        return TGraphicControl::SetProperty(name, v);
+    }
+    return true;
+}
+
+// ---- TShape -------------------------------------------------------------------
+
+TShape::TShape(TComponent* owner) : TGraphicControl(owner), Brush(new TBrush) {
+    Brush->OnChange = [this] { Invalidate(); };
+}
+
+void TShape::Paint(HDC dc) {
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    HGDIOBJ oldBrush = SelectObject(dc, SolidBrush(Brush->Color()));
+    if (Shape == stCircle) {
+        // Diameter: the smaller side, centred in the other.
+        const int s = std::min(width_, height_);
+        const int x = (width_ - s) / 2, y = (height_ - s) / 2;
+        Ellipse(dc, x, y, x + s, y + s);
+    } else {
+        Rectangle(dc, 0, 0, width_, height_);
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+}
+
+bool TShape::SetProperty(const std::string& name, const TLayoutValue& v) {
+    if (name == "Shape") {
+        if (v.text == "stCircle") Shape = stCircle;
+        else if (v.text == "stRectangle") Shape = stRectangle;
+        else throw Exception("Unknown shape " + v.text);
+    } else if (name == "Brush.Color") {
+        Brush->SetColor(static_cast<TColor>(v.integer));
+    } else {
+        return TGraphicControl::SetProperty(name, v);
+    }
+    return true;
+}
+
+// ---- TImage -------------------------------------------------------------------
+
+void TImage::Paint(HDC dc) {
+    if (!Picture.Handle()) return;
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, Picture.Handle());
+    BitBlt(dc, 0, 0, Picture.Width(), Picture.Height(), source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+bool TImage::SetProperty(const std::string& name, const TLayoutValue& v) {
+    if (name == "Picture.Bitmap") {
+        Picture.LoadFromResourceName(GetModuleHandleA(nullptr), v.text);
+        if (AutoSize) SetBounds(left_, top_, Picture.Width(), Picture.Height());
+        Invalidate();
+    } else if (name == "AutoSize") {
+        AutoSize = IsTrue(v);
+    } else {
+        return TGraphicControl::SetProperty(name, v);
+    }
+    return true;
+}
+
+// ---- TPanel and TGroupBox -----------------------------------------------------
+
+void TPanel::PaintBackground(HDC dc, const RECT& client) {
+    TWinControl::PaintBackground(dc, client);
+    DrawEdge(dc, const_cast<RECT*>(&client), BDR_RAISEDINNER, BF_RECT);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(Font->Color()));
+    HGDIOBJ old = SelectObject(dc, Font->Handle());
+    RECT text = client;
+    DrawTextA(dc, caption_.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+}
+
+void TGroupBox::PaintBackground(HDC dc, const RECT& client) {
+    TWinControl::PaintBackground(dc, client);
+    HGDIOBJ old = SelectObject(dc, Font->Handle());
+    SIZE text{};
+    GetTextExtentPoint32A(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    // The frame runs through the middle of the caption's line.
+    RECT frame = client;
+    frame.top = metrics.tmHeight / 2;
+    DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    if (!caption_.empty()) {
+        RECT label{8, 0, 8 + text.cx + 2, metrics.tmHeight};
+        FillRect(dc, &label, SolidBrush(color_));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ColorToRGB(Font->Color()));
+        TextOutA(dc, 9, 0, caption_.c_str(), static_cast<int>(caption_.size()));
+    }
+    SelectObject(dc, old);
+}
+
+// ---- TButton and TMaskEdit ----------------------------------------------------
+
+void TButton::Command(WORD code) {
+    if (code == BN_CLICKED) Click();
+}
+
+std::string TMaskEdit::Text() const {
+    if (!Handle()) return caption_;
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(Handle())) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(Handle(), &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+void TMaskEdit::SetText(const std::string& text) { SetCaption(text); }
+
+bool TMaskEdit::SetProperty(const std::string& name, const TLayoutValue& v) {
+    if (name == "Text") SetText(v.text);
+    else return TWinControl::SetProperty(name, v);
+    return true;
+}
+
+TNotifyEvent* TMaskEdit::Event(const std::string& name) {
+    return name == "OnEnter" ? &OnEnter : TWinControl::Event(name);
+}
+
+void TMaskEdit::Command(WORD code) {
+    if (code == EN_SETFOCUS && OnEnter) OnEnter(this);
+}
+
+// ---- TTimer -------------------------------------------------------------------
+
+namespace {
+
+std::map<UINT_PTR, TTimer*>& Timers() {
+    static std::map<UINT_PTR, TTimer*> timers;
+    return timers;
+}
+
+}  // namespace
+
+// One hidden message-only window receives every timer's ticks.
+static HWND TimerWindow(WNDPROC proc) {
+    static HWND window = nullptr;
+    if (!window) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TarnwickTimers";
+        RegisterClassA(&wc);
+        window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }
+    return window;
+}
+
+TTimer::~TTimer() {
+    enabled_ = false;
+    Update();
+}
+
+void TTimer::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    Update();
+}
+
+void TTimer::SetInterval(unsigned interval) {
+    if (interval == interval_) return;
+    interval_ = interval;
+    running_ = false;  // SetTimer below restarts it with the new interval
+    Update();
+}
+
+void TTimer::SetOnTimer(TNotifyEvent handler) {
+    onTimer_ = std::move(handler);
+    Update();
+}
+
+void TTimer::Update() {
+    const auto id = reinterpret_cast<UINT_PTR>(this);
+    const bool wanted = enabled_ && interval_ > 0 && onTimer_;
+    if (wanted && !running_) {
+        Timers()[id] = this;
+        SetTimer(TimerWindow(TimerProc), id, interval_, nullptr);
+    } else if (!wanted && running_) {
+        KillTimer(TimerWindow(TimerProc), id);
+        Timers().erase(id);
+    }
+    running_ = wanted;
+}
+
+LRESULT CALLBACK TTimer::TimerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_TIMER) {
+        auto it = Timers().find(wParam);
+        if (it != Timers().end()) {
+            TTimer* timer = it->second;
+            Guarded([timer] { timer->onTimer_(timer); });
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+bool TTimer::SetProperty(const std::string& name, const TLayoutValue& v) {
+    if (name == "Interval") SetInterval(static_cast<unsigned>(v.integer));
+    else if (name == "Enabled") SetEnabled(IsTrue(v));
+    else return TComponent::SetProperty(name, v);
+    return true;
+}
+
+TNotifyEvent* TTimer::Event(const std::string& name) {
+    return name == "OnTimer" ? &onTimer_ : TComponent::Event(name);
+}

@@ -1,0 +1,122 @@
+// The controls a form layout can hold.
+#pragma once
+
+#include "Controls.h"
+
+// Text on its parent's background. Sizes itself to its text, keeping Left and
+// Top; with WordWrap it keeps its Width and wraps, growing downwards.
+class TLabel : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    enum TAlignment { taLeftJustify, taCenter, taRightJustify };
+    TAlignment Alignment = taLeftJustify;
+    bool WordWrap = false;
+    bool AutoSize = true;
+
+    void Paint(HDC dc) override;
+    bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+    void Loaded() override { AdjustSize(); }
+
+protected:
+    void CaptionChanged() override;
+    void FontChanged() override;
+
+private:
+    UINT DrawFlags() const;
+    void AdjustSize();
+};
+
+enum TShapeType { stRectangle, stCircle };
+
+// A lamp: a shape with a one-pixel black outline and a fill colour.
+class TShape : public TGraphicControl {
+public:
+    explicit TShape(TComponent* owner);
+    TShapeType Shape = stRectangle;
+    const std::unique_ptr<TBrush> Brush;
+    void Paint(HDC dc) override;
+    bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+};
+
+// A picture from the program's resources, at its natural size from the top-left.
+class TImage : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    TBitmap Picture;
+    bool AutoSize = true;
+    void Paint(HDC dc) override;
+    bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+};
+
+// A container with a raised one-pixel bevel and its caption centred.
+class TPanel : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+
+protected:
+    void PaintBackground(HDC dc, const RECT& client) override;
+};
+
+// A container drawn as an etched frame with its caption at the top left.
+class TGroupBox : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+
+protected:
+    void PaintBackground(HDC dc, const RECT& client) override;
+};
+
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* owner) : TWinControl(owner) { TabStop = true; }
+
+protected:
+    const char* WindowClass() const override { return "BUTTON"; }
+    DWORD WindowStyle() const override { return WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON; }
+    void Command(WORD code) override;
+};
+
+// A one-line edit field (without an input mask: any text).
+class TMaskEdit : public TWinControl {
+public:
+    explicit TMaskEdit(TComponent* owner) : TWinControl(owner) { TabStop = true; }
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+    TNotifyEvent OnEnter;
+    bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+    TNotifyEvent* Event(const std::string& name) override;
+
+protected:
+    const char* WindowClass() const override { return "EDIT"; }
+    DWORD WindowStyle() const override { return WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL; }
+    DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
+    void Command(WORD code) override;
+};
+
+// Raises OnTimer on the GUI thread every Interval milliseconds (the system
+// makes anything below 10 ms 10 ms) while Enabled and a handler is set.
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* owner) : TComponent(owner) {}
+    ~TTimer() override;
+
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    unsigned Interval() const { return interval_; }
+    void SetInterval(unsigned interval);
+    void SetOnTimer(TNotifyEvent handler);
+    const TNotifyEvent& OnTimer() const { return onTimer_; }
+
+    bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+    TNotifyEvent* Event(const std::string& name) override;
+    void Loaded() override { Update(); }
+
+private:
+    void Update();
+    static LRESULT CALLBACK TimerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    bool enabled_ = true;
+    unsigned interval_ = 1000;
+    TNotifyEvent onTimer_;
+    bool running_ = false;
+};

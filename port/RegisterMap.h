@@ -1,0 +1,35 @@
+// The standard parallel port as the panel sees it: three registers from a
+// base address, and the seventeen lines it shows, each with its register bit,
+// when its lamp is lit and in which colour.
+#pragma once
+
+#include <array>
+
+#include "Graphics.h"
+
+enum class Register { Data = 0, Status = 1, Control = 2 };
+
+// The register's I/O port: base address plus offset, in 16-bit port
+// arithmetic (wraps at 0x10000).
+int RegisterPort(int baseAddress, Register reg);
+
+struct Line {
+    const char* name;   // panel number: "DI1".."DI5", "DO1".."DO12"
+    const char* label;  // as written under the lamp
+    int pin;            // DB25 pin
+    Register reg;
+    unsigned mask;      // the line's bit in the register
+    bool litWhenSet;    // lamp lit when the bit is set (else when it is clear)
+    TColor litColour;
+};
+
+// All seventeen, in the order the lamps are read: DI1..DI5, DO1..DO12.
+extern const std::array<Line, 17> kLines;
+constexpr int kInputs = 5;
+constexpr int kOutputs = 12;
+
+const Line& Input(int n);   // DI n, 1..5
+const Line& Output(int n);  // DO n, 1..12
+
+// Whether the line's lamp is lit for this register value.
+bool Lit(const Line& line, int value);

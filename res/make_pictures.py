@@ -1,0 +1,502 @@
+#!/usr/bin/env python3
+"""Generates the two pictures of Tarnwick from code.
+
+    res/db25.bmp      the DB25 pin-assignment picture shown in the main window:
+                      314 x 286 pixels, 24 bits per pixel, uncompressed BMP
+    res/tarnwick.ico  the application icon: 32 x 32 pixels, 16 colours
+
+Run from anywhere (the outputs always land next to this script):
+
+    python3 res/make_pictures.py
+
+Python 3 standard library only. The output is deterministic: the same script
+always writes the same bytes. Both outputs are committed, so the build does not
+need Python; change this script and rerun it to change a picture.
+"""
+
+import os
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+# ---------------------------------------------------------------------------
+# Colours (R, G, B)
+
+WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
+PINK = (255, 182, 193)  # light pink contacts
+
+# ---------------------------------------------------------------------------
+# A small 5 x 7 pixel font. Each glyph is 7 rows above the baseline, plus up to
+# two rows of descender ('#' = ink). Letters are spaced proportionally (their
+# inked columns plus one blank column); digits all take the full five columns
+# so that pin numbers line up.
+
+FONT = {
+    "0": [".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."],
+    "1": ["..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###."],
+    "2": [".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"],
+    "3": ["#####", "...#.", "..#..", "...#.", "....#", "#...#", ".###."],
+    "4": ["...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."],
+    "5": ["#####", "#....", "####.", "....#", "....#", "#...#", ".###."],
+    "6": ["..##.", ".#...", "#....", "####.", "#...#", "#...#", ".###."],
+    "7": ["#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."],
+    "8": [".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."],
+    "9": [".###.", "#...#", "#...#", ".####", "....#", "...#.", ".##.."],
+    "A": [".###.", "#...#", "#...#", "#...#", "#####", "#...#", "#...#"],
+    "B": ["####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."],
+    "C": [".###.", "#...#", "#....", "#....", "#....", "#...#", ".###."],
+    "D": ["###..", "#..#.", "#...#", "#...#", "#...#", "#..#.", "###.."],
+    "E": ["#####", "#....", "#....", "####.", "#....", "#....", "#####"],
+    "F": ["#####", "#....", "#....", "####.", "#....", "#....", "#...."],
+    "G": [".###.", "#...#", "#....", "#.###", "#...#", "#...#", ".####"],
+    "H": ["#...#", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
+    "I": ["###", ".#.", ".#.", ".#.", ".#.", ".#.", "###"],
+    "K": ["#...#", "#..#.", "#.#..", "##...", "#.#..", "#..#.", "#...#"],
+    "L": ["#....", "#....", "#....", "#....", "#....", "#....", "#####"],
+    "N": ["#...#", "#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#"],
+    "O": [".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."],
+    "P": ["####.", "#...#", "#...#", "####.", "#....", "#....", "#...."],
+    "R": ["####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"],
+    "S": [".####", "#....", "#....", ".###.", "....#", "....#", "####."],
+    "T": ["#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."],
+    "U": ["#...#", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."],
+    "Y": ["#...#", "#...#", ".#.#.", "..#..", "..#..", "..#..", "..#.."],
+    "a": [".....", ".....", ".###.", "....#", ".####", "#...#", ".####"],
+    "c": [".....", ".....", ".###.", "#....", "#....", "#...#", ".###."],
+    "d": ["....#", "....#", ".####", "#...#", "#...#", "#...#", ".####"],
+    "e": [".....", ".....", ".###.", "#...#", "#####", "#....", ".###."],
+    "i": [".#.", "...", "##.", ".#.", ".#.", ".#.", "###"],
+    "l": ["##.", ".#.", ".#.", ".#.", ".#.", ".#.", "###"],
+    "n": [".....", ".....", "#.##.", "##..#", "#...#", "#...#", "#...#"],
+    "o": [".....", ".....", ".###.", "#...#", "#...#", "#...#", ".###."],
+    "p": [".....", ".....", "####.", "#...#", "#...#", "#...#", "####.",
+          "#....", "#...."],
+    "r": [".....", ".....", "#.##.", "##..#", "#....", "#....", "#...."],
+    "t": [".#..", ".#..", "###.", ".#..", ".#..", ".#.#", "..#."],
+    "u": [".....", ".....", "#...#", "#...#", "#...#", "#..##", ".##.#"],
+}
+CAP_HEIGHT = 7
+SPACE_ADVANCE = 3
+DIGIT_WIDTH = 5
+
+
+def glyph_columns(ch):
+    """The inked column range (first, last + 1) that a glyph occupies."""
+    rows = FONT[ch]
+    if ch.isdigit():
+        return 0, DIGIT_WIDTH
+    cols = [x for row in rows for x, c in enumerate(row) if c == "#"]
+    return min(cols), max(cols) + 1
+
+
+def text_width(text):
+    width = 0
+    for i, ch in enumerate(text):
+        if i:
+            width += 1
+        if ch == " ":
+            width += SPACE_ADVANCE - 1
+        else:
+            first, last = glyph_columns(ch)
+            width += last - first
+    return width
+
+
+# ---------------------------------------------------------------------------
+# A plain RGB canvas
+
+
+class Canvas:
+    def __init__(self, width, height, background):
+        self.width = width
+        self.height = height
+        self.px = [[background] * width for _ in range(height)]
+
+    def set(self, x, y, colour):
+        if 0 <= x < self.width and 0 <= y < self.height:
+            self.px[y][x] = colour
+
+    def blend(self, x, y, colour, coverage):
+        """Mixes colour over the pixel by coverage (0..1)."""
+        if coverage <= 0 or not (0 <= x < self.width and 0 <= y < self.height):
+            return
+        old = self.px[y][x]
+        self.px[y][x] = tuple(
+            int(round(o + (c - o) * coverage)) for o, c in zip(old, colour)
+        )
+
+    def hline(self, x0, x1, y, colour):
+        for x in range(min(x0, x1), max(x0, x1) + 1):
+            self.set(x, y, colour)
+
+    def vline(self, x, y0, y1, colour):
+        for y in range(min(y0, y1), max(y0, y1) + 1):
+            self.set(x, y, colour)
+
+    def text(self, x, top, text, colour):
+        """Draws text with its left edge at x and its cap top at row top."""
+        for i, ch in enumerate(text):
+            if i:
+                x += 1
+            if ch == " ":
+                x += SPACE_ADVANCE - 1
+                continue
+            first, last = glyph_columns(ch)
+            for dy, row in enumerate(FONT[ch]):
+                for dx in range(first, last):
+                    if dx < len(row) and row[dx] == "#":
+                        self.set(x + dx - first, top + dy, colour)
+            x += last - first
+
+    def fill_shape(self, inside, box, colour, samples=4):
+        """Fills the shape given by inside(x, y) -> bool, anti-aliased by
+        samples x samples points in each pixel of the box (x0, y0, x1, y1)."""
+        x0, y0, x1, y1 = box
+        n = samples * samples
+        offsets = [(i + 0.5) / samples for i in range(samples)]
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                hits = sum(
+                    1 for oy in offsets for ox in offsets if inside(x + ox, y + oy)
+                )
+                self.blend(x, y, colour, hits / n)
+
+
+# ---------------------------------------------------------------------------
+# The DB25 picture
+
+BMP_WIDTH = 314
+BMP_HEIGHT = 286
+
+PITCH = 20              # vertical distance between pins of one row
+FIRST_PIN_Y = 24        # centre row of pin 1
+CENTRE_X = 144          # centre line of the connector
+ROW_HALF_GAP = 10       # each pin row stands this far from the centre line
+CONTACT_RADIUS = 4.6
+SHELL_TOP = FIRST_PIN_Y - 16
+SHELL_BOTTOM = FIRST_PIN_Y + 12 * PITCH + 16
+SHELL_HALF_TOP = 31     # half the width of the shell at the top ...
+SHELL_HALF_BOTTOM = 22  # ... and at the bottom
+SHELL_CORNER = 7        # radius of the rounded corners
+
+GAP = 5                 # space between number, arrow and name
+NUMBER_WIDTH = 2 * DIGIT_WIDTH + 1
+ARROW_LENGTH = 22
+HEAD_LENGTH = 4         # arrow heads: this long, 2 * (HEAD_LENGTH - 1) + 1 high
+
+# The pins: number, name, bar over the name, and what sits between number and
+# name: "out" points away from the connector, "in" toward it, "both" has two
+# heads, "line" none.
+PINS = [
+    (1, "STROBE", True, "both"),
+    (2, "D0", False, "out"),
+    (3, "D1", False, "out"),
+    (4, "D2", False, "out"),
+    (5, "D3", False, "out"),
+    (6, "D4", False, "out"),
+    (7, "D5", False, "out"),
+    (8, "D6", False, "out"),
+    (9, "D7", False, "out"),
+    (10, "ACK", True, "in"),
+    (11, "BUSY", False, "in"),
+    (12, "Paper Out", True, "in"),
+    (13, "Select", True, "in"),
+    (14, "Line Feed", True, "both"),
+    (15, "Error", True, "in"),
+    (16, "RESET", False, "both"),
+    (17, "Select Printer", True, "both"),
+] + [(n, "GND", False, "line") for n in range(18, 26)]
+
+
+def pin_position(number):
+    """Centre (x, y) of a contact: pins 1..13 in the left row, top to bottom,
+    pins 14..25 in the right row, half a pitch lower."""
+    if number <= 13:
+        return CENTRE_X - ROW_HALF_GAP, FIRST_PIN_Y + (number - 1) * PITCH
+    return (CENTRE_X + ROW_HALF_GAP,
+            FIRST_PIN_Y + (number - 14) * PITCH + PITCH // 2)
+
+
+def shell_polygon(inset):
+    """The trapezoid of the shell, moved inward by inset on every side, as
+    its four corners clockwise from the top left."""
+    height = SHELL_BOTTOM - SHELL_TOP
+    slope = (SHELL_HALF_TOP - SHELL_HALF_BOTTOM) / height  # x per y
+    # Moving a slanted side inward by inset moves it horizontally by this much.
+    side_shift = inset * (1 + slope * slope) ** 0.5
+    top = SHELL_TOP + inset
+    bottom = SHELL_BOTTOM - inset
+
+    def half(y):
+        return SHELL_HALF_TOP - slope * (y - SHELL_TOP) - side_shift
+
+    return [
+        (CENTRE_X - half(top), top),
+        (CENTRE_X + half(top), top),
+        (CENTRE_X + half(bottom), bottom),
+        (CENTRE_X - half(bottom), bottom),
+    ]
+
+
+def distance_to_convex(px, py, poly):
+    """0 inside the convex polygon (clockwise in screen coordinates), else the
+    distance to it."""
+    inside = True
+    best = None
+    n = len(poly)
+    for i in range(n):
+        ax, ay = poly[i]
+        bx, by = poly[(i + 1) % n]
+        ex, ey = bx - ax, by - ay
+        if ex * (py - ay) - ey * (px - ax) < 0:
+            inside = False
+        t = ((px - ax) * ex + (py - ay) * ey) / (ex * ex + ey * ey)
+        t = max(0.0, min(1.0, t))
+        d = ((ax + t * ex - px) ** 2 + (ay + t * ey - py) ** 2) ** 0.5
+        best = d if best is None else min(best, d)
+    return 0.0 if inside else best
+
+
+def draw_arrow(canvas, x_left, x_right, y, head_left, head_right):
+    canvas.hline(x_left, x_right, y, BLACK)
+    for k in range(HEAD_LENGTH):
+        if head_left:
+            canvas.vline(x_left + k, y - k, y + k, BLACK)
+        if head_right:
+            canvas.vline(x_right - k, y - k, y + k, BLACK)
+
+
+def make_db25():
+    canvas = Canvas(BMP_WIDTH, BMP_HEIGHT, WHITE)
+
+    # The shell: a black trapezoid with rounded corners.
+    core = shell_polygon(SHELL_CORNER)
+    canvas.fill_shape(
+        lambda x, y: distance_to_convex(x, y, core) <= SHELL_CORNER,
+        (CENTRE_X - SHELL_HALF_TOP - 1, SHELL_TOP - 1,
+         CENTRE_X + SHELL_HALF_TOP + 1, SHELL_BOTTOM + 1),
+        BLACK,
+    )
+
+    # Columns of the labels, outward from the shell's widest part.
+    left_number_right = CENTRE_X - SHELL_HALF_TOP - GAP - 1
+    left_arrow_right = left_number_right - NUMBER_WIDTH - GAP
+    left_arrow_left = left_arrow_right - ARROW_LENGTH + 1
+    left_name_right = left_arrow_left - GAP
+    right_number_left = CENTRE_X + SHELL_HALF_TOP + GAP + 1
+    right_arrow_left = right_number_left + NUMBER_WIDTH + GAP
+    right_arrow_right = right_arrow_left + ARROW_LENGTH - 1
+    right_name_left = right_arrow_right + GAP + 1
+
+    for number, name, bar, kind in PINS:
+        cx, cy = pin_position(number)
+        r = CONTACT_RADIUS
+        canvas.fill_shape(
+            lambda x, y: (x - cx - 0.5) ** 2 + (y - cy - 0.5) ** 2 <= r * r,
+            (cx - 6, cy - 6, cx + 6, cy + 6),
+            PINK,
+        )
+
+        top = cy - CAP_HEIGHT // 2
+        label = str(number)
+        left_row = number <= 13
+        if left_row:
+            canvas.text(left_number_right - text_width(label) + 1, top, label,
+                        BLACK)
+            name_x = left_name_right - text_width(name) + 1
+            x0, x1 = left_arrow_left, left_arrow_right
+            toward_left = False  # the connector is to the right
+        else:
+            canvas.text(right_number_left, top, label, BLACK)
+            name_x = right_name_left
+            x0, x1 = right_arrow_left, right_arrow_right
+            toward_left = True
+        canvas.text(name_x, top, name, BLACK)
+        if bar:
+            canvas.hline(name_x, name_x + text_width(name) - 1, top - 3, BLACK)
+
+        heads = {"both": (True, True), "line": (False, False)}.get(kind)
+        if heads is None:
+            to_left = toward_left if kind == "in" else not toward_left
+            heads = (to_left, not to_left)
+        draw_arrow(canvas, x0, x1, cy, *heads)
+
+        assert name_x >= 2 and name_x + text_width(name) <= BMP_WIDTH - 2, name
+    return canvas
+
+
+def bmp_bytes(canvas):
+    """A 24-bit, uncompressed, bottom-up BMP with a BITMAPINFOHEADER."""
+    row_size = (canvas.width * 3 + 3) // 4 * 4
+    pad = bytes(row_size - canvas.width * 3)
+    rows = []
+    for y in range(canvas.height - 1, -1, -1):
+        rows.append(b"".join(bytes((b, g, r)) for r, g, b in canvas.px[y]) + pad)
+    pixels = b"".join(rows)
+    info = struct.pack(
+        "<IiiHHIIiiII",
+        40, canvas.width, canvas.height, 1, 24, 0, len(pixels),
+        3780, 3780, 0, 0,  # 96 pixels per inch; no palette
+    )
+    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels),
+                         0, 0, 14 + len(info))
+    return header + info + pixels
+
+
+def check_bmp(data):
+    magic, file_size, _, _, offset = struct.unpack_from("<2sIHHI", data, 0)
+    (size, width, height, planes, bpp, compression, image_size,
+     _, _, colours_used, _) = struct.unpack_from("<IiiHHIIiiII", data, 14)
+    row_size = (width * 3 + 3) // 4 * 4
+    assert magic == b"BM" and file_size == len(data), "BMP file header"
+    assert size == 40, "BITMAPINFOHEADER"
+    assert (width, height) == (BMP_WIDTH, BMP_HEIGHT), "BMP size"
+    assert height > 0, "bottom-up"
+    assert planes == 1 and bpp == 24, "24 bits per pixel"
+    assert compression == 0, "BI_RGB, uncompressed"
+    assert colours_used == 0 and offset == 54, "no palette"
+    assert image_size == row_size * height == len(data) - offset, "pixels"
+    assert row_size % 4 == 0
+
+
+# ---------------------------------------------------------------------------
+# The icon: the face of a DB25 connector (grey flange with two screw holes,
+# black shell, gold contacts) under a lit green lamp, 32 x 32 in the standard
+# 16-colour palette.
+
+ICON_SIZE = 32
+PALETTE16 = [
+    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
+    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
+    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
+    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
+]
+(I_BLACK, I_MAROON, I_GREEN, I_OLIVE, I_NAVY, I_PURPLE, I_TEAL, I_SILVER,
+ I_GREY, I_RED, I_LIME, I_YELLOW, I_BLUE, I_FUCHSIA, I_AQUA, I_WHITE) = range(16)
+TRANSPARENT = None
+
+
+def make_icon():
+    n = ICON_SIZE
+    px = [[TRANSPARENT] * n for _ in range(n)]
+
+    def put(x, y, c):
+        if 0 <= x < n and 0 <= y < n:
+            px[y][x] = c
+
+    def disc(cx, cy, r2, c):
+        for y in range(n):
+            for x in range(n):
+                if (x - cx) ** 2 + (y - cy) ** 2 <= r2:
+                    put(x, y, c)
+
+    # The flange: a grey plate with a dark outline, from row 12 to row 29.
+    for y in range(12, 30):
+        for x in range(0, 32):
+            edge = y in (12, 29) or x in (0, 31)
+            put(x, y, I_GREY if edge else I_SILVER)
+    for x in (0, 31):
+        put(x, 12, TRANSPARENT)
+        put(x, 29, TRANSPARENT)
+    # Screw holes.
+    disc(2.5, 20.5, 1.6, I_BLACK)
+    disc(28.5, 20.5, 1.6, I_BLACK)
+    # The shell: a black trapezoid, wider at the top, rows 15 to 26.
+    for i, y in enumerate(range(15, 27)):
+        inset = 4 + i // 4
+        for x in range(inset, 32 - inset):
+            put(x, y, I_BLACK)
+    # The shell's shading: a grey rim along the top.
+    for x in range(5, 27):
+        put(x, 15, I_GREY)
+    # Contacts: seven above six, gold with a dark side.
+    for k in range(7):
+        x = 6 + 3 * k
+        put(x, 18, I_YELLOW)
+        put(x + 1, 18, I_YELLOW)
+        put(x, 19, I_OLIVE)
+        put(x + 1, 19, I_OLIVE)
+    for k in range(6):
+        x = 8 + 3 * k
+        put(x, 22, I_YELLOW)
+        put(x + 1, 22, I_YELLOW)
+        put(x, 23, I_OLIVE)
+        put(x + 1, 23, I_OLIVE)
+    # The lamp: a lit green disc with a dark rim and a highlight, above.
+    disc(15.5, 5.5, 30, I_BLACK)
+    disc(15.5, 5.5, 20, I_GREEN)
+    disc(15.5, 5.5, 12, I_LIME)
+    put(13, 3, I_WHITE)
+    put(14, 3, I_WHITE)
+    put(13, 4, I_WHITE)
+    # Its leg down to the connector.
+    for y in range(11, 12):
+        put(15, y, I_BLACK)
+        put(16, y, I_BLACK)
+    return px
+
+
+def ico_bytes(px):
+    """One 32 x 32 image, 4 bits per pixel: BITMAPINFOHEADER (height doubled),
+    16-colour palette, XOR bitmap, AND mask, both bottom-up."""
+    n = ICON_SIZE
+    xor_row = (n * 4 // 8 + 3) // 4 * 4
+    and_row = (n // 8 + 3) // 4 * 4
+    xor = bytearray()
+    mask = bytearray()
+    for y in range(n - 1, -1, -1):
+        row = bytearray(xor_row)
+        bits = bytearray(and_row)
+        for x in range(n):
+            c = px[y][x]
+            if c is TRANSPARENT:
+                bits[x // 8] |= 0x80 >> (x % 8)
+                c = 0
+            row[x // 2] |= c << (4 if x % 2 == 0 else 0)
+        xor += row
+        mask += bits
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE16)
+    info = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 4, 0,
+                       len(xor) + len(mask), 0, 0, 0, 0)
+    image = info + palette + bytes(xor) + bytes(mask)
+    header = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", n, n, 16, 0, 1, 4, len(image), 6 + 16)
+    return header + entry + image
+
+
+def check_ico(data):
+    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+    assert (reserved, kind, count) == (0, 1, 1), "ICO header: one icon"
+    (width, height, colours, _, planes, bpp, size,
+     offset) = struct.unpack_from("<BBBBHHII", data, 6)
+    assert (width, height, colours, bpp) == (32, 32, 16, 4), "ICO entry"
+    assert offset == 22 and offset + size == len(data), "ICO image extent"
+    (hsize, bw, bh, bplanes, bbpp, compression, image_size,
+     _, _, _, _) = struct.unpack_from("<IiiHHIIiiII", data, offset)
+    assert hsize == 40 and (bw, bh) == (32, 64), "icon BITMAPINFOHEADER"
+    assert bplanes == 1 and bbpp == 4 and compression == 0, "4 bpp, BI_RGB"
+    assert image_size == 32 * 16 + 32 * 4, "XOR bitmap + AND mask"
+    assert size == 40 + 16 * 4 + image_size, "palette of 16"
+
+
+# ---------------------------------------------------------------------------
+
+
+def write(name, data, check):
+    check(data)
+    path = os.path.join(HERE, name)
+    with open(path, "wb") as f:
+        f.write(data)
+    with open(path, "rb") as f:
+        check(f.read())
+    print("wrote", os.path.relpath(path), len(data), "bytes")
+
+
+def main():
+    write("db25.bmp", bmp_bytes(make_db25()), check_bmp)
+    write("tarnwick.ico", ico_bytes(make_icon()), check_ico)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,32 @@
+# Sourced by the build scripts: where things are, and which Wine can run here.
+#
+# The product is a 32-bit x86 Windows program. Running it under Wine needs a
+# Linux kernel that runs 32-bit x86 programs; some kernels have that switched
+# off (ia32_emulation=off). There the same sources are built for x86_64 and
+# run under 64-bit Wine, for `make run` and for the tests.
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$top/build"
+
+# True when this kernel runs a 32-bit x86 Linux program.
+kernel_runs_32bit() {
+    local dir; dir=$(mktemp -d)
+    printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' > "$dir/t.s"
+    local ok=1
+    if as --32 -o "$dir/t.o" "$dir/t.s" 2>/dev/null && ld -m elf_i386 -o "$dir/t" "$dir/t.o" 2>/dev/null \
+        && "$dir/t" 2>/dev/null; then ok=0; fi
+    rm -rf "$dir"
+    return $ok
+}
+
+if [ -z "${TARNWICK_RUN_ARCH:-}" ]; then
+    if kernel_runs_32bit; then TARNWICK_RUN_ARCH=i686; else TARNWICK_RUN_ARCH=x86_64; fi
+fi
+export TARNWICK_RUN_ARCH
+
+# The product build, and the build that runs here (the same when 32-bit runs).
+product_build="$build"
+if [ "$TARNWICK_RUN_ARCH" = i686 ]; then run_build="$build"; else run_build="$build/x86_64"; fi
+
+if [ "$TARNWICK_RUN_ARCH" = i686 ]; then wine_loader=wine; else wine_loader=/usr/lib/wine/wine64; fi
+headless_prefix="$build/wine/headless"
+display_prefix="$build/wine/display"

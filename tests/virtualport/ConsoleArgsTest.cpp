@@ -1,0 +1,74 @@
+// The port console's command line: numbers, options, and the message for
+// each kind of bad argument. (What the commands do is in PortConsoleTest.)
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ConsoleArgs.h"
+
+using vport::ParseConsoleArgs;
+using vport::ParsedCommand;
+
+TEST(ConsoleArgs, NumbersAreDecimalOrHex) {
+    uint64_t value = 0;
+    const struct {
+        const char* text;
+        uint64_t value;
+    } good[] = {{"200", 200}, {"0xfF", 255}, {"0X10", 16}, {"18446744073709551615", UINT64_MAX}};
+    for (const auto& g : good) {
+        EXPECT_TRUE(vport::ParseNumber(g.text, UINT64_MAX, &value)) << g.text;
+        EXPECT_EQ(value, g.value) << g.text;
+    }
+    for (const char* bad : {"", "0x", "-1", "+1", "1.5", "12a", "0x1g", " 1", "18446744073709551616"})
+        EXPECT_FALSE(vport::ParseNumber(bad, UINT64_MAX, &value)) << "'" << bad << "'";
+    EXPECT_FALSE(vport::ParseNumber("256", 255, &value));
+    EXPECT_FALSE(vport::ParseNumber("0x100", 255, &value));
+}
+
+TEST(ConsoleArgs, WatchAndLogOptions) {
+    ParsedCommand watch = ParseConsoleArgs({"watch"});
+    ASSERT_TRUE(watch.ok);
+    EXPECT_EQ(watch.command.watchCount, 0u);  // until Ctrl+C
+    watch = ParseConsoleArgs({"watch", "--interval", "100", "--count", "3"});
+    ASSERT_TRUE(watch.ok) << watch.error;
+    EXPECT_EQ(watch.command.watchCount, 3u);
+    EXPECT_EQ(watch.command.watchIntervalMs, 100u);
+
+    ParsedCommand log = ParseConsoleArgs({"log", "--clear", "--since", "0x10"});
+    ASSERT_TRUE(log.ok) << log.error;
+    EXPECT_TRUE(log.command.clearLog);
+    EXPECT_EQ(log.command.logSince, 16u);
+}
+
+TEST(ConsoleArgs, BadCommandLinesSayWhatIsWrong) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{}, "missing command"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"show", "now"}, "unexpected argument 'now'"},
+        {{"pin", "15"}, "missing value"},
+        {{"pin", "14", "low"}, "pin 14 is not an input"},
+        {{"pin", "26", "low"}, "pin 26 is out of range (1..25)"},
+        {{"pin", "ten", "low"}, "pin 'ten' is not a number"},
+        {{"pin", "10", "up"}, "neither high nor low"},
+        {{"pin", "10", "low", "now"}, "unexpected argument 'now'"},
+        {{"status"}, "missing value"},
+        {{"status", "256"}, "status value 256 is out of range (0..255)"},
+        {{"status", "high"}, "status value 'high' is not a number"},
+        {{"wiring", "serial"}, "'serial' is none of none, data, control"},
+        {{"watch", "--count"}, "--count: missing value"},
+        {{"watch", "--count", "0"}, "--count 0 is out of range (1.."},
+        {{"watch", "--interval", "5"}, "--interval 5 is out of range (10..60000)"},
+        {{"watch", "--clear"}, "unknown option '--clear'"},
+        {{"log", "--since", "x"}, "'x' is not a number"},
+    };
+    for (const auto& c : cases) {
+        ParsedCommand parsed = ParseConsoleArgs(c.args);
+        EXPECT_FALSE(parsed.ok) << c.message;
+        EXPECT_NE(parsed.error.find(c.message), std::string::npos)
+            << "error: " << parsed.error << "; expected: " << c.message;
+    }
+}

@@ -1,0 +1,136 @@
+// The port console run as a program beside the port's other users: its
+// effect on the shared state, what it prints, and its exit codes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "PortFixture.h"
+#include "TestSupport.h"
+
+using vport_test::ProcessResult;
+
+namespace {
+
+ProcessResult Console(const std::string& args) {
+    return vport_test::RunProcess(vport_test::BuiltFile(VPORT_CONSOLE), args);
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+}  // namespace
+
+using PortConsole = PortTest;
+
+TEST_F(PortConsole, BadArgumentsChangeNothingAndExitWithTwo) {
+    port->SetWiring(vport::Wiring::None);
+    const struct {
+        const char* args;
+        const char* message;
+    } cases[] = {
+        {"", "missing command"},
+        {"blink", "unknown command 'blink'"},
+        {"pin 2 low", "pin 2 is not an input"},
+        {"pin 15", "missing value"},
+        {"status 300", "out of range"},
+        {"wiring", "missing value"},
+        {"log --since", "missing value"},
+    };
+    for (const auto& c : cases) {
+        ProcessResult result = Console(c.args);
+        EXPECT_EQ(result.exitCode, 2u) << c.args;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.args << ": " << result.err;
+        EXPECT_EQ(result.out, "") << c.args;
+    }
+    EXPECT_EQ(port->Status(), 0x7F);
+    EXPECT_EQ(port->GetWiring(), vport::Wiring::None);
+}
+
+TEST_F(PortConsole, HelpListsTheCommands) {
+    ProcessResult result = Console("--help");
+    EXPECT_EQ(result.exitCode, 0u);
+    for (const char* command : {"show", "watch", "pin N high|low", "status VALUE", "status auto",
+                                "wiring none|data|control", "log", "--clear", "--since", "reset"})
+        EXPECT_NE(result.out.find(command), std::string::npos) << command;
+}
+
+TEST_F(PortConsole, DrivesPinsStatusAndWiringOfTheSharedPort) {
+    ASSERT_EQ(Console("wiring none").exitCode, 0u);
+    EXPECT_EQ(port->GetWiring(), vport::Wiring::None);
+
+    ProcessResult pin = Console("pin 15 low");
+    EXPECT_EQ(pin.exitCode, 0u) << pin.err;
+    EXPECT_EQ(pin.out, "pin 15 pulled low\n");
+    EXPECT_EQ(port->Read(0x379), 0x77);
+    ASSERT_EQ(Console("pin 0xF high").exitCode, 0u);
+    EXPECT_EQ(port->Read(0x379), 0x7F);
+
+    ASSERT_EQ(Console("status 0x5A").exitCode, 0u);
+    EXPECT_EQ(port->Read(0x379), 0x5A);
+    ASSERT_EQ(Console("status auto").exitCode, 0u);
+    EXPECT_EQ(port->Read(0x379), 0x7F);
+
+    ASSERT_EQ(Console("wiring control").exitCode, 0u);
+    EXPECT_EQ(port->GetWiring(), vport::Wiring::ControlLoopback);
+    ASSERT_EQ(Console("wiring data").exitCode, 0u);
+    EXPECT_EQ(port->GetWiring(), vport::Wiring::DataLoopback);
+
+    port->Write(0x378, 0xFF);
+    ASSERT_EQ(Console("reset").exitCode, 0u);
+    EXPECT_EQ(port->Data(), 0x00);
+    EXPECT_EQ(port->TotalAccesses(), 0u);
+}
+
+TEST_F(PortConsole, PullingAWiredPinSaysTheWiringWins) {
+    ProcessResult result = Console("pin 10 low");
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_NE(result.err.find("with data loopback wiring pin 10 follows pin 5"), std::string::npos)
+        << result.err;
+}
+
+TEST_F(PortConsole, LogPrintsAccessesInOrder) {
+    port->Write(0x378, 0x08);
+    port->Read(0x379);
+    port->Read(0x37A);
+    ProcessResult all = Console("log");
+    EXPECT_EQ(all.exitCode, 0u);
+    EXPECT_EQ(all.out, "W 0x0378 <- 0x08\nR 0x0379 -> 0xC7\nR 0x037A -> 0x00\n");
+
+    ProcessResult since = Console("log --since 1 --clear");
+    EXPECT_EQ(since.exitCode, 0u);
+    EXPECT_EQ(since.out, "R 0x0379 -> 0xC7\nR 0x037A -> 0x00\n");
+    EXPECT_EQ(port->TotalAccesses(), 0u);
+    EXPECT_EQ(Console("log").out, "");
+}
+
+TEST_F(PortConsole, ShowAndWatchPictureThePort) {
+    port->Write(0x378, 0x01);
+    ProcessResult show = Console("show");
+    EXPECT_EQ(show.exitCode, 0u);
+    EXPECT_NE(show.out.find("status   0x8F  10001111\n"), std::string::npos) << show.out;
+    EXPECT_NE(show.out.find(" 15  /ERROR      high   in   S3, wired to pin 2\n"), std::string::npos)
+        << show.out;
+    EXPECT_NE(show.out.find("data     0x01  00000001\n"), std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("  1  /STROBE     high   out  C0 inverted\n"), std::string::npos);
+    EXPECT_EQ(Count(show.out, "\n"), 23u);  // 6 heading lines and 17 pins
+
+    port->SetWiring(vport::Wiring::None);
+    port->ForceStatus(0x8F);
+    ProcessResult watch = Console("watch --count 3 --interval 10");
+    EXPECT_EQ(watch.exitCode, 0u);
+    EXPECT_EQ(Count(watch.out, "status   0x8F  10001111  forced\n"), 3u) << watch.out;
+    EXPECT_EQ(Count(watch.out, "wired to"), 0u);
+    EXPECT_EQ(port->TotalAccesses(), 1u);  // looking is not an access
+}
+
+TEST(PortConsoleAlone, PortThatCannotBeOpenedExitsWithOne) {
+    vport_test::ScopedPortName name("console-foreign");
+    vport_test::ForeignMapping foreign(name.name(), 1 << 20, 0x12345678, 1);
+    ProcessResult result = Console("show");
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_NE(result.err.find("something other than a port state"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+}

@@ -1,0 +1,60 @@
+// Reads and writes through the port's address decoder, and register changes
+// armed to happen after a number of reads.
+#include <gtest/gtest.h>
+
+#include "PortFixture.h"
+
+TEST_F(PortTest, DecoderSeesOnlyTheLowTwoAddressBits) {
+    port->SetWiring(vport::Wiring::None);
+    port->Write(0x378, 0x12);
+    port->Write(0xFFFE, 0x34);  // any 4-aligned base reaches the same registers
+    EXPECT_EQ(port->Data(), 0x12);
+    EXPECT_EQ(port->Control(), 0x34);
+    EXPECT_EQ(port->Read(0x3BC), 0x12);
+    EXPECT_EQ(port->Read(0x0001), 0x7F);
+    EXPECT_EQ(port->Read(0x37A), 0x34);
+    EXPECT_EQ(port->Read(0x37B), 0xFF);
+
+    port->Write(0x379, 0x00);  // status and offset 3 take no writes
+    port->Write(0x37B, 0x00);
+    EXPECT_EQ(port->Status(), 0x7F);
+    EXPECT_FALSE(port->StatusForced());
+    EXPECT_EQ(port->Data(), 0x12);
+    EXPECT_EQ(port->Control(), 0x34);
+    EXPECT_EQ(port->TotalAccesses(), 8u);  // ignored writes are still logged
+}
+
+TEST_F(PortTest, ArmedChangeLandsAfterTheGivenReads) {
+    port->SetWiring(vport::Wiring::None);
+    port->ArmChange(2, 1, 0x42);
+    port->Write(0x378, 0xFF);  // writes don't count
+    EXPECT_EQ(port->Read(0x379), 0x7F);
+    EXPECT_EQ(port->Read(0x378), 0xFF);  // any read counts
+    EXPECT_EQ(port->Read(0x379), 0x42);
+    EXPECT_TRUE(port->StatusForced());
+
+    port->ArmChange(1, 0, 0x33);
+    EXPECT_EQ(port->Read(0x378), 0xFF);
+    EXPECT_EQ(port->Read(0x378), 0x33);
+    port->ArmChange(0, 2, 0x0F);  // nothing to wait for
+    EXPECT_EQ(port->Control(), 0x0F);
+    port->ArmChange(1, 2, 0x01);  // replaced by the next arming
+    port->ArmChange(2, 2, 0x02);
+    port->Read(0x37A);
+    EXPECT_EQ(port->Control(), 0x0F);
+    port->Read(0x37A);
+    EXPECT_EQ(port->Control(), 0x02);
+}
+
+TEST_F(PortTest, ArmingWithoutARegisterOrBeforeResetDoesNothing) {
+    port->ArmChange(1, 3, 0x11);
+    port->ArmChange(1, -1, 0x11);
+    port->Read(0x378);
+    port->ArmChange(1, 0, 0x22);
+    port->Reset();
+    port->Read(0x378);
+    port->Read(0x378);
+    EXPECT_EQ(port->Data(), 0x00);
+    EXPECT_EQ(port->Control(), 0x00);
+    EXPECT_FALSE(port->StatusForced());
+}

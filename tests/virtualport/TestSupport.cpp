@@ -1,0 +1,99 @@
+#include "TestSupport.h"
+
+#include <thread>
+
+namespace vport_test {
+
+namespace {
+
+const char kNameVariable[] = "TARNWICK_VPORT";
+
+std::string ReadAll(HANDLE pipe) {
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        for (DWORD i = 0; i < got; ++i)
+            if (buffer[i] != '\r') text += buffer[i];
+    return text;
+}
+
+}  // namespace
+
+std::string BuiltFile(const char* relativePath) {
+    char exe[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path(exe, length);
+    path.erase(path.find_last_of('\\') + 1);
+    for (const char* c = relativePath; *c; ++c) path += *c == '/' ? '\\' : *c;
+    return path;
+}
+
+ScopedPortName::ScopedPortName(const std::string& suffix) {
+    name_ = "TarnwickVirtualPortTest-" + suffix + "-" + std::to_string(GetCurrentProcessId());
+    char previous[256];
+    DWORD length = GetEnvironmentVariableA(kNameVariable, previous, sizeof previous);
+    hadPrevious_ = length > 0 && length < sizeof previous;
+    if (hadPrevious_) previous_ = previous;
+    SetEnvironmentVariableA(kNameVariable, name_.c_str());
+}
+
+ScopedPortName::~ScopedPortName() {
+    SetEnvironmentVariableA(kNameVariable, hadPrevious_ ? previous_.c_str() : nullptr);
+}
+
+ForeignMapping::ForeignMapping(const std::string& name, DWORD bytes, uint32_t magic,
+                               uint32_t version) {
+    mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, bytes,
+                                  ("Local\\" + name).c_str());
+    view_ = MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    words()[0] = magic;
+    words()[1] = version;
+}
+
+ForeignMapping::~ForeignMapping() {
+    UnmapViewOfFile(view_);
+    CloseHandle(mapping_);
+}
+
+ProcessResult RunProcess(const std::string& exe, const std::string& args) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    CreatePipe(&outRead, &outWrite, &inherit, 0);
+    CreatePipe(&errRead, &errWrite, &inherit, 0);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    std::string commandLine = "\"" + exe + "\" " + args;
+    PROCESS_INFORMATION process = {};
+    ProcessResult result;
+    BOOL started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  nullptr, &startup, &process);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (!started) {
+        result.exitCode = ~0u;
+        result.err = "cannot start " + exe + ": error " + std::to_string(GetLastError());
+    } else {
+        result.processId = process.dwProcessId;
+        // Both pipes are drained at once, so a child filling one never stalls.
+        std::thread errReader([&] { result.err = ReadAll(errRead); });
+        result.out = ReadAll(outRead);
+        errReader.join();
+        WaitForSingleObject(process.hProcess, INFINITE);
+        GetExitCodeProcess(process.hProcess, &result.exitCode);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return result;
+}
+
+}  // namespace vport_test

@@ -1,0 +1,142 @@
+#include "Unit1.h"
+
+#include <vector>
+
+#include "PortIo.h"
+#include "RegisterMap.h"
+#include "UnitState.h"
+
+TTarnwick* Tarnwick = nullptr;
+
+// State the handlers share; all zero at start.
+int BaseAddress = 0;
+bool AddressApplied = false;
+TRegisterSnapshot RegisterSnapshot = {};
+int ToggleCount[kOutputs] = {};
+
+namespace {
+
+// Until an address is applied the base is 0, and ports 0x0000-0x0002 are the
+// PC's DMA controller: reading them changes its state, writing them can
+// corrupt a transfer. So the lamps and the outputs leave the port alone
+// until the user has pressed Set.
+bool PortSelected() { return AddressApplied; }
+
+std::string AddressText(int address) { return "0x" + IntToHex(address, 3); }
+
+// base + n on the full 32-bit value, wrapping like the hardware's adder.
+int Plus(int base, unsigned n) { return static_cast<int>(static_cast<unsigned>(base) + n); }
+
+struct PortWrite {
+    Register reg;
+    int value;
+};
+
+struct OutputWrites {
+    std::vector<PortWrite> on, off;
+};
+
+// What each output button writes, in order. Every "on" leaves its own line
+// the only active output of its register; every "off" writes the register's
+// all-off value (data 0, control 11: /STROBE, /LINE FEED and /SELECT PRINTER
+// are inverted by the port, RESET is not).
+const OutputWrites kOutputWrites[kOutputs] = {
+    /* DO1  /STROBE     */ {{{Register::Data, 0}, {Register::Control, 10}}, {{Register::Control, 11}}},
+    /* DO2  D0          */ {{{Register::Control, 11}, {Register::Data, 1}}, {{Register::Data, 0}}},
+    /* DO3  D1          */ {{{Register::Data, 0}, {Register::Data, 2}}, {{Register::Data, 0}}},
+    /* DO4  D2          */ {{{Register::Data, 0}, {Register::Data, 4}}, {{Register::Data, 0}}},
+    /* DO5  D3          */ {{{Register::Data, 0}, {Register::Data, 8}}, {{Register::Data, 0}}},
+    /* DO6  D4          */ {{{Register::Data, 0}, {Register::Data, 16}}, {{Register::Data, 0}}},
+    /* DO7  D5          */ {{{Register::Data, 0}, {Register::Data, 32}}, {{Register::Data, 0}}},
+    /* DO8  D6          */ {{{Register::Data, 0}, {Register::Data, 64}}, {{Register::Data, 0}}},
+    /* DO9  D7          */ {{{Register::Data, 0}, {Register::Data, 128}}, {{Register::Data, 0}}},
+    /* DO10 /Line Feed  */ {{{Register::Data, 0}, {Register::Control, 9}}, {{Register::Control, 11}}},
+    /* DO11 Reset       */ {{{Register::Data, 0}, {Register::Control, 15}}, {{Register::Control, 11}}},
+    /* DO12 /Select PTR */ {{{Register::Data, 11}, {Register::Control, 3}, {Register::Data, 0}}, {{Register::Control, 11}}},
+};
+
+void WriteAll(const std::vector<PortWrite>& writes) {
+    for (const PortWrite& w : writes) PortIo::Write(RegisterPort(BaseAddress, w.reg), w.value);
+}
+
+// One click of output button n: on, off, on... Bold caption while on.
+// Before an address is applied the click does nothing, so no button claims
+// a line is on that was never written.
+void ToggleOutput(int n, TButton* button) {
+    if (!PortSelected()) return;
+    int& count = ToggleCount[n - 1];
+    ++count;
+    if (count == 1) {
+        WriteAll(kOutputWrites[n - 1].on);
+        button->Font->SetStyle(fsBold);
+    } else {
+        WriteAll(kOutputWrites[n - 1].off);
+        count = 0;
+        button->Font->SetStyle(0);
+    }
+}
+
+}  // namespace
+
+TTarnwick::TTarnwick(TComponent* Owner) : TForm(Owner) {
+    LoadLayout("TARNWICK", Published());
+    BindPortLibrary();
+}
+
+// Seventeen reads, one per lamp, in the fixed order of the line table; every
+// lamp is set on every tick, so the lamps show what the port holds now.
+void TTarnwick::TimerLEDsTimer(TObject*) {
+    if (!PortSelected()) return;
+    TTarnwick* f = Tarnwick;
+    TShape* const lamps[kLines.size()] = {
+        f->Shape_DI_1, f->Shape_DI_2, f->Shape_DI_3, f->Shape_DI_4,  f->Shape_DI_5,  f->Shape_DO_1,
+        f->Shape_DO_2, f->Shape_DO_3, f->Shape_DO_4, f->Shape_DO_5,  f->Shape_DO_6,  f->Shape_DO_7,
+        f->Shape_DO_8, f->Shape_DO_9, f->Shape_DO_10, f->Shape_DO_11, f->Shape_DO_12,
+    };
+    for (size_t i = 0; i < kLines.size(); ++i) {
+        const Line& line = kLines[i];
+        const int value = PortIo::Read(RegisterPort(BaseAddress, line.reg));
+        lamps[i]->Brush->SetColor(Lit(line, value) ? line.litColour : clBlack);
+    }
+}
+
+void TTarnwick::MaskEdit_REGISTEREnter(TObject*) {}
+
+// Applies the typed base address once: reads the three registers, shows
+// their values and the status and control addresses, and locks the field.
+// Text that is not a number raises EConvertError before anything changes.
+void TTarnwick::ButtonSetClick(TObject*) {
+    const int address = StrToInt(MaskEdit_REGISTER->Text());
+    BaseAddress = address;
+    RegisterSnapshot.data = PortIo::Read(RegisterPort(BaseAddress, Register::Data));
+    LabelHexValueData->SetCaption(IntToStr(RegisterSnapshot.data));
+    RegisterSnapshot.status = PortIo::Read(RegisterPort(BaseAddress, Register::Status));
+    LabelHexValueControl->SetCaption(IntToStr(RegisterSnapshot.status));  // the "Status" column
+    RegisterSnapshot.control = PortIo::Read(RegisterPort(BaseAddress, Register::Control));
+    LabelHexValueStatus->SetCaption(IntToStr(RegisterSnapshot.control));  // the "Control" column
+    Label0x379->SetCaption(AddressText(Plus(BaseAddress, 1)));
+    Label0x37A->SetCaption(AddressText(Plus(BaseAddress, 2)));
+    ButtonSet->SetEnabled(false);
+    MaskEdit_REGISTER->SetEnabled(false);
+    AddressApplied = true;
+}
+
+// The value captions show the snapshot taken at Set; no port is read here.
+void TTarnwick::TimerValuesTimer(TObject*) {
+    LabelHexValueData->SetCaption(IntToStr(RegisterSnapshot.data));
+    LabelHexValueStatus->SetCaption(IntToStr(RegisterSnapshot.control));
+    LabelHexValueControl->SetCaption(IntToStr(RegisterSnapshot.status));
+}
+
+void TTarnwick::Button_DO1Click(TObject*) { ToggleOutput(1, Button_DO1); }
+void TTarnwick::Button_DO2Click(TObject*) { ToggleOutput(2, Button_DO2); }
+void TTarnwick::Button_DO3Click(TObject*) { ToggleOutput(3, Button_DO3); }
+void TTarnwick::Button_DO4Click(TObject*) { ToggleOutput(4, Button_DO4); }
+void TTarnwick::Button_DO5Click(TObject*) { ToggleOutput(5, Button_DO5); }
+void TTarnwick::Button_DO6Click(TObject*) { ToggleOutput(6, Button_DO6); }
+void TTarnwick::Button_DO7Click(TObject*) { ToggleOutput(7, Button_DO7); }
+void TTarnwick::Button_DO8Click(TObject*) { ToggleOutput(8, Button_DO8); }
+void TTarnwick::Button_DO9Click(TObject*) { ToggleOutput(9, Button_DO9); }
+void TTarnwick::Button_DO10Click(TObject*) { ToggleOutput(10, Button_DO10); }
+void TTarnwick::Button_DO11Click(TObject*) { ToggleOutput(11, Button_DO11); }
+void TTarnwick::Button_DO12Click(TObject*) { ToggleOutput(12, Button_DO12); }

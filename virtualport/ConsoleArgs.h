@@ -1,0 +1,52 @@
+// The port console's command line, parsed into a command without touching
+// the port, so every argument error can be reported before anything changes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "PortState.h"
+
+namespace vport {
+
+enum class ConsoleAction {
+    Help,
+    Show,
+    Watch,
+    SetPin,
+    ForceStatus,
+    AutoStatus,
+    SetWiring,
+    PrintLog,
+    Reset,
+};
+
+struct ConsoleCommand {
+    ConsoleAction action = ConsoleAction::Help;
+    int pin = 0;              // SetPin
+    bool high = true;         // SetPin
+    uint8_t status = 0;       // ForceStatus
+    Wiring wiring = Wiring::None;
+    uint32_t watchCount = 0;  // Watch: 0 runs until Ctrl+C
+    uint32_t watchIntervalMs = 250;
+    bool clearLog = false;    // PrintLog
+    uint64_t logSince = 0;    // PrintLog
+};
+
+struct ParsedCommand {
+    bool ok = false;
+    ConsoleCommand command;
+    std::string error;  // when !ok: what is wrong, for the user
+};
+
+// args: the arguments after the program name.
+ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args);
+
+// Reads a number in decimal or 0x hex; false for anything else, or a value
+// above `max`.
+bool ParseNumber(const std::string& text, uint64_t max, uint64_t* value);
+
+const char* ConsoleUsage();
+
+}  // namespace vport

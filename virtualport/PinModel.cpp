@@ -1,0 +1,78 @@
+#include "PinModel.h"
+
+#include <iterator>
+
+namespace vport {
+
+namespace {
+
+struct Jumper {
+    int output;
+    int input;
+};
+
+const Jumper kDataLoopback[] = {{2, 15}, {3, 13}, {4, 12}, {5, 10}, {6, 11}};
+const Jumper kControlLoopback[] = {{1, 13}, {14, 12}, {16, 10}, {17, 11}, {2, 15}};
+
+// Pins 1, 14 and 17 are driven through inverters, so a 1 in C0, C1 or C3
+// puts the pin low; C2 (pin 16) is not inverted.
+bool ControlPinLevel(uint8_t control, int pin) {
+    switch (pin) {
+    case 1: return !(control & 0x01);
+    case 14: return !(control & 0x02);
+    case 16: return (control & 0x04) != 0;
+    case 17: return !(control & 0x08);
+    default: return false;
+    }
+}
+
+bool OutputPinLevel(const PinInputs& inputs, int pin) {
+    if (pin >= 2 && pin <= 9) return (inputs.data >> (pin - 2)) & 1;
+    return ControlPinLevel(inputs.control, pin);
+}
+
+}  // namespace
+
+bool IsInputPin(int pin) {
+    for (int input : kInputPins)
+        if (input == pin) return true;
+    return false;
+}
+
+bool IsValidWiring(Wiring wiring) {
+    return wiring == Wiring::None || wiring == Wiring::DataLoopback ||
+           wiring == Wiring::ControlLoopback;
+}
+
+int WiredSource(Wiring wiring, int pin) {
+    const Jumper* begin = nullptr;
+    const Jumper* end = nullptr;
+    if (wiring == Wiring::DataLoopback) {
+        begin = std::begin(kDataLoopback);
+        end = std::end(kDataLoopback);
+    } else if (wiring == Wiring::ControlLoopback) {
+        begin = std::begin(kControlLoopback);
+        end = std::end(kControlLoopback);
+    }
+    for (const Jumper* j = begin; j != end; ++j)
+        if (j->input == pin) return j->output;
+    return 0;
+}
+
+bool PinLevel(const PinInputs& inputs, int pin) {
+    if (IsInputPin(pin)) {
+        int source = WiredSource(inputs.wiring, pin);
+        if (source != 0) return OutputPinLevel(inputs, source);
+        return !(inputs.pulledLow & (1u << pin));
+    }
+    return OutputPinLevel(inputs, pin);
+}
+
+uint8_t StatusFromPins(const PinInputs& inputs) {
+    uint8_t status = 0x07;
+    for (int bit = 3; bit <= 7; ++bit)
+        if (PinLevel(inputs, kInputPins[bit - 3])) status |= 1u << bit;
+    return status ^ 0x80;  // BUSY reaches S7 through an inverter
+}
+
+}  // namespace vport

@@ -1,0 +1,37 @@
+// The electrical side of the port: which level each DB25 pin has for given
+// register contents and outside wiring, and what the status register reads
+// back from those levels. Pure functions, shared by the port state and the
+// console's display.
+#pragma once
+
+#include <cstdint>
+
+#include "PortState.h"
+
+namespace vport {
+
+// What sets the pins: the two output registers, the wiring outside the port,
+// and the input pins pulled low by hand (bit n set: pin n pulled low).
+struct PinInputs {
+    uint8_t data = 0;
+    uint8_t control = 0;
+    Wiring wiring = Wiring::None;
+    uint32_t pulledLow = 0;
+};
+
+bool IsInputPin(int pin);
+bool IsValidWiring(Wiring wiring);
+
+// The output pin the wiring connects to input pin `pin`, or 0 when the
+// wiring leaves that pin unconnected.
+int WiredSource(Wiring wiring, int pin);
+
+// Level (true = high) of DB25 pin 1..25; pins 18-25 are ground. Any other
+// number reads low.
+bool PinLevel(const PinInputs& inputs, int pin);
+
+// The status register as the pins make it: S0-S2 read 1, S3 /ERROR,
+// S4 SELECT, S5 PAPER OUT, S6 /ACK, S7 BUSY inverted.
+uint8_t StatusFromPins(const PinInputs& inputs);
+
+}  // namespace vport
