@@ -78,6 +78,9 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
     CreateHandle(nullptr);
 }
 
+// The components go while the form is still whole: they leave its lists.
+TForm::~TForm() { DestroyComponents(); }
+
 const char* TForm::WindowClass() const { return kFormClass; }
 
 void TForm::BoundsChanged(const RECT&) {

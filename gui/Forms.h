@@ -55,6 +55,7 @@ private:
 class TForm : public TWinControl {
 public:
     explicit TForm(TComponent* owner);
+    ~TForm() override;
 
     // The window as placed by its layout; becomes visible on Show.
     void Show();

@@ -64,7 +64,7 @@ public:
     bool PinLevel(int pin) const;
 
     Wiring GetWiring() const;
-    void SetWiring(Wiring wiring);
+    void SetWiring(Wiring wiring);  // a value outside Wiring is refused
 
     // Input pins not driven by the wiring float high unless pulled low here.
     // pin must be one of kInputPins.

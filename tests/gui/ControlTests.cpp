@@ -1,0 +1,115 @@
+// What the controls draw and when they redraw.
+#include <gtest/gtest.h>
+
+#include "ProbeForm.h"
+#include "Pump.h"
+
+namespace {
+
+// The control's picture, drawn as its parent would draw it.
+class Canvas {
+public:
+    Canvas(TGraphicControl& control) : w_(control.Width()), h_(control.Height()) {
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, w_, h_);
+        ReleaseDC(nullptr, screen);
+        SelectObject(dc_, bitmap_);
+        RECT all{0, 0, w_, h_};
+        FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
+        control.Paint(dc_);
+    }
+    ~Canvas() {
+        DeleteDC(dc_);
+        DeleteObject(bitmap_);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+
+private:
+    int w_, h_;
+    HDC dc_;
+    HBITMAP bitmap_;
+};
+
+TEST(Shape, CircleOnTheSmallerSideWithABlackOutline) {
+    TProbeForm form(nullptr, "PROBE");
+    TShape& lamp = *form.Shape1;  // 39 x 38
+    {
+        Canvas c(lamp);
+        EXPECT_EQ(c.At(19, 19), RGB(255, 255, 255)) << "white until coloured";
+        EXPECT_EQ(c.At(0, 19), RGB(0, 0, 0)) << "outline at the left edge";
+        EXPECT_EQ(c.At(37, 19), RGB(0, 0, 0)) << "outline at the right of the 38-pixel circle";
+        EXPECT_EQ(c.At(0, 0), RGB(128, 128, 128)) << "corners stay the parent's";
+        EXPECT_EQ(c.At(38, 19), RGB(128, 128, 128)) << "the 39th column is outside the circle";
+    }
+    lamp.Brush->SetColor(clLime);
+    Canvas c(lamp);
+    EXPECT_EQ(c.At(19, 19), RGB(0, 255, 0));
+    EXPECT_EQ(c.At(0, 19), RGB(0, 0, 0));
+}
+
+bool Damaged(HWND window, RECT* area) { return GetUpdateRect(window, area, FALSE) != FALSE; }
+
+TEST(Repainting, OnlyWhatChangedAndNothingForTheSameValue) {
+    TProbeForm form(nullptr, "PROBE");
+    form.Show();  // only a window on screen collects damage
+    PumpUntil([] { return false; }, 200);  // let the first paint settle
+    HWND panel = form.Panel1->Handle();
+    RECT area;
+
+    form.Shape1->Brush->SetColor(clRed);
+    ValidateRect(panel, nullptr);
+    form.Shape1->Brush->SetColor(clRed);
+    EXPECT_FALSE(Damaged(panel, &area)) << "same colour";
+    form.Shape1->Brush->SetColor(clBlack);
+    ASSERT_TRUE(Damaged(panel, &area));
+    const RECT lamp = form.Shape1->BoundsRect();
+    EXPECT_TRUE(EqualRect(&area, &lamp)) << "only the lamp's rectangle";
+
+    ValidateRect(panel, nullptr);
+    form.Label1->SetCaption("D0");
+    EXPECT_FALSE(Damaged(panel, &area)) << "same caption";
+    form.Label1->SetCaption("255");
+    EXPECT_TRUE(Damaged(panel, &area));
+
+    ValidateRect(form.Button1->Handle(), nullptr);
+    form.Button1->Font->SetStyle(0);
+    EXPECT_FALSE(Damaged(form.Button1->Handle(), &area)) << "same style";
+    form.Button1->Font->SetStyle(fsBold);
+    EXPECT_TRUE(Damaged(form.Button1->Handle(), &area));
+}
+
+TEST(Label, SizesToItsTextKeepingLeftAndTop) {
+    TProbeForm form(nullptr, "PROBE");
+    TLabel& label = *form.Label1;
+    const int oneLine = label.Height();
+    const int narrow = label.Width();
+    EXPECT_GT(narrow, 0);
+    label.SetCaption("/Select PTR");
+    EXPECT_GT(label.Width(), narrow);
+    EXPECT_EQ(label.Height(), oneLine);
+    EXPECT_EQ(label.Left(), 10);
+    EXPECT_EQ(label.Top(), 8);
+}
+
+TEST(Label, WordWrappedKeepsItsWidthAndGrowsDown) {
+    TProbeForm form(nullptr, "PROBE");
+    TLabel& label = *form.Label1;
+    const int oneLine = label.Height();
+    label.WordWrap = true;
+    label.Alignment = TLabel::taCenter;
+    label.SetBounds(label.Left(), label.Top(), 40, label.Height());
+    label.SetCaption("/Select Printer lines");
+    EXPECT_EQ(label.Width(), 40);
+    EXPECT_GT(label.Height(), oneLine);
+}
+
+TEST(Enabled, DisablingAControlDisablesItsWindow) {
+    TProbeForm form(nullptr, "PROBE");
+    form.Edit1->SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(form.Edit1->Handle()));
+    EXPECT_EQ(GetNextDlgTabItem(form.Handle(), nullptr, FALSE), form.Button1->Handle())
+        << "a disabled field leaves the tab order";
+}
+
+}  // namespace

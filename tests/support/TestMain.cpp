@@ -1,0 +1,13 @@
+// Test programs that use the GUI runtime: one application object, titled as
+// the panel is, for the whole run.
+#include <gtest/gtest.h>
+
+#include "Forms.h"
+
+int main(int argc, char** argv) {
+    static TApplication application;
+    Application = &application;
+    Application->Title = "Tarnwick";
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
