@@ -7,8 +7,9 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
-        static TApplication application;
-        Application = &application;
+        // Never destroyed: nothing is torn down on the way out, the outputs
+        // keep their values and the port library stays loaded to the end.
+        Application = new TApplication;
         Application->Title = "Tarnwick";
         Application->Initialize();
         Application->CreateForm(&Tarnwick);

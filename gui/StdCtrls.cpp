@@ -165,7 +165,8 @@ void TGroupBox::PaintBackground(HDC dc, const RECT& client) {
 // ---- TButton and TMaskEdit ----------------------------------------------------
 
 void TButton::Command(WORD code) {
-    if (code == BN_CLICKED) Click();
+    // A disabled button takes no clicks, however the notification came about.
+    if (code == BN_CLICKED && enabled_) Click();
 }
 
 std::string TMaskEdit::Text() const {

@@ -5,8 +5,7 @@
 #include "Forms.h"
 
 int main(int argc, char** argv) {
-    static TApplication application;
-    Application = &application;
+    Application = new TApplication;  // lives to the end, as in the program
     Application->Title = "Tarnwick";
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs every test: the unit tests under Wine's null display driver, the
+# end-to-end tests on a virtual display, and the check that the program
+# needs nothing beyond Windows' own DLLs.
+set -euo pipefail
+source "$(dirname "$0")/platform.sh"
+
+if [ "$TARNWICK_RUN_ARCH" != i686 ]; then
+    echo "This kernel can't run 32-bit programs: testing the x86_64 build of the same sources."
+fi
+
+# One wineserver for the whole run instead of one per test program.
+export WINEPREFIX=$headless_prefix WINEDEBUG=-all
+wineserver -p
+trap 'WINEPREFIX=$headless_prefix wineserver -k 2>/dev/null || true' EXIT
+
+cd "$run_build"
+ctest --output-on-failure -j "$(nproc)" "$@"

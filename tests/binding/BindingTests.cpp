@@ -1,0 +1,83 @@
+// Binding the port library, run once per program as the panel does, in
+// folders that hold the full library, a library missing an entry point, or
+// none. Each case runs in its own folder (see CMakeLists.txt).
+#include <gtest/gtest.h>
+
+#include "MessageLog.h"
+#include "PortIo.h"
+#include "PortState.h"
+
+namespace {
+
+// What the port saw since the last call.
+std::vector<vport::Access> Traffic(vport::PortState& port) {
+    auto log = port.Log();
+    port.ClearLog();
+    return log;
+}
+
+class Binding : public testing::Test {
+protected:
+    void SetUp() override {
+        port = vport::PortState::Open();
+        ASSERT_NE(port, nullptr);
+        port->Reset();
+        port->SetWiring(vport::Wiring::None);
+        result = BindPortLibrary();
+    }
+    MessageLog messages;
+    vport::PortState* port = nullptr;
+    int result = 0;
+};
+
+TEST_F(Binding, Bound) {
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(messages.shown.empty());
+
+    PortIo::Write(0x378, 8);
+    EXPECT_EQ(PortIo::Read(0x378), 8);
+    EXPECT_EQ(PortIo::Read(0x379), 0x7F) << "nothing connected";
+    // Port numbers and values go to the library as their low 16 bits.
+    PortIo::Write(0x1037A, 0x1000B);
+    EXPECT_EQ(PortIo::Read(0x1037A), 0x0B);
+    const auto log = port->Log();
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[3].port, 0x37A);
+    EXPECT_TRUE(log[3].write);
+    EXPECT_EQ(log[3].value, 0x0B);
+    EXPECT_EQ(log[4].port, 0x37A);
+    EXPECT_FALSE(log[4].write);
+    // A data register with every line high reads 255, not -1.
+    PortIo::Write(0x378, 0xFF);
+    EXPECT_EQ(PortIo::Read(0x378), 255);
+}
+
+TEST_F(Binding, LibraryMissing) {
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"LoadLibrary Failed.\n"});
+    // Unbound: reads see an empty bus, writes go nowhere, nothing crashes.
+    EXPECT_EQ(PortIo::Read(0x379), 0xFF);
+    PortIo::Write(0x378, 8);
+    EXPECT_TRUE(Traffic(*port).empty());
+}
+
+TEST_F(Binding, LibraryWithoutOut32) {
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"GetProcAddress for Oup32 Failed.\n"});
+    EXPECT_EQ(PortIo::Read(0x379), 0x7F) << "reads reach the library";
+    PortIo::Write(0x378, 8);
+    const auto log = Traffic(*port);
+    ASSERT_EQ(log.size(), 1u) << "the write went nowhere";
+    EXPECT_FALSE(log[0].write);
+}
+
+TEST_F(Binding, LibraryWithoutInp32) {
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"GetProcAddress for Inp32 Failed.\n"});
+    // Binding stops at the first failure: neither entry point is used.
+    EXPECT_EQ(PortIo::Read(0x379), 0xFF);
+    PortIo::Write(0x378, 8);
+    EXPECT_TRUE(Traffic(*port).empty());
+}
+
+}  // namespace
