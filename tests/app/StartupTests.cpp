@@ -83,22 +83,24 @@ std::string BoxText(HWND box) {
 
 void Dismiss(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 
+struct ChildSearch {
+    const char *cls, *text;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<ChildSearch*>(p);
+    char c[32] = {}, t[64] = {};
+    GetClassNameA(w, c, sizeof c);
+    GetWindowTextA(w, t, sizeof t);
+    if (lstrcmpiA(c, s->cls) == 0 && (!s->text || lstrcmpA(t, s->text) == 0)) s->found = w;
+    return s->found ? FALSE : TRUE;
+}
+
+// The first child window of that class (and text, if given).
 HWND Child(HWND parent, const char* cls, const char* text) {
-    struct Search {
-        const char *cls, *text;
-        HWND found;
-    } s{cls, text, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) {
-            auto* s = reinterpret_cast<Search*>(p);
-            char c[32] = {}, t[64] = {};
-            GetClassNameA(w, c, sizeof c);
-            GetWindowTextA(w, t, sizeof t);
-            if (lstrcmpiA(c, s->cls) == 0 && (!s->text || lstrcmpA(t, s->text) == 0)) s->found = w;
-            return s->found ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    ChildSearch s{cls, text, nullptr};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 

@@ -56,12 +56,15 @@ TEST(FormLoader, LayoutErrorsNameTheLineAndTheProblem) {
     EXPECT_EQ(LoadError("NO_SUCH_LAYOUT"), "Form layout NO_SUCH_LAYOUT not found in the program");
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 TEST(FormLoader, AFailedFormLeavesNoWindowsBehind) {
     const auto windowsOfThisThread = [] {
         int n = 0;
-        EnumThreadWindows(
-            GetCurrentThreadId(), [](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; },
-            reinterpret_cast<LPARAM>(&n));
+        EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&n));
         return n;
     };
     TTimer warmUp(nullptr);  // the timers' own window exists before counting
