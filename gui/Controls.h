@@ -42,13 +42,19 @@ public:
     virtual bool SetProperty(const std::string& name, const TLayoutValue& value);
     // The event of that layout name ("OnClick"...), or nullptr.
     virtual TNotifyEvent* Event(const std::string& name);
-    // Called once the layout has set every property and event.
-    virtual void Loaded() {}
+    // The layout reader calls BeginLoading before it sets the properties and
+    // Loaded once it has set them all; in between, controls wait with work
+    // that depends on several properties (a label's size on its caption,
+    // font and wrapping).
+    void BeginLoading() { loading_ = true; }
+    virtual void Loaded() { loading_ = false; }
+    bool Loading() const { return loading_; }
 
     // Destroys the owned components, newest first.
     void DestroyComponents();
 
 private:
+    bool loading_ = false;
     TComponent* owner_;
     std::vector<std::unique_ptr<TComponent>> owned_;
 };

@@ -145,6 +145,7 @@ struct Loader {
 
     // Reads properties, events and children of `component` up to its "end".
     void Body(TComponent* component) {
+        component->BeginLoading();
         for (std::string word = reader.Expect("end"); word != "end"; word = reader.Expect("end")) {
             if (word == "object") {
                 Child(component);

@@ -19,7 +19,7 @@ UINT TLabel::DrawFlags() const {
 }
 
 void TLabel::AdjustSize() {
-    if (!AutoSize) return;
+    if (!AutoSize || Loading()) return;
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, Font->Handle());
     RECT r{0, 0, WordWrap ? width_ : 0, 0};

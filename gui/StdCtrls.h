@@ -15,7 +15,10 @@ public:
 
     void Paint(HDC dc) override;
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
-    void Loaded() override { AdjustSize(); }
+    void Loaded() override {
+        TGraphicControl::Loaded();
+        AdjustSize();
+    }
 
 protected:
     void CaptionChanged() override;
@@ -110,7 +113,10 @@ public:
 
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
     TNotifyEvent* Event(const std::string& name) override;
-    void Loaded() override { Update(); }
+    void Loaded() override {
+        TComponent::Loaded();
+        Update();
+    }
 
 private:
     void Update();

@@ -92,6 +92,13 @@ TEST(Label, SizesToItsTextKeepingLeftAndTop) {
     EXPECT_EQ(label.Top(), 8);
 }
 
+TEST(Label, WordWrappedKeepsTheWidthItsLayoutGives) {
+    // Its caption is read before WordWrap: sizing must wait for the whole layout.
+    TProbeForm form(nullptr, "PROBE");
+    EXPECT_EQ(form.Label2->Width(), 60);
+    EXPECT_EQ(form.Label2->Height(), 2 * 13) << "two lines of the form's 13-pixel font";
+}
+
 TEST(Label, WordWrappedKeepsItsWidthAndGrowsDown) {
     TProbeForm form(nullptr, "PROBE");
     TLabel& label = *form.Label1;

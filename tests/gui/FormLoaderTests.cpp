@@ -46,12 +46,12 @@ TEST(FormLoader, LayoutErrorsNameTheLineAndTheProblem) {
     EXPECT_EQ(LoadError("BAD_HANDLER"),
               "Form layout BAD_HANDLER, line 37: the form has no handler 'Button1Clik' for Button1.OnClick");
     EXPECT_EQ(LoadError("BAD_CLASS"), "Form layout BAD_CLASS, line 30: unknown component class TBitBtn");
-    EXPECT_EQ(LoadError("NO_MEMBER"), "Form layout NO_MEMBER, line 48: the form has no member Timer2");
+    EXPECT_EQ(LoadError("NO_MEMBER"), "Form layout NO_MEMBER, line 56: the form has no member Timer2");
     EXPECT_EQ(LoadError("MISSING_COMPONENT"),
-              "Form layout MISSING_COMPONENT, line 48: no component for the form's member Timer1");
+              "Form layout MISSING_COMPONENT, line 56: no component for the form's member Timer1");
     EXPECT_EQ(LoadError("WRONG_CLASS"), "Form layout WRONG_CLASS, line 16: member Label1 is not a TButton");
     EXPECT_EQ(LoadError("BAD_PROPERTY"), "Form layout BAD_PROPERTY, line 28: Shape1 has no property Colour");
-    EXPECT_EQ(LoadError("BAD_EVENT"), "Form layout BAD_EVENT, line 50: Timer1 has no event OnClick");
+    EXPECT_EQ(LoadError("BAD_EVENT"), "Form layout BAD_EVENT, line 58: Timer1 has no event OnClick");
     EXPECT_EQ(LoadError("UNTERMINATED"), "Form layout UNTERMINATED, line 6: unterminated text");
     EXPECT_EQ(LoadError("NO_SUCH_LAYOUT"), "Form layout NO_SUCH_LAYOUT not found in the program");
 }
@@ -72,6 +72,34 @@ TEST(FormLoader, AFailedFormLeavesNoWindowsBehind) {
     const int before = windowsOfThisThread();
     LoadError("BAD_HANDLER");
     EXPECT_EQ(windowsOfThisThread(), before);
+}
+
+// A form that notes where the application's pointer to it pointed while it
+// was being built.
+struct TSelfAwareForm : public TForm {
+    static TSelfAwareForm* instance;
+    TSelfAwareForm* seenDuringConstruction;
+    explicit TSelfAwareForm(TComponent* owner) : TForm(owner), seenDuringConstruction(instance) {}
+};
+TSelfAwareForm* TSelfAwareForm::instance = nullptr;
+
+TEST(CreateForm, ThePointerIsSetBeforeTheConstructorRuns) {
+    Application->CreateForm(&TSelfAwareForm::instance);
+    ASSERT_NE(TSelfAwareForm::instance, nullptr);
+    EXPECT_EQ(TSelfAwareForm::instance->seenDuringConstruction, TSelfAwareForm::instance);
+    EXPECT_EQ(Application->MainForm, TSelfAwareForm::instance) << "the first form is the main form";
+    delete TSelfAwareForm::instance;
+    Application->MainForm = nullptr;
+}
+
+TEST(CreateForm, AFailingConstructorLeavesThePointerNull) {
+    struct TBroken : TProbeForm {
+        explicit TBroken(TComponent* owner) : TProbeForm(owner, "BAD_HANDLER") {}
+    };
+    TBroken* broken = nullptr;
+    EXPECT_THROW(Application->CreateForm(&broken), Exception);
+    EXPECT_EQ(broken, nullptr);
+    EXPECT_EQ(Application->MainForm, nullptr);
 }
 
 }  // namespace

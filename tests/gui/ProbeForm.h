@@ -8,6 +8,7 @@ class TProbeForm : public TForm {
 public:
     TPanel* Panel1 = nullptr;
     TLabel* Label1 = nullptr;
+    TLabel* Label2 = nullptr;  // centred and word-wrapped
     TShape* Shape1 = nullptr;
     TButton* Button1 = nullptr;
     TMaskEdit* Edit1 = nullptr;
@@ -23,6 +24,7 @@ public:
         static const TPublished published = TPublished()
                                                 .Field("Panel1", &TProbeForm::Panel1)
                                                 .Field("Label1", &TProbeForm::Label1)
+                                                .Field("Label2", &TProbeForm::Label2)
                                                 .Field("Shape1", &TProbeForm::Shape1)
                                                 .Field("Button1", &TProbeForm::Button1)
                                                 .Field("Edit1", &TProbeForm::Edit1)

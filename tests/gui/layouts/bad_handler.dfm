@@ -44,6 +44,14 @@ object Probe: TProbeForm
       Text = 'It''s'
       TabOrder = 0
     end
+    object Label2: TLabel
+      Left = 200
+      Top = 8
+      Width = 60
+      Caption = 'Select Printer'
+      Alignment = taCenter
+      WordWrap = True
+    end
   end
   object Timer1: TTimer
     Interval = 1
