@@ -44,13 +44,8 @@ void TLabel::Paint(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ old = SelectObject(dc, Font->Handle());
     RECT r{0, 0, width_, height_};
-    if (enabled_) {
-        SetTextColor(dc, ColorToRGB(Font->Color()));
-        DrawTextA(dc, caption_.c_str(), -1, &r, DrawFlags());
-    } else {
-        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-        DrawTextA(dc, caption_.c_str(), -1, &r, DrawFlags());
-    }
+    SetTextColor(dc, enabled_ ? ColorToRGB(Font->Color()) : GetSysColor(COLOR_GRAYTEXT));
+    DrawTextA(dc, caption_.c_str(), -1, &r, DrawFlags());
     SelectObject(dc, old);
 }
 
@@ -201,10 +196,8 @@ std::map<UINT_PTR, TTimer*>& Timers() {
     return timers;
 }
 
-}  // namespace
-
 // One hidden message-only window receives every timer's ticks.
-static HWND TimerWindow(WNDPROC proc) {
+HWND TimerWindow(WNDPROC proc) {
     static HWND window = nullptr;
     if (!window) {
         WNDCLASSA wc{};
@@ -216,6 +209,8 @@ static HWND TimerWindow(WNDPROC proc) {
     }
     return window;
 }
+
+}  // namespace
 
 TTimer::~TTimer() {
     enabled_ = false;
