@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# `make run`: the panel under Wine in the display prefix, with the virtual
+# port library beside it. On a usable X display it runs there until closed;
+# with none it runs once on a virtual display and leaves a screenshot.
+set -euo pipefail
+source "$(dirname "$0")/platform.sh"
+
+bin=$run_build/bin
+for file in Tarnwick.exe inpout32.dll PortConsole.exe; do
+    if [ ! -f "$bin/$file" ]; then
+        echo "${bin#$top/}/$file is missing: run 'make build-run' first" >&2
+        exit 1
+    fi
+done
+
+console_hint() {
+    echo "Drive the virtual port from another terminal: scripts/port-console show | watch |" \
+         "pin 15 low | wiring none | log --clear  (scripts/port-console --help)"
+}
+
+if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+    console_hint
+    WINEPREFIX=$display_prefix exec "$top/scripts/wine-run" "$bin/Tarnwick.exe"
+fi
+
+shot=$build/screenshot.png
+python3 -B "$top/tests/e2e/snapshot.py" --bin "$bin" --work "$run_build/run" --out "$shot"
+echo "No display: ran the panel on a virtual display and saved ${shot#$top/}"
+echo "With a display, 'make run' opens the panel there."
+console_hint

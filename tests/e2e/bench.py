@@ -1,0 +1,48 @@
+"""The bench the panel is tried on: a virtual display of its own, Wine on
+it, the built programs and the port library variants."""
+import os
+
+from layout import Layout
+from panel import Panel
+from processes import Processes
+from wine import TOP, WineSession
+from xdisplay import VirtualDisplay
+
+FULL_LIBRARY = "full"
+
+
+class Bench:
+    def __init__(self, bin_dir, libraries, work_dir):
+        """libraries: port library folders by name ("no-out32": ...); the
+        complete one is the one in bin_dir."""
+        self.bin_dir = bin_dir
+        self.libraries = dict(libraries, **{FULL_LIBRARY: bin_dir})
+        self.work_dir = work_dir
+        self.layout = Layout(os.path.join(TOP, "ui", "Unit1.dfm"))
+        self.processes = Processes()
+        self.display = self.wine = None
+        os.makedirs(work_dir, exist_ok=True)
+        try:
+            self.display = VirtualDisplay(self.processes, os.path.join(work_dir, "xvfb.log"))
+            self.wine = WineSession(self.display)
+        except BaseException:
+            self.close()
+            raise
+
+    def panel(self, scenario, library=FULL_LIBRARY):
+        """Starts the panel with the named port library beside it, or none."""
+        return Panel(self, scenario, self.libraries[library] if library else None)
+
+    def stop_programs(self):
+        """Ends every program started here that still runs; the display stays."""
+        display = self.display and self.display.process
+        for process in list(self.processes.started):
+            if process is not display:
+                self.processes.stop(process)
+
+    def close(self):
+        """Ends every process started here, then the wineserver, then the display."""
+        self.stop_programs()
+        if self.wine:
+            self.wine.stop()
+        self.processes.stop_all()

@@ -1,0 +1,77 @@
+"""The virtual port seen through its console (PortConsole.exe): the access
+log, the registers, and the pins and wiring a person would set by hand."""
+import re
+import select
+import subprocess
+from dataclasses import dataclass
+
+_ACCESS = re.compile(r"^([RW]) 0x([0-9A-F]{4}) (?:->|<-) 0x([0-9A-F]{2})$")
+_REGISTER = re.compile(r"^(data|status|control)\s+0x([0-9A-F]{2})\b")
+
+
+class ConsoleError(Exception):
+    pass
+
+
+@dataclass(frozen=True)
+class Access:
+    write: bool
+    port: int
+    value: int
+
+    def __str__(self):
+        return "%s 0x%04X %s 0x%02X" % ("W" if self.write else "R", self.port,
+                                        "<-" if self.write else "->", self.value)
+
+
+class PortConsole:
+    def __init__(self, wine, exe, port_name):
+        self.wine, self.exe, self.port_name = wine, exe, port_name
+
+    def command(self, *args):
+        done = self.wine.run(self.exe, [str(a) for a in args], self.port_name)
+        if done.returncode != 0:
+            raise ConsoleError("PortConsole %s: exit %d: %s" % (" ".join(map(str, args)),
+                                                               done.returncode, done.stderr.strip()))
+        return done.stdout
+
+    def hold(self, processes, seconds=20):
+        """A console left watching the port, which keeps the port's state
+        alive while no other program has it open. Returns once it has it."""
+        watcher = self.wine.start(processes, self.exe, self.port_name,
+                                  args=["watch", "--interval", "60000"], stdout=subprocess.PIPE)
+        ready, _, _ = select.select([watcher.stdout], [], [], seconds)
+        if not ready or not watcher.stdout.readline():
+            processes.stop(watcher)
+            raise ConsoleError("PortConsole watch did not start")
+        return watcher
+
+    def log(self, clear=False):
+        """Every access since the last clear, in order."""
+        lines = self.command("log", *(["--clear"] if clear else [])).splitlines()
+        accesses = []
+        for line in lines:
+            match = _ACCESS.match(line.strip())
+            if not match:
+                raise ConsoleError("unexpected log line %r" % line)
+            kind, port, value = match.groups()
+            accesses.append(Access(kind == "W", int(port, 16), int(value, 16)))
+        return accesses
+
+    def clear_log(self):
+        self.log(clear=True)
+
+    def registers(self):
+        """{"data": .., "status": .., "control": ..} as the port holds them now."""
+        found = {}
+        for line in self.command("show").splitlines():
+            match = _REGISTER.match(line)
+            if match:
+                found[match.group(1)] = int(match.group(2), 16)
+        if len(found) != 3:
+            raise ConsoleError("show gave no registers")
+        return found
+
+
+def writes(accesses):
+    return [a for a in accesses if a.write]
