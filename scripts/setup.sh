@@ -9,7 +9,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 # Packages (name:arch where it matters) and the 32-bit ones only a kernel
 # that runs 32-bit programs can use.
-wanted=(cmake make binutils g++-mingw-w64-i686-posix fonts-wine xvfb xdotool imagemagick googletest)
+wanted=(cmake make binutils python3 g++-mingw-w64-i686-posix fonts-wine xvfb xdotool imagemagick googletest)
 if [ "$TARNWICK_RUN_ARCH" = i686 ]; then
     wanted+=(wine wine32:i386)
 else
