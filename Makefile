@@ -6,7 +6,7 @@ SHELL := /bin/bash
 export TARNWICK_RUN_ARCH := $(shell bash -c 'source scripts/platform.sh && echo $$TARNWICK_RUN_ARCH')
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build build-run prefix run test pictures clean
+.PHONY: all setup build build-run prefix run test test-32bit pictures clean
 
 all: build
 
@@ -35,6 +35,12 @@ run: build-run prefix
 
 test: build-run prefix
 	@scripts/test.sh
+
+# The 32-bit build's unit tests under 32-bit Wine; on a kernel that can't run
+# 32-bit programs, through qemu-user (slow; needs root for binfmt_misc).
+test-32bit: build
+	@scripts/setup.sh --32bit
+	@scripts/test-32bit.sh
 
 pictures:
 	python3 res/make_pictures.py

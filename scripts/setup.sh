@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need, and only what is missing.
 # Debian 12; uses sudo when not root.
+#   setup.sh           what make, make run and make test need
+#   setup.sh --32bit   also 32-bit Wine, and qemu-user to run it on a kernel
+#                      that can't run 32-bit programs itself (make test-32bit)
 set -euo pipefail
 source "$(dirname "$0")/platform.sh"
 
@@ -13,7 +16,8 @@ wanted=(cmake make binutils python3 g++-mingw-w64-i686-posix fonts-wine xvfb xdo
 if [ "$TARNWICK_RUN_ARCH" = i686 ]; then
     wanted+=(wine wine32:i386)
 else
-    wanted+=(g++-mingw-w64-x86-64-posix wine64)
+    wanted+=(g++-mingw-w64-x86-64-posix wine64 wine)
+    if [ "${1:-}" = --32bit ]; then wanted+=(wine32:i386 qemu-user-static); fi
 fi
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

@@ -11,7 +11,7 @@ fi
 
 # One wineserver for the whole run instead of one per test program.
 export WINEPREFIX=$headless_prefix WINEDEBUG=-all
-wineserver -p
+wineserver -p 2>/dev/null || true  # already running: it serves us as it is
 trap 'WINEPREFIX=$headless_prefix wineserver -k 2>/dev/null || true' EXIT
 # Start Wine's own background processes (services, desktop) now, detached
 # from our output: started by a test, they would hold ctest's output pipe
