@@ -27,6 +27,14 @@ protected:
         }
         return names;
     }
+    // The lamps after one tick with the registers holding these values.
+    std::vector<std::string> AfterTick(int status, int data, int control) {
+        port->ForceStatus(static_cast<uint8_t>(status));
+        port->SetData(static_cast<uint8_t>(data));
+        port->SetControl(static_cast<uint8_t>(control));
+        Tick();
+        return Colours();
+    }
     std::vector<std::string> Inputs() const {
         const auto all = Colours();
         return {all.begin(), all.begin() + 5};
@@ -50,26 +58,20 @@ TEST_F(Lamps, EachTickReadsSeventeenRegistersInTableOrder) {
 
 TEST_F(Lamps, StatusHighDataAndControlLow) {
     ApplyAddress("0X378");
-    port->ForceStatus(0xFF);
-    port->SetData(0x00);
-    port->SetControl(0x00);
-    Tick();
-    EXPECT_EQ(Colours(), (Lines{"black", "black", "black", "black", "black",               // DI1-DI5
-                                "lime",                                                    // DO1
-                                "black", "black", "black", "black", "black", "black", "black", "black",  // DO2-DO9
-                                "yellow", "black", "lime"}));                              // DO10-DO12
+    EXPECT_EQ(AfterTick(0xFF, 0x00, 0x00),
+              (Lines{"black", "black", "black", "black", "black",                          // DI1-DI5
+                     "lime",                                                               // DO1
+                     "black", "black", "black", "black", "black", "black", "black", "black",  // DO2-DO9
+                     "yellow", "black", "lime"}));                                         // DO10-DO12
 }
 
 TEST_F(Lamps, StatusLowDataHighControl0x0B) {
     ApplyAddress("0X378");
-    port->ForceStatus(0x00);
-    port->SetData(0xFF);
-    port->SetControl(0x0B);
-    Tick();
-    EXPECT_EQ(Colours(), (Lines{"red", "red", "red", "red", "red",                         // DI1-DI5
-                                "black",                                                   // DO1
-                                "lime", "yellow", "yellow", "red", "red", "red", "red", "yellow",  // DO2-DO9
-                                "black", "black", "black"}));                              // DO10-DO12
+    EXPECT_EQ(AfterTick(0x00, 0xFF, 0x0B),
+              (Lines{"red", "red", "red", "red", "red",                                    // DI1-DI5
+                     "black",                                                              // DO1
+                     "lime", "yellow", "yellow", "red", "red", "red", "red", "yellow",     // DO2-DO9
+                     "black", "black", "black"}));                                         // DO10-DO12
 }
 
 TEST_F(Lamps, ARegisterChangingWithinATickShowsOldThenNew) {
