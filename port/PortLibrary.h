@@ -1,0 +1,36 @@
+// Finding and binding the port I/O library "inpout32.dll", with no user
+// interface of its own: the panel shows the outcome in a message box,
+// PortCheck prints it on stderr.
+#pragma once
+
+#include <windows.h>
+
+using PortReadEntry = short(__stdcall*)(short port);
+using PortWriteEntry = void(__stdcall*)(short port, short value);
+
+enum class PortBinding {
+    Bound,             // both entry points resolved, and the driver is open (or not reported)
+    NoLibrary,         // no "inpout32.dll" in the program's folder or the system folders
+    NoInp32,           // loaded, but no "Inp32"; "Out32" is then not looked for
+    NoOut32,           // "Inp32" resolved, no "Out32"
+    DriverNotRunning,  // complete, but the library says its kernel driver is not open
+};
+
+// What was bound. After NoOut32 only `read` is set; after DriverNotRunning
+// neither entry point is, so nothing calls into a library that reaches no
+// port. The module stays loaded to the end of the process.
+struct PortLibrary {
+    HMODULE module = nullptr;
+    PortReadEntry read = nullptr;
+    PortWriteEntry write = nullptr;
+};
+
+// Loads the library by its file name, with the current directory taken out
+// of the search (the program's own folder stays first), then resolves
+// "Inp32" and "Out32", stopping at the first that is missing. A library that
+// also exports "IsInpOutDriverOpen" is asked whether its driver is open.
+PortBinding LoadPortLibrary(PortLibrary* library);
+
+// The text that tells the user what failed, ending in a line feed; empty
+// for Bound.
+const char* PortBindingMessage(PortBinding binding);
