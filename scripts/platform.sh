@@ -26,6 +26,11 @@ export TARNWICK_RUN_ARCH
 # The product build, and the build that runs here (the same when 32-bit runs).
 product_build="$build"
 if [ "$TARNWICK_RUN_ARCH" = i686 ]; then run_build="$build"; else run_build="$build/x86_64"; fi
+# The virtual port (its inpout32.dll and console) of the build that runs
+# here; never in bin/, beside the product.
+vport_dir="$run_build/vport"
+# Where `make run` puts the panel beside the virtual port library.
+run_dir="$run_build/run/panel"
 
 if [ "$TARNWICK_RUN_ARCH" = i686 ]; then wine_loader=wine; else wine_loader=/usr/lib/wine/wine64; fi
 headless_prefix="$build/wine/headless"

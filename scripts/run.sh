@@ -6,12 +6,15 @@ set -euo pipefail
 source "$(dirname "$0")/platform.sh"
 
 bin=$run_build/bin
-for file in Tarnwick.exe inpout32.dll PortConsole.exe; do
-    if [ ! -f "$bin/$file" ]; then
-        echo "${bin#$top/}/$file is missing: run 'make build-run' first" >&2
+for file in "$bin/Tarnwick.exe" "$vport_dir/inpout32.dll" "$vport_dir/PortConsole.exe"; do
+    if [ ! -f "$file" ]; then
+        echo "${file#$top/} is missing: run 'make build-run' first" >&2
         exit 1
     fi
 done
+# The panel runs from a folder of its own, with the virtual library beside it.
+mkdir -p "$run_dir"
+cp "$bin/Tarnwick.exe" "$vport_dir/inpout32.dll" "$run_dir/"
 
 console_hint() {
     echo "Drive the virtual port from another terminal: scripts/port-console show | watch |" \
@@ -20,11 +23,12 @@ console_hint() {
 
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
     console_hint
-    WINEPREFIX=$display_prefix exec "$top/scripts/wine-run" "$bin/Tarnwick.exe"
+    cd "$run_dir"
+    WINEPREFIX=$display_prefix exec "$top/scripts/wine-run" "$run_dir/Tarnwick.exe"
 fi
 
 shot=$build/screenshot.png
-python3 -B "$top/tests/e2e/snapshot.py" --bin "$bin" --work "$run_build/run" --out "$shot"
+python3 -B "$top/tests/e2e/snapshot.py" --bin "$bin" --vport "$vport_dir" --work "$run_build/run" --out "$shot"
 echo "No display: ran the panel on a virtual display and saved ${shot#$top/}"
 echo "With a display, 'make run' opens the panel there."
 console_hint

@@ -12,11 +12,15 @@ FULL_LIBRARY = "full"
 
 
 class Bench:
-    def __init__(self, bin_dir, libraries, work_dir):
-        """libraries: port library folders by name ("no-out32": ...); the
-        complete one is the one in bin_dir."""
+    def __init__(self, bin_dir, vport_dir, work_dir):
+        """bin_dir: the programs (Tarnwick.exe); vport_dir: the virtual port's
+        library and console, with the library variants in no-out32/ and
+        no-inp32/."""
         self.bin_dir = bin_dir
-        self.libraries = dict(libraries, **{FULL_LIBRARY: bin_dir})
+        self.vport_dir = vport_dir
+        self.libraries = {FULL_LIBRARY: vport_dir,
+                          "no-out32": os.path.join(vport_dir, "no-out32"),
+                          "no-inp32": os.path.join(vport_dir, "no-inp32")}
         self.work_dir = work_dir
         self.layout = Layout(os.path.join(TOP, "ui", "Unit1.dfm"))
         self.processes = Processes()

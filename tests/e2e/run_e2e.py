@@ -3,8 +3,8 @@
 own, worked with mouse and keyboard, its lamps read off the screen and its
 port traffic read from the virtual port's console.
 
-  run_e2e.py --bin BUILD/bin --library no-out32=DIR --library no-inp32=DIR
-             --work DIR [--time-limit SECONDS] [GROUP...]
+  run_e2e.py --bin BUILD/bin --vport BUILD/vport --work DIR
+             [--time-limit SECONDS] [GROUP...]
 
 Runs in the display Wine prefix (TARNWICK_E2E_PREFIX names another).
 Prints PASS or FAIL per case and a closing "N passed, M failed"; exits 1
@@ -69,9 +69,9 @@ def run_case(bench, name, case, seconds):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--bin", required=True, help="folder with Tarnwick.exe, PortConsole.exe, inpout32.dll")
-    parser.add_argument("--library", action="append", default=[], metavar="NAME=DIR",
-                        help="a port library variant: no-out32=DIR, no-inp32=DIR")
+    parser.add_argument("--bin", required=True, help="folder with Tarnwick.exe")
+    parser.add_argument("--vport", required=True,
+                        help="folder with the virtual port's inpout32.dll and PortConsole.exe")
     parser.add_argument("--work", required=True, help="folder for the scenarios and logs")
     parser.add_argument("--time-limit", type=float, default=900,
                         help="seconds for all cases; cases that would start later fail unrun")
@@ -80,7 +80,6 @@ def main():
     unknown = [g for g in args.groups if g not in GROUPS]
     if unknown:
         parser.error("unknown group %s" % ", ".join(unknown))
-    libraries = dict(item.split("=", 1) for item in args.library)
 
     stop_on_signals()
     signal.signal(signal.SIGALRM, on_alarm)
@@ -89,7 +88,7 @@ def main():
     started = time.monotonic()
     bench = None
     try:
-        bench = Bench(os.path.abspath(args.bin), libraries, os.path.abspath(args.work))
+        bench = Bench(os.path.abspath(args.bin), os.path.abspath(args.vport), os.path.abspath(args.work))
         print("virtual display %s, Wine prefix %s" % (bench.display.name, bench.wine.prefix), flush=True)
         for group in args.groups or list(GROUPS):
             for name, case in GROUPS[group]:

@@ -4,7 +4,7 @@ window: Set pressed, the lamps painted, and the outputs asked for switched
 on. `make run` uses it where there is no display; the README's picture
 comes from it too.
 
-  snapshot.py --bin BUILD/bin --work DIR --out PICTURE.png [--switch-on 11,3]
+  snapshot.py --bin BUILD/bin --vport BUILD/vport --work DIR --out PICTURE.png [--switch-on 11,3]
 """
 import argparse
 import os
@@ -18,7 +18,9 @@ from steps import apply_address, close_cleanly, start, switch_output
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--bin", required=True, help="folder with Tarnwick.exe, PortConsole.exe, inpout32.dll")
+    parser.add_argument("--bin", required=True, help="folder with Tarnwick.exe")
+    parser.add_argument("--vport", required=True,
+                        help="folder with the virtual port's inpout32.dll and PortConsole.exe")
     parser.add_argument("--work", required=True, help="folder to run the panel in")
     parser.add_argument("--out", required=True, help="the PNG to write")
     parser.add_argument("--switch-on", default="", help="outputs to switch on, in order, e.g. 11,3")
@@ -26,7 +28,7 @@ def main():
     outputs = [int(n) for n in args.switch_on.split(",") if n]
     stop_on_signals()
 
-    bench = Bench(os.path.abspath(args.bin), {}, os.path.abspath(args.work))
+    bench = Bench(os.path.abspath(args.bin), os.path.abspath(args.vport), os.path.abspath(args.work))
     try:
         panel = start(bench, "snapshot")
         apply_address(panel, "0X378")
