@@ -36,9 +36,10 @@ run: build-run prefix
 test: build-run prefix
 	@scripts/test.sh
 
-# The 32-bit build's unit tests under 32-bit Wine; on a kernel that can't run
-# 32-bit programs, through qemu-user (slow; needs root for binfmt_misc).
-test-32bit: build
+# Every test of the 32-bit build under 32-bit Wine; on a kernel that can't
+# run 32-bit programs, through qemu-user (needs root for binfmt_misc). The
+# x86_64 build's console drives the port beside the emulated panel.
+test-32bit: build-run
 	@scripts/setup.sh --32bit
 	@scripts/test-32bit.sh
 

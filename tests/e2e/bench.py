@@ -18,6 +18,10 @@ class Bench:
         no-inp32/."""
         self.bin_dir = bin_dir
         self.vport_dir = vport_dir
+        # The console only talks to the port's shared state, so any build of
+        # it in the same Wine prefix will do: TARNWICK_E2E_CONSOLE can name a
+        # native one when the panel runs emulated.
+        self.console_exe = os.environ.get("TARNWICK_E2E_CONSOLE") or os.path.join(vport_dir, "PortConsole.exe")
         self.libraries = {FULL_LIBRARY: vport_dir,
                           "no-out32": os.path.join(vport_dir, "no-out32"),
                           "no-inp32": os.path.join(vport_dir, "no-inp32")}

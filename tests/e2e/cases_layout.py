@@ -38,19 +38,33 @@ def masked(shot, area, hole):
     return rows
 
 
+def settled(panel, content, field, seconds=10):
+    """A screenshot once the window's first paint is complete: the first of
+    two in a row that show the same (a slow machine shows the window before
+    it has painted it)."""
+    shots = [panel.display.screenshot()]
+
+    def same_twice():
+        shots.append(panel.display.screenshot())
+        return masked(shots[-2], content, field) == masked(shots[-1], content, field)
+
+    wait_for(same_twice, seconds, 0.2)
+    return shots[-1]
+
+
 def window_as_laid_out(bench):
     panel = start(bench, "layout")
     width, height = bench.layout.content_extent()
     check(panel.window.width >= width and panel.window.height >= height,
           "client area %dx%d, the components need %dx%d" % (panel.window.width, panel.window.height, width, height))
-    shot = panel.display.screenshot()
+    content = Window("content", panel.window.x, panel.window.y, width, height)
+    field = panel.on_screen("MaskEdit_REGISTER")
+    shot = settled(panel, content, field)
     panel.display.save_png(os.path.join(bench.work_dir, "layout.png"), panel.window)
     for name in LAMPS:
         check_lamp_drawn_unlit(panel, shot, name)
 
     # Bigger and smaller: the components stay where they are.
-    content = Window("content", panel.window.x, panel.window.y, width, height)
-    field = panel.on_screen("MaskEdit_REGISTER")
     before = masked(shot, content, field)
     for size in ((width + 200, height + 120), (width - 100, height - 80)):
         panel.display.run("xdotool", "windowsize", panel.window.id, str(size[0]), str(size[1]))

@@ -29,7 +29,7 @@ class Panel:
         if library_dir:
             shutil.copy2(os.path.join(library_dir, "inpout32.dll"), self.folder)
         self.port_name = "TarnwickE2E-%d-%s" % (os.getpid(), scenario)
-        self.console = PortConsole(bench.wine, os.path.join(bench.vport_dir, "PortConsole.exe"), self.port_name)
+        self.console = PortConsole(bench.wine, bench.console_exe, self.port_name)
         self.wine_log = os.path.join(self.folder, "wine.log")
         with open(self.wine_log, "wb") as log:
             # The message boxes' texts are traced, to be read back here.
