@@ -33,9 +33,10 @@ class Bench:
             self.close()
             raise
 
-    def panel(self, scenario, library=FULL_LIBRARY):
-        """Starts the panel with the named port library beside it, or none."""
-        return Panel(self, scenario, self.libraries[library] if library else None)
+    def panel(self, scenario, library=FULL_LIBRARY, prepare=None):
+        """Starts the panel with the named port library beside it, or none;
+        prepare(console) first sets up the panel's port."""
+        return Panel(self, scenario, self.libraries[library] if library else None, prepare)
 
     def stop_programs(self):
         """Ends every program started here that still runs; the display stays."""
