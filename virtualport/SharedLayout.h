@@ -3,6 +3,7 @@
 // a process finding another version leaves it alone.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vport {
@@ -39,5 +40,10 @@ struct SharedLayout {
     // Ring of packed accesses (see PackAccess), oldest overwritten first.
     uint32_t log[kLogCapacity];
 };
+
+// 32-bit and 64-bit processes share one block (a native console beside an
+// emulated panel), so the layout has the same offsets in both builds.
+static_assert(offsetof(SharedLayout, totalAccesses) == 48, "64-bit counter on an 8-byte boundary");
+static_assert(sizeof(SharedLayout) == 56 + 4 * kLogCapacity, "no padding that differs between builds");
 
 }  // namespace vport
