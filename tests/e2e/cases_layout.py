@@ -3,6 +3,7 @@ with a black outline until an address is applied, and a resize that moves
 nothing."""
 import os
 
+import expected
 from expected import LAMPS
 from processes import wait_for
 from steps import check, close_cleanly, start
@@ -28,6 +29,20 @@ def check_lamp_drawn_unlit(panel, shot, name):
     check(corner not in (WHITE, BLACK), "lamp %s is not round: its corner is %s" % (name, corner))
 
 
+def first_paint(panel, seconds=5):
+    """A screenshot once every lamp is white: a window is on screen a moment
+    before it has painted (black inside until then). Never white: the last
+    shot, for the checks to name what is wrong."""
+    shots = []
+
+    def painted():
+        shots.append(panel.display.screenshot())
+        return set(panel.lamps(shots[-1]).values()) == {expected.WHITE}
+
+    wait_for(painted, seconds, 0.1)
+    return shots[-1]
+
+
 def masked(shot, area, hole):
     """The area's pixels with a hole blanked (the text field's caret blinks)."""
     rows = shot.region(area)
@@ -43,7 +58,7 @@ def window_as_laid_out(bench):
     width, height = bench.layout.content_extent()
     check(panel.window.width >= width and panel.window.height >= height,
           "client area %dx%d, the components need %dx%d" % (panel.window.width, panel.window.height, width, height))
-    shot = panel.display.screenshot()
+    shot = first_paint(panel)
     panel.display.save_png(os.path.join(bench.work_dir, "layout.png"), panel.window)
     for name in LAMPS:
         check_lamp_drawn_unlit(panel, shot, name)
