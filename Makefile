@@ -1,12 +1,13 @@
 # make        builds everything into build/ (the program: build/bin/Tarnwick.exe)
 # make run    starts the program under Wine, with the virtual port beside it
 # make test   builds and runs every test
+# make dist   makes the release zip build/dist/Tarnwick-<version>-win32.zip
 # Each target first installs whatever is missing (scripts/setup.sh).
 SHELL := /bin/bash
 export TARNWICK_RUN_ARCH := $(shell bash -c 'source scripts/platform.sh && echo $$TARNWICK_RUN_ARCH')
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build build-run prefix run test test-32bit pictures clean
+.PHONY: all setup build build-run prefix run test test-32bit dist pictures clean
 
 all: build
 
@@ -42,6 +43,9 @@ test: build-run prefix
 test-32bit: build-run
 	@scripts/setup.sh --32bit
 	@scripts/test-32bit.sh
+
+dist: build
+	@cmake --build build --target dist
 
 pictures:
 	python3 res/make_pictures.py

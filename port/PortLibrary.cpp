@@ -5,23 +5,29 @@
 namespace {
 
 using DriverOpenEntry = BOOL(__stdcall*)();
-
-// Keeps the current directory out of the library search: a DLL planted
-// there must not take over the port. The program's own folder stays first,
-// as in the normal search order.
-void ExcludeCurrentDirectoryFromSearch() {
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n == MAX_PATH) return;
-    std::string folder(path, n);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    SetDllDirectoryA(folder.c_str());
-}
+using SetDllDirectoryEntry = BOOL(WINAPI*)(LPCSTR);
 
 template <class Entry>
 Entry Resolve(HMODULE module, const char* name) {
     // The entry points are plain functions of the documented types.
     return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Keeps the current directory out of the library search: a DLL planted
+// there must not take over the port. The program's own folder stays first,
+// as in the normal search order. SetDllDirectoryA came with XP SP1, so it is
+// looked up rather than imported: the program still starts where it is
+// missing.
+void ExcludeCurrentDirectoryFromSearch() {
+    const auto setDllDirectory =
+        Resolve<SetDllDirectoryEntry>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
+    if (!setDllDirectory) return;
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n == MAX_PATH) return;
+    std::string folder(path, n);
+    folder.erase(folder.find_last_of("\\/") + 1);
+    setDllDirectory(folder.c_str());
 }
 
 }  // namespace

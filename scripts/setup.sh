@@ -13,11 +13,11 @@ export DEBIAN_FRONTEND=noninteractive
 
 # Packages (name:arch where it matters) and the 32-bit ones only a kernel
 # that runs 32-bit programs can use.
-wanted=(cmake make binutils python3 g++-mingw-w64-i686-posix fonts-wine xvfb xdotool imagemagick googletest)
+wanted=(cmake make binutils python3 g++-mingw-w64-i686-win32 fonts-wine xvfb xdotool imagemagick googletest)
 if [ "$TARNWICK_RUN_ARCH" = i686 ]; then
     wanted+=(wine wine32:i386)
 else
-    wanted+=(g++-mingw-w64-x86-64-posix wine64 wine)
+    wanted+=(g++-mingw-w64-x86-64-win32 wine64 wine)
     if [ "${1:-}" = --32bit ]; then wanted+=(wine32:i386); want_qemu=1; fi
 fi
 

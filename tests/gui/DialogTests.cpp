@@ -6,12 +6,12 @@
 #include <atomic>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 #include "Forms.h"
 #include "MessageLog.h"
 #include "Pump.h"
 #include "StdCtrls.h"
+#include "TestThread.h"
 
 namespace {
 
@@ -118,16 +118,16 @@ std::string DismissMessageBox(const char* title, bool* hasIcon) {
 TEST(RealDialogs, MessageAndExceptionBoxesShowTheirTextAndClose) {
     bool icon = true;
     std::string text;
-    std::thread user([&] { text = DismissMessageBox("Tarnwick", &icon); });
+    TestThread messageUser([&] { text = DismissMessageBox("Tarnwick", &icon); });
     ShowMessage("GetProcAddress for Oup32 Failed.\n");
-    user.join();
+    messageUser.join();
     EXPECT_EQ(text, "GetProcAddress for Oup32 Failed.\n");
     EXPECT_FALSE(icon);
 
-    user = std::thread([&] { text = DismissMessageBox("Tarnwick", &icon); });
+    TestThread exceptionUser([&] { text = DismissMessageBox("Tarnwick", &icon); });
     const EConvertError e("'' is not a valid integer value");
     Application->ShowException(&e);
-    user.join();
+    exceptionUser.join();
     EXPECT_EQ(text, "'' is not a valid integer value.");
     EXPECT_TRUE(icon);
 }
@@ -138,7 +138,7 @@ TEST(RealDialogs, TimersKeepTickingWhileAMessageIsOpen) {
     timer.SetInterval(10);
     timer.SetOnTimer([&](TObject*) { ++ticks; });
     std::atomic<int> ticksWhileOpen{-1};
-    std::thread user([&] {
+    TestThread user([&] {
         bool icon;
         while (!FindWindowA("#32770", "Tarnwick")) Sleep(5);
         const int before = ticks;

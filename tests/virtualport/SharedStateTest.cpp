@@ -6,10 +6,10 @@
 #include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "SharedLayout.h"
 #include "TestSupport.h"
+#include "TestThread.h"
 
 using vport::PortState;
 using vport_test::ForeignMapping;
@@ -104,7 +104,7 @@ TEST(SharedState, LockLeftByAnEndedProcessIsTakenOver) {
     layout->lockOwner = static_cast<long>(ended.processId);  // the console has ended
 
     std::atomic<int> value{-1};
-    std::thread reader([&] { value = port->Read(0x378); });
+    TestThread reader([&] { value = port->Read(0x378); });
     for (int waited = 0; waited < 3000 && value < 0; waited += 10) Sleep(10);
     const bool tookOver = value >= 0;
     if (!tookOver) layout->lockOwner = 0;  // let the reader finish, so the test fails, not hangs

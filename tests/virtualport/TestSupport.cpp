@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include <thread>
+#include "TestThread.h"
 
 namespace vport_test {
 
@@ -83,7 +83,7 @@ ProcessResult RunProcess(const std::string& exe, const std::string& args) {
     } else {
         result.processId = process.dwProcessId;
         // Both pipes are drained at once, so a child filling one never stalls.
-        std::thread errReader([&] { result.err = ReadAll(errRead); });
+        TestThread errReader([&] { result.err = ReadAll(errRead); });
         result.out = ReadAll(outRead);
         errReader.join();
         WaitForSingleObject(process.hProcess, INFINITE);

@@ -1,0 +1,28 @@
+// A second thread for tests (a simulated user, a pipe reader). The win32
+// thread model of our toolchain has no std::thread, so this is CreateThread.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+
+class TestThread {
+public:
+    // Starts `body` on a new thread at once.
+    explicit TestThread(std::function<void()> body);
+    // Waits for the body to finish if join() has not.
+    ~TestThread();
+    TestThread(const TestThread&) = delete;
+    TestThread& operator=(const TestThread&) = delete;
+
+    // Waits for the body to finish; an exception it threw is thrown here.
+    void join();
+
+private:
+    static DWORD WINAPI Run(void* self);
+
+    std::function<void()> body_;
+    std::exception_ptr failure_;
+    HANDLE handle_ = nullptr;
+};
