@@ -50,8 +50,8 @@ wineserver -p 2>/dev/null || true  # already running: it serves us as it is
 /usr/lib/wine/wine64 rundll32.exe user32.dll,UpdatePerUserSystemParameters </dev/null >/dev/null 2>&1 || true
 
 # Each program start costs most of a minute under qemu: the tests that start
-# other programs (the real panel, the console) run in `make test` only.
+# other programs (the real panel, the console, PortCheck) run in `make test` only.
 echo "Testing the 32-bit build under 32-bit Wine, on qemu-user."
 cd "$product_build"
-ctest --output-on-failure -j "$(nproc)" -LE e2e -E 'startup_tests|vport_console_tests|vport_state_tests' \
+ctest --output-on-failure -j "$(nproc)" -LE e2e -E 'startup_tests|vport_console_tests|vport_state_tests|portcheck_program_tests' \
     --timeout 900 "$@"
