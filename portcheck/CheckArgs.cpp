@@ -46,7 +46,7 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
     }
     if (parsed.options.base < 0 || parsed.options.base > kHighestBase)
         return Fail("port address '" + *baseText +
-                    "' is out of range: the base must lie in 0 to 0xFFFD, so that its three "
+                    "' is out of range: the base must be 0 to 0xFFFD, so that its three "
                     "registers lie below 0x10000");
     parsed.ok = true;
     return parsed;

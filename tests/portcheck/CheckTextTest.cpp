@@ -42,7 +42,7 @@ TEST(CheckArgs, BadArgumentsSayWhatIsWrong) {
         {{"xyz"}, "'xyz' is not a valid port address; write it as 0x378, $378 or 888"},
         {{"0x"}, "'0x' is not a valid port address"},
         {{"0x378h"}, "'0x378h' is not a valid port address"},
-        {{"-1"}, "port address '-1' is out of range: the base must lie in 0 to 0xFFFD"},
+        {{"-1"}, "port address '-1' is out of range: the base must be 0 to 0xFFFD"},
         {{"0xFFFE"}, "port address '0xFFFE' is out of range"},
         {{"0x10378"}, "port address '0x10378' is out of range"},
         {{"0xFFFFFFFF"}, "port address '0xFFFFFFFF' is out of range"},

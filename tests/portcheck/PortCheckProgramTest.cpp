@@ -46,9 +46,9 @@ protected:
     }
 
     ProcessResult Run(const std::string& args) { return vport_test::RunProcess(exe_, args); }
-    ProcessResult RunBeside(Beside beside, const std::string& args) {
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        return vport_test::RunProcess(CaseFolder(test + "-" + std::to_string(int(beside)), beside), args);
+    // PortCheck from the folder `folder` with `beside` in it.
+    static ProcessResult RunBeside(const std::string& folder, Beside beside, const std::string& args) {
+        return vport_test::RunProcess(CaseFolder(folder, beside), args);
     }
 
     std::unique_ptr<vport::PortState> port;
@@ -160,15 +160,16 @@ TEST_F(PortCheck, BadArgumentsExitWithTwoBeforeTouchingThePort) {
 
 TEST_F(PortCheck, MissingOrIncompleteLibraryExitsWithThree) {
     const struct {
+        const char* folder;
         Beside beside;
         const char* message;
     } cases[] = {
-        {Beside::Nothing, "PortCheck: LoadLibrary Failed.\n"},
-        {Beside::LibraryWithoutInp32, "PortCheck: GetProcAddress for Inp32 Failed.\n"},
-        {Beside::LibraryWithoutOut32, "PortCheck: GetProcAddress for Oup32 Failed.\n"},
+        {"no-library", Beside::Nothing, "PortCheck: LoadLibrary Failed.\n"},
+        {"no-inp32", Beside::LibraryWithoutInp32, "PortCheck: GetProcAddress for Inp32 Failed.\n"},
+        {"no-out32", Beside::LibraryWithoutOut32, "PortCheck: GetProcAddress for Oup32 Failed.\n"},
     };
     for (const auto& c : cases) {
-        const ProcessResult result = RunBeside(c.beside, "0x378");
+        const ProcessResult result = RunBeside(c.folder, c.beside, "0x378");
         EXPECT_EQ(result.exitCode, 3u) << c.message;
         EXPECT_EQ(result.err, c.message);
         EXPECT_EQ(result.out, "");
