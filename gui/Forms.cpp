@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "Placement.h"
+
 TApplication* Application = nullptr;
 
 namespace {
@@ -19,6 +21,17 @@ void ShowOnScreen(const std::string& title, const std::string& text, unsigned fl
 TMessagePresenter& Presenter() {
     static TMessagePresenter presenter = ShowOnScreen;
     return presenter;
+}
+
+// Moves the form, keeping its size, into the work area of the monitor it
+// is on (or nearest to), if any of it would lie outside.
+void KeepInsideWorkArea(TForm& form) {
+    const RECT bounds = form.BoundsRect();
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&bounds, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT placed = PlaceInside(bounds, monitor.rcWork);
+    form.SetBounds(placed.left, placed.top, form.Width(), form.Height());
 }
 
 std::string ProgramName() {
@@ -94,6 +107,9 @@ bool TForm::SetProperty(const std::string& name, const TLayoutValue& v) {
 }
 
 void TForm::Show() {
+    // The designed place may lie off a smaller screen, where nothing would
+    // bring the window back.
+    if (!IsWindowVisible(Handle())) KeepInsideWorkArea(*this);
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());
     FocusFirstControl();

@@ -57,7 +57,8 @@ public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
 
-    // The window as placed by its layout; becomes visible on Show.
+    // The window as placed by its layout, moved into its monitor's work area
+    // where it would not fit there; becomes visible on Show.
     void Show();
     // Focus to the first control in tab order that can take it.
     void FocusFirstControl();

@@ -92,6 +92,20 @@ ParsedCommand ParseWiring(const std::vector<std::string>& args) {
     return Succeed(command);
 }
 
+ParsedCommand ParseDriver(const std::vector<std::string>& args) {
+    if (args.size() < 2) return Fail("driver: missing state; use: driver stopped|running");
+    if (args.size() > 2) return Fail("driver: unexpected argument '" + args[2] + "'");
+    ConsoleCommand command;
+    command.action = ConsoleAction::SetDriver;
+    if (args[1] == "stopped")
+        command.driverRunning = false;
+    else if (args[1] == "running")
+        command.driverRunning = true;
+    else
+        return Fail("driver: '" + args[1] + "' is neither stopped nor running");
+    return Succeed(command);
+}
+
 // The options of `watch` and `log`: each takes a number, except the flag
 // `--clear`.
 ParsedCommand ParseOptions(const std::vector<std::string>& args, ConsoleCommand command) {
@@ -164,6 +178,7 @@ ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args) {
     if (name == "pin") return ParsePin(args);
     if (name == "status") return ParseStatus(args);
     if (name == "wiring") return ParseWiring(args);
+    if (name == "driver") return ParseDriver(args);
     if (name == "watch") {
         command.action = ConsoleAction::Watch;
         return ParseOptions(args, command);
@@ -189,6 +204,9 @@ const char* ConsoleUsage() {
            "  status VALUE                make the status register read VALUE\n"
            "  status auto                 status follows the pins again\n"
            "  wiring none|data|control    nothing, data loopback or control loopback\n"
+           "  driver stopped|running      the library's port driver: stopped, the port\n"
+           "                              reads 0 and takes no writes, as before the\n"
+           "                              library has been run as administrator\n"
            "  log [--since N] [--clear]   the port accesses in order, from access N;\n"
            "                              --clear empties the log after printing\n"
            "  reset                       back to power-up state\n"

@@ -18,6 +18,7 @@ enum class ConsoleAction {
     ForceStatus,
     AutoStatus,
     SetWiring,
+    SetDriver,
     PrintLog,
     Reset,
 };
@@ -28,6 +29,7 @@ struct ConsoleCommand {
     bool high = true;         // SetPin
     uint8_t status = 0;       // ForceStatus
     Wiring wiring = Wiring::None;
+    bool driverRunning = true;  // SetDriver
     uint32_t watchCount = 0;  // Watch: 0 runs until Ctrl+C
     uint32_t watchIntervalMs = 250;
     bool clearLog = false;    // PrintLog

@@ -58,6 +58,8 @@ const char* WiringName(Wiring wiring) {
     return "unknown";
 }
 
+const char* DriverStateName(bool running) { return running ? "running" : "stopped"; }
+
 PortSnapshot TakeSnapshot(const PortState& port) {
     PortSnapshot snapshot;
     snapshot.name = PortState::SharedName();
@@ -66,13 +68,15 @@ PortSnapshot TakeSnapshot(const PortState& port) {
     snapshot.control = port.Control();
     snapshot.statusForced = port.StatusForced();
     snapshot.wiring = port.GetWiring();
+    snapshot.driverRunning = port.DriverRunning();
     for (int pin = 1; pin <= 17; ++pin) snapshot.pinHigh[pin] = port.PinLevel(pin);
     return snapshot;
 }
 
 std::string FormatSnapshot(const PortSnapshot& snapshot) {
     std::string text = "port     " + snapshot.name + "\nwiring   " +
-                       WiringName(snapshot.wiring) + "\n";
+                       WiringName(snapshot.wiring) + "\ndriver   " +
+                       DriverStateName(snapshot.driverRunning) + "\n";
     text += RegisterLine("data", snapshot.data, "");
     text += RegisterLine("status", snapshot.status, snapshot.statusForced ? "  forced" : "");
     text += RegisterLine("control", snapshot.control, "");
@@ -93,9 +97,10 @@ std::string FormatSnapshot(const PortSnapshot& snapshot) {
 }
 
 std::string FormatAccess(const Access& access) {
-    char line[32];
-    std::snprintf(line, sizeof line, "%c 0x%04X %s 0x%02X", access.write ? 'W' : 'R', access.port,
-                  access.write ? "<-" : "->", access.value);
+    char line[48];
+    std::snprintf(line, sizeof line, "%c 0x%04X %s 0x%02X%s", access.write ? 'W' : 'R', access.port,
+                  access.write ? "<-" : "->", access.value,
+                  access.driverStopped ? "  (driver stopped)" : "");
     return line;
 }
 

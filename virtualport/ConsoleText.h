@@ -16,6 +16,7 @@ struct PortSnapshot {
     uint8_t control = 0;
     bool statusForced = false;
     Wiring wiring = Wiring::None;
+    bool driverRunning = true;
     bool pinHigh[18] = {};  // index: DB25 pin 1..17
 };
 
@@ -25,9 +26,11 @@ PortSnapshot TakeSnapshot(const PortState& port);
 // direction, level and where the level comes from.
 std::string FormatSnapshot(const PortSnapshot& snapshot);
 
-// "R 0x0379 -> 0x7F" for a read, "W 0x0378 <- 0x08" for a write.
+// "R 0x0379 -> 0x7F" for a read, "W 0x0378 <- 0x08" for a write; an access
+// made while the driver was stopped ends in "  (driver stopped)".
 std::string FormatAccess(const Access& access);
 
 const char* WiringName(Wiring wiring);
+const char* DriverStateName(bool running);  // "running" or "stopped"
 
 }  // namespace vport

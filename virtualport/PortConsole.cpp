@@ -138,6 +138,10 @@ int Run(const ConsoleCommand& command) {
         port->SetWiring(command.wiring);
         std::printf("wiring %s\n", WiringName(command.wiring));
         break;
+    case ConsoleAction::SetDriver:
+        port->SetDriverRunning(command.driverRunning);
+        std::printf("driver %s\n", DriverStateName(command.driverRunning));
+        break;
     case ConsoleAction::PrintLog:
         PrintLog(*port, command);
         break;

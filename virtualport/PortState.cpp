@@ -17,13 +17,16 @@ namespace {
 const char kDefaultName[] = "TarnwickVirtualPort";
 const char kNameVariable[] = "TARNWICK_VPORT";
 
-// One log entry in 32 bits: bit 24 write, bits 8-23 port, bits 0-7 value.
-uint32_t PackAccess(bool write, uint16_t port, uint8_t value) {
-    return (write ? 1u << 24 : 0u) | uint32_t(port) << 8 | value;
+// One log entry in 32 bits: bit 25 driver stopped, bit 24 write, bits 8-23
+// port, bits 0-7 value.
+uint32_t PackAccess(const Access& a) {
+    return (a.driverStopped ? 1u << 25 : 0u) | (a.write ? 1u << 24 : 0u) | uint32_t(a.port) << 8 |
+           a.value;
 }
 
 Access UnpackAccess(uint32_t packed) {
-    return Access{(packed >> 24 & 1) != 0, uint16_t(packed >> 8), uint8_t(packed)};
+    return Access{(packed >> 24 & 1) != 0, uint16_t(packed >> 8), uint8_t(packed),
+                  (packed >> 25 & 1) != 0};
 }
 
 std::string SystemMessage(DWORD code) {
@@ -46,6 +49,7 @@ void PowerUp(SharedLayout& s) {
     s.armedReads = 0;
     s.armedOffset = 0;
     s.armedValue = 0;
+    s.driverStopped = 0;
     s.totalAccesses = 0;
 }
 
@@ -72,7 +76,8 @@ void SetRegister(SharedLayout& s, uint32_t offset, uint8_t value) {
 }
 
 void Record(SharedLayout& s, bool write, uint16_t port, uint8_t value) {
-    s.log[s.totalAccesses % kLogCapacity] = PackAccess(write, port, value);
+    const Access access{write, port, value, s.driverStopped != 0};
+    s.log[s.totalAccesses % kLogCapacity] = PackAccess(access);
     ++s.totalAccesses;
 }
 
@@ -177,6 +182,12 @@ PortState::~PortState() {
 uint8_t PortState::Read(uint16_t port) {
     SharedLock lock(&shared_->lockOwner);
     Shared& s = *shared_;
+    if (s.driverStopped) {
+        // Without its driver the library reaches no port: 0, and no armed
+        // change counts the read.
+        Record(s, false, port, 0);
+        return 0;
+    }
     uint8_t value;
     switch (port & 3) {
     case 0: value = s.data; break;
@@ -193,9 +204,19 @@ uint8_t PortState::Read(uint16_t port) {
 void PortState::Write(uint16_t port, uint8_t value) {
     SharedLock lock(&shared_->lockOwner);
     Shared& s = *shared_;
-    // The status register and offset 3 take no writes.
-    if ((port & 3) == 0 || (port & 3) == 2) SetRegister(s, port & 3, value);
+    // The status register and offset 3 take no writes; none lands without the driver.
+    if (!s.driverStopped && ((port & 3) == 0 || (port & 3) == 2)) SetRegister(s, port & 3, value);
     Record(s, true, port, value);
+}
+
+bool PortState::DriverRunning() const {
+    SharedLock lock(&shared_->lockOwner);
+    return shared_->driverStopped == 0;
+}
+
+void PortState::SetDriverRunning(bool running) {
+    SharedLock lock(&shared_->lockOwner);
+    shared_->driverStopped = running ? 0 : 1;
 }
 
 uint8_t PortState::Data() const {

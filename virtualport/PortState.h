@@ -25,6 +25,7 @@ struct Access {
     bool write;      // false: a read of the port
     uint16_t port;
     uint8_t value;   // the byte written, or the byte the read returned
+    bool driverStopped = false;  // made while the driver was stopped: no register saw it
 };
 
 // The five input pins the status register sees, in the order of the status
@@ -51,6 +52,13 @@ public:
     // Every call is recorded in the access log.
     uint8_t Read(uint16_t port);
     void Write(uint16_t port, uint8_t value);
+
+    // The library's kernel driver, running from power-up. Stopped, as on a PC
+    // where the library has never been run as administrator, reads give 0
+    // and writes change nothing; both are still logged, marked, so a test
+    // can tell that a program called into the stopped library.
+    bool DriverRunning() const;
+    void SetDriverRunning(bool running);
 
     // Registers without logging (for the console's display and for tests).
     uint8_t Data() const;
@@ -93,7 +101,7 @@ public:
     std::vector<Access> TakeLog(uint64_t from, uint64_t* first, bool clear);
 
     // Back to power-up: data 0, control 0, default wiring (DataLoopback),
-    // no pins pulled low, nothing forced or armed, empty log.
+    // no pins pulled low, nothing forced or armed, empty log, driver running.
     void Reset();
 
 private:

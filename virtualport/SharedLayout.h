@@ -8,7 +8,7 @@
 namespace vport {
 
 inline constexpr uint32_t kSharedMagic = 0x54505654;  // "TVPT"
-inline constexpr uint32_t kSharedVersion = 1;
+inline constexpr uint32_t kSharedVersion = 2;
 inline constexpr uint32_t kLogCapacity = 65536;
 
 struct SharedLayout {
@@ -30,6 +30,10 @@ struct SharedLayout {
     uint32_t armedReads;  // reads left before the armed change; 0: none armed
     uint32_t armedOffset;
     uint32_t armedValue;
+
+    // Non-zero: the library's kernel driver is not running, as before the
+    // library has been run once as administrator (see PortState).
+    uint32_t driverStopped;
 
     uint64_t totalAccesses;
     // Ring of packed accesses (see PackAccess), oldest overwritten first.

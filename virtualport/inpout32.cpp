@@ -2,9 +2,14 @@
 // Out32 work on the virtual port's shared state, so the port console (or a
 // test) sees every access and drives the input pins.
 //
-// Built three ways from this file: complete, and without one of the two
-// entry points (VPORT_WITHOUT_OUT32 / VPORT_WITHOUT_INP32), to try how the
-// panel copes with a library that lacks one.
+// IsInpOutDriverOpen answers whether the port's kernel driver runs; the
+// console can stop it, and the port then behaves as the real library does
+// before its driver is installed (reads 0, writes lost).
+//
+// Built four ways from this file: complete, without one of the two entry
+// points (VPORT_WITHOUT_OUT32 / VPORT_WITHOUT_INP32), to try how the panel
+// copes with a library that lacks one, and without IsInpOutDriverOpen
+// (VPORT_WITHOUT_ISINPOUTDRIVEROPEN), as older versions of the library are.
 #include <windows.h>
 
 #include <cstdint>
@@ -47,6 +52,13 @@ short __stdcall Inp32(short port) {
 void __stdcall Out32(short port, short value) {
     if (vport::PortState* state = Port())
         state->Write(static_cast<uint16_t>(port), static_cast<uint8_t>(value));
+}
+#endif
+
+#ifndef VPORT_WITHOUT_ISINPOUTDRIVEROPEN
+BOOL __stdcall IsInpOutDriverOpen() {
+    vport::PortState* state = Port();
+    return state == nullptr || state->DriverRunning() ? TRUE : FALSE;
 }
 #endif
 

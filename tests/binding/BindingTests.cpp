@@ -1,6 +1,7 @@
 // Binding the port library, run once per program as the panel does, in
-// folders that hold the full library, a library missing an entry point, or
-// none. Each case runs in its own folder (see CMakeLists.txt).
+// folders that hold the full library, a library missing an entry point, an
+// older one that doesn't report its driver, or none. Each case runs in its
+// own folder (see CMakeLists.txt).
 #include <gtest/gtest.h>
 
 #include "MessageLog.h"
@@ -16,6 +17,12 @@ std::vector<vport::Access> Traffic(vport::PortState& port) {
     return log;
 }
 
+// Whether the loaded library exports the driver status.
+bool ReportsDriverStatus() {
+    HMODULE library = GetModuleHandleA("inpout32.dll");
+    return library != nullptr && GetProcAddress(library, "IsInpOutDriverOpen") != nullptr;
+}
+
 class Binding : public testing::Test {
 protected:
     void SetUp() override {
@@ -23,16 +30,35 @@ protected:
         ASSERT_NE(port, nullptr);
         port->Reset();
         port->SetWiring(vport::Wiring::None);
+        port->SetDriverRunning(DriverRunsAtBinding());
         result = BindPortLibrary();
     }
+    virtual bool DriverRunsAtBinding() const { return true; }
+
+    // Reads and writes reach the port through the library.
+    void ExpectPortReached() {
+        PortIo::Write(0x378, 8);
+        EXPECT_EQ(PortIo::Read(0x378), 8);
+        EXPECT_EQ(PortIo::Read(0x379), 0x7F) << "nothing connected";
+        EXPECT_EQ(Traffic(*port).size(), 3u);
+    }
+
     MessageLog messages;
     vport::PortState* port = nullptr;
     int result = 0;
 };
 
+// The library says its driver is not running, as before it has ever been
+// run as administrator.
+class BindingDriverStopped : public Binding {
+protected:
+    bool DriverRunsAtBinding() const override { return false; }
+};
+
 TEST_F(Binding, Bound) {
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(ReportsDriverStatus()) << "the library says its driver runs";
 
     PortIo::Write(0x378, 8);
     EXPECT_EQ(PortIo::Read(0x378), 8);
@@ -50,6 +76,32 @@ TEST_F(Binding, Bound) {
     // A data register with every line high reads 255, not -1.
     PortIo::Write(0x378, 0xFF);
     EXPECT_EQ(PortIo::Read(0x378), 255);
+}
+
+TEST_F(Binding, LibraryWithoutDriverStatus) {
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_FALSE(ReportsDriverStatus()) << "an older library, silent on its driver";
+    ExpectPortReached();
+}
+
+TEST_F(BindingDriverStopped, DriverNotRunning) {
+    EXPECT_EQ(result, -1);
+    ASSERT_EQ(messages.Texts(),
+              std::vector<std::string>{
+                  "inpout32.dll is loaded, but its port driver is not running.\n"
+                  "Start Tarnwick once with Run as administrator, so that the library can install its driver.\n"});
+    EXPECT_EQ(messages.shown[0].flags, unsigned(MB_OK)) << "no icon";
+    // Unbound from here on: an empty bus, writes nowhere, no call into the
+    // library, even once its driver runs.
+    port->SetData(0x42);
+    port->SetDriverRunning(true);
+    EXPECT_EQ(PortIo::Read(0x378), 0xFF);
+    EXPECT_EQ(PortIo::Read(0x379), 0xFF);
+    PortIo::Write(0x378, 8);
+    EXPECT_TRUE(Traffic(*port).empty());
+    EXPECT_EQ(port->Data(), 0x42);
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST_F(Binding, LibraryMissing) {

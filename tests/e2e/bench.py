@@ -1,12 +1,13 @@
 """The bench the panel is tried on: a virtual display of its own, Wine on
 it, the built programs and the port library variants."""
 import os
+from contextlib import contextmanager
 
 from layout import Layout
 from panel import Panel
 from processes import Processes
 from wine import TOP, WineSession
-from xdisplay import VirtualDisplay
+from xdisplay import SCREEN_SIZE, VirtualDisplay
 
 FULL_LIBRARY = "full"
 
@@ -27,15 +28,41 @@ class Bench:
         self.display = self.wine = None
         os.makedirs(work_dir, exist_ok=True)
         try:
-            self.display = VirtualDisplay(self.processes, os.path.join(work_dir, "xvfb.log"))
-            self.wine = WineSession(self.display)
+            self._start_display(SCREEN_SIZE)
         except BaseException:
             self.close()
             raise
 
-    def panel(self, scenario, library=FULL_LIBRARY):
-        """Starts the panel with the named port library beside it, or none."""
-        return Panel(self, scenario, self.libraries[library] if library else None)
+    def _start_display(self, size):
+        self.display = VirtualDisplay(self.processes, os.path.join(self.work_dir, "xvfb-%dx%d.log" % size), size)
+        self.wine = WineSession(self.display)
+
+    @contextmanager
+    def screen(self, size):
+        """The bench on a virtual display of `size` (width, height) for a
+        while. Wine takes the screen's size when it starts, so it is started
+        again on the new display, and again on the old one afterwards."""
+        previous = self.display.size
+        self._change_display(size)
+        try:
+            yield self.display
+        finally:
+            self._change_display(previous)
+
+    def _change_display(self, size):
+        if not self.wine.owns_server:
+            raise RuntimeError("another wineserver runs in %s: the screen size can't change under it"
+                               % self.wine.prefix)
+        self.stop_programs()
+        self.wine.stop()
+        self.processes.stop(self.display.process)
+        self.display = self.wine = None
+        self._start_display(size)
+
+    def panel(self, scenario, library=FULL_LIBRARY, prepare=None):
+        """Starts the panel with the named port library beside it, or none;
+        prepare(console) first sets up the panel's port."""
+        return Panel(self, scenario, self.libraries[library] if library else None, prepare)
 
     def stop_programs(self):
         """Ends every program started here that still runs; the display stays."""

@@ -1,6 +1,6 @@
-"""The port library missing or without one of its entry points: one
-message, then the window; what the library can't do is left undone and
-the program keeps running."""
+"""The port library missing, without one of its entry points, or with its
+port driver not running: one message, then the window; what the library
+can't do is left undone and the program keeps running."""
 import time
 
 from console import writes
@@ -9,10 +9,12 @@ from steps import PORT, apply_address, check, check_one_message, close_cleanly, 
 
 # What an empty bus reads: the lamps of a panel that can't read the port.
 NO_READS = lamp_colours(0xFF, 0xFF, 0xFF)
+DRIVER_NOT_RUNNING = ("inpout32.dll is loaded, but its port driver is not running.\n"
+                      "Start Tarnwick once with Run as administrator, so that the library can install its driver.\n")
 
 
-def start_after_message(bench, scenario, library, text):
-    panel = bench.panel(scenario, library)
+def start_after_message(bench, scenario, library, text, prepare=None):
+    panel = bench.panel(scenario, library, prepare)
     dismiss(panel, check_one_message(panel, text))
     panel.wait_window()
     return panel
@@ -27,8 +29,8 @@ def click_every_output(panel):
     check(panel.running(), "the program ended after clicking the outputs")
 
 
-def without_library(bench, scenario, library, text):
-    panel = start_after_message(bench, scenario, library, text)
+def without_library(bench, scenario, library, text, prepare=None):
+    panel = start_after_message(bench, scenario, library, text, prepare)
     panel.set_address("0X378")
     lamps = panel.wait_lamps(NO_READS)
     click_every_output(panel)
@@ -44,6 +46,16 @@ def library_missing(bench):
 
 def library_without_inp32(bench):
     without_library(bench, "no-inp32", "no-inp32", "GetProcAddress for Inp32 Failed.\n")
+
+
+def driver_not_running(bench):
+    def stop_driver(console):
+        # The port's state lives while a program has it open: a watching
+        # console keeps the stopped driver until the panel opens it too.
+        console.hold(bench.processes)
+        console.command("driver", "stopped")
+
+    without_library(bench, "driver-stopped", "full", DRIVER_NOT_RUNNING, stop_driver)
 
 
 def library_without_out32(bench):
@@ -66,4 +78,6 @@ CASES = [
     ("no port library: one message, then the window; nothing reaches the port", library_missing),
     ("library without Out32: one message; reads work, no write reaches the port", library_without_out32),
     ("library without Inp32: one message; the port reads as an empty bus, no write", library_without_inp32),
+    ("library's port driver not running: one message; an empty bus, no call into the library",
+     driver_not_running),
 ]

@@ -5,7 +5,7 @@ import select
 import subprocess
 from dataclasses import dataclass
 
-_ACCESS = re.compile(r"^([RW]) 0x([0-9A-F]{4}) (?:->|<-) 0x([0-9A-F]{2})$")
+_ACCESS = re.compile(r"^([RW]) 0x([0-9A-F]{4}) (?:->|<-) 0x([0-9A-F]{2})(  \(driver stopped\))?$")
 _REGISTER = re.compile(r"^(data|status|control)\s+0x([0-9A-F]{2})\b")
 
 
@@ -18,10 +18,12 @@ class Access:
     write: bool
     port: int
     value: int
+    driver_stopped: bool = False  # made while the library's driver was stopped
 
     def __str__(self):
-        return "%s 0x%04X %s 0x%02X" % ("W" if self.write else "R", self.port,
-                                        "<-" if self.write else "->", self.value)
+        return "%s 0x%04X %s 0x%02X%s" % ("W" if self.write else "R", self.port,
+                                          "<-" if self.write else "->", self.value,
+                                          "  (driver stopped)" if self.driver_stopped else "")
 
 
 class PortConsole:
@@ -54,8 +56,8 @@ class PortConsole:
             match = _ACCESS.match(line.strip())
             if not match:
                 raise ConsoleError("unexpected log line %r" % line)
-            kind, port, value = match.groups()
-            accesses.append(Access(kind == "W", int(port, 16), int(value, 16)))
+            kind, port, value, stopped = match.groups()
+            accesses.append(Access(kind == "W", int(port, 16), int(value, 16), bool(stopped)))
         return accesses
 
     def clear_log(self):

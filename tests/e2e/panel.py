@@ -19,7 +19,8 @@ class PanelError(AssertionError):
 
 
 class Panel:
-    def __init__(self, bench, scenario, library_dir):
+    def __init__(self, bench, scenario, library_dir, prepare=None):
+        """prepare(console), when given, sets the port up before the program starts."""
         self.bench = bench
         self.display, self.layout = bench.display, bench.layout
         self.folder = os.path.join(bench.work_dir, "scenarios", scenario)
@@ -30,6 +31,8 @@ class Panel:
             shutil.copy2(os.path.join(library_dir, "inpout32.dll"), self.folder)
         self.port_name = "TarnwickE2E-%d-%s" % (os.getpid(), scenario)
         self.console = PortConsole(bench.wine, os.path.join(bench.vport_dir, "PortConsole.exe"), self.port_name)
+        if prepare:
+            prepare(self.console)
         self.wine_log = os.path.join(self.folder, "wine.log")
         with open(self.wine_log, "wb") as log:
             # The message boxes' texts are traced, to be read back here.

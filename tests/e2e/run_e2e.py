@@ -23,6 +23,7 @@ import cases_inputs
 import cases_layout
 import cases_library
 import cases_outputs
+import cases_placement
 from bench import Bench
 from processes import stop_on_signals
 
@@ -33,6 +34,7 @@ GROUPS = {
     "inputs": cases_inputs.CASES,
     "library": cases_library.CASES,
     "close": cases_close.CASES,
+    "placement": cases_placement.CASES,
 }
 CASE_SECONDS = 120  # at most, for one case
 

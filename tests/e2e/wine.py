@@ -50,4 +50,7 @@ class WineSession:
         if self.owns_server:
             subprocess.run(["wineserver", "-k"], env=self.env, timeout=30,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Gone before a new session starts one of its own.
+            subprocess.run(["wineserver", "-w"], env=self.env, timeout=30,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.owns_server = False

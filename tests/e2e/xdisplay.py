@@ -13,7 +13,7 @@ from dataclasses import dataclass
 
 from processes import Deadline
 
-SCREEN_SIZE = (1280, 800)
+SCREEN_SIZE = (1280, 800)  # the default: the whole window fits at its designed place
 # ImageMagick's own import; a differently behaving one may come earlier in PATH.
 IMPORT = "/usr/bin/import" if os.access("/usr/bin/import", os.X_OK) else shutil.which("import")
 
@@ -63,14 +63,16 @@ class Screenshot:
 
 
 class VirtualDisplay:
-    """An Xvfb on a display number it picks itself among the free ones."""
+    """An Xvfb of `size` (width, height) on a display number it picks itself
+    among the free ones."""
 
-    def __init__(self, processes, log_path, start_seconds=15):
+    def __init__(self, processes, log_path, size=SCREEN_SIZE, start_seconds=15):
+        self.size = tuple(size)
         read_end, write_end = os.pipe()
         with open(log_path, "wb") as log:
             self.process = processes.start(
                 ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
-                 "-screen", "0", "%dx%dx24" % SCREEN_SIZE],
+                 "-screen", "0", "%dx%dx24" % self.size],
                 pass_fds=(write_end,), stdout=log, stderr=log, stdin=subprocess.DEVNULL)
         os.close(write_end)
         try:

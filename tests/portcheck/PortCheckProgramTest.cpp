@@ -176,3 +176,17 @@ TEST_F(PortCheck, MissingOrIncompleteLibraryExitsWithThree) {
     }
     EXPECT_EQ(port->TotalAccesses(), 0u);
 }
+
+TEST_F(PortCheck, StoppedDriverExitsWithThreeWithoutTouchingThePort) {
+    ProcessResult console =
+        vport_test::RunProcess(vport_test::BuiltFile(VPORT_CONSOLE), "driver stopped");
+    ASSERT_EQ(console.exitCode, 0u) << console.err;
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 3u);
+    EXPECT_EQ(result.err.find("PortCheck: inpout32.dll is loaded, but its port driver is not "
+                              "running.\n"),
+              0u)
+        << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(port->TotalAccesses(), 0u);  // not even a read of the stopped library
+}

@@ -41,6 +41,16 @@ TEST(ConsoleArgs, WatchAndLogOptions) {
     EXPECT_EQ(log.command.logSince, 16u);
 }
 
+TEST(ConsoleArgs, DriverStoppedOrRunning) {
+    ParsedCommand stopped = ParseConsoleArgs({"driver", "stopped"});
+    ASSERT_TRUE(stopped.ok) << stopped.error;
+    EXPECT_EQ(stopped.command.action, vport::ConsoleAction::SetDriver);
+    EXPECT_FALSE(stopped.command.driverRunning);
+    ParsedCommand running = ParseConsoleArgs({"driver", "running"});
+    ASSERT_TRUE(running.ok) << running.error;
+    EXPECT_TRUE(running.command.driverRunning);
+}
+
 TEST(ConsoleArgs, BadCommandLinesSayWhatIsWrong) {
     const struct {
         std::vector<std::string> args;
@@ -59,6 +69,9 @@ TEST(ConsoleArgs, BadCommandLinesSayWhatIsWrong) {
         {{"status", "256"}, "status value 256 is out of range (0..255)"},
         {{"status", "high"}, "status value 'high' is not a number"},
         {{"wiring", "serial"}, "'serial' is none of none, data, control"},
+        {{"driver"}, "driver: missing state; use: driver stopped|running"},
+        {{"driver", "stop"}, "'stop' is neither stopped nor running"},
+        {{"driver", "stopped", "now"}, "unexpected argument 'now'"},
         {{"watch", "--count"}, "--count: missing value"},
         {{"watch", "--count", "0"}, "--count 0 is out of range (1.."},
         {{"watch", "--interval", "5"}, "--interval 5 is out of range (10..60000)"},

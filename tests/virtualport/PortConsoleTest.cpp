@@ -38,6 +38,7 @@ TEST_F(PortConsole, BadArgumentsChangeNothingAndExitWithTwo) {
         {"status 300", "out of range"},
         {"wiring", "missing value"},
         {"log --since", "missing value"},
+        {"driver off", "neither stopped nor running"},
     };
     for (const auto& c : cases) {
         ProcessResult result = Console(c.args);
@@ -47,13 +48,15 @@ TEST_F(PortConsole, BadArgumentsChangeNothingAndExitWithTwo) {
     }
     EXPECT_EQ(port->Status(), 0x7F);
     EXPECT_EQ(port->GetWiring(), vport::Wiring::None);
+    EXPECT_TRUE(port->DriverRunning());
 }
 
 TEST_F(PortConsole, HelpListsTheCommands) {
     ProcessResult result = Console("--help");
     EXPECT_EQ(result.exitCode, 0u);
     for (const char* command : {"show", "watch", "pin N high|low", "status VALUE", "status auto",
-                                "wiring none|data|control", "log", "--clear", "--since", "reset"})
+                                "wiring none|data|control", "driver stopped|running", "log", "--clear",
+                                "--since", "reset"})
         EXPECT_NE(result.out.find(command), std::string::npos) << command;
 }
 
@@ -82,6 +85,29 @@ TEST_F(PortConsole, DrivesPinsStatusAndWiringOfTheSharedPort) {
     ASSERT_EQ(Console("reset").exitCode, 0u);
     EXPECT_EQ(port->Data(), 0x00);
     EXPECT_EQ(port->TotalAccesses(), 0u);
+}
+
+TEST_F(PortConsole, StopsAndStartsTheLibrarysDriver) {
+    port->Write(0x378, 0x08);
+    ProcessResult stopped = Console("driver stopped");
+    EXPECT_EQ(stopped.exitCode, 0u) << stopped.err;
+    EXPECT_EQ(stopped.out, "driver stopped\n");
+    EXPECT_FALSE(port->DriverRunning());
+    EXPECT_NE(Console("show").out.find("\ndriver   stopped\n"), std::string::npos);
+
+    port->Write(0x378, 0x10);
+    port->Read(0x379);
+    EXPECT_EQ(Console("log").out,
+              "W 0x0378 <- 0x08\n"
+              "W 0x0378 <- 0x10  (driver stopped)\n"
+              "R 0x0379 -> 0x00  (driver stopped)\n");
+    EXPECT_EQ(port->Data(), 0x08);
+
+    ProcessResult running = Console("driver running");
+    EXPECT_EQ(running.exitCode, 0u) << running.err;
+    EXPECT_EQ(running.out, "driver running\n");
+    EXPECT_TRUE(port->DriverRunning());
+    EXPECT_NE(Console("show").out.find("\ndriver   running\n"), std::string::npos);
 }
 
 TEST_F(PortConsole, PullingAWiredPinLowOverridesTheWiring) {
@@ -131,7 +157,7 @@ TEST_F(PortConsole, ShowAndWatchPictureThePort) {
         << show.out;
     EXPECT_NE(show.out.find("data     0x01  00000001\n"), std::string::npos) << show.out;
     EXPECT_NE(show.out.find("  1  /STROBE     high   out  C0 inverted\n"), std::string::npos);
-    EXPECT_EQ(Count(show.out, "\n"), 23u);  // 6 heading lines and 17 pins
+    EXPECT_EQ(Count(show.out, "\n"), 24u);  // 7 heading lines and 17 pins
 
     port->SetWiring(vport::Wiring::None);
     port->ForceStatus(0x8F);

@@ -21,6 +21,9 @@ public:
     bool loaded() const { return module_ != nullptr; }
     vport_test::Inp32Fn inp32() const { return vport_test::FindEntry<vport_test::Inp32Fn>(module_, "Inp32"); }
     vport_test::Out32Fn out32() const { return vport_test::FindEntry<vport_test::Out32Fn>(module_, "Out32"); }
+    vport_test::DriverOpenFn driverOpen() const {
+        return vport_test::FindEntry<vport_test::DriverOpenFn>(module_, "IsInpOutDriverOpen");
+    }
 
 private:
     HMODULE module_;
@@ -63,6 +66,37 @@ TEST_F(PortLibrary, EachBuildExportsItsEntryPoints) {
     ASSERT_NE(noInp32.out32(), nullptr);
     noInp32.out32()(0x37A, 0x04);
     EXPECT_EQ(port->Control(), 0x04);
+}
+
+TEST_F(PortLibrary, StoppedDriverIsReportedAndReachesNoRegister) {
+    Library library(VPORT_LIBRARY);
+    ASSERT_TRUE(library.loaded());
+    ASSERT_TRUE(library.inp32() && library.out32() && library.driverOpen());
+    EXPECT_EQ(library.driverOpen()(), TRUE);
+    port->SetData(0x42);
+
+    port->SetDriverRunning(false);
+    EXPECT_EQ(library.driverOpen()(), FALSE);
+    EXPECT_EQ(library.inp32()(0x378), 0);
+    EXPECT_EQ(library.inp32()(0x379), 0) << "not even the status lines";
+    library.out32()(0x378, 0x01);
+    library.out32()(0x37A, 0x04);
+    EXPECT_EQ(port->Data(), 0x42);
+    EXPECT_EQ(port->Control(), 0x00);
+    EXPECT_EQ(port->Log().size(), 4u) << "the calls are logged all the same";
+
+    port->SetDriverRunning(true);
+    EXPECT_EQ(library.driverOpen()(), TRUE);
+    EXPECT_EQ(library.inp32()(0x378), 0x42);
+}
+
+TEST_F(PortLibrary, OlderLibraryWithoutDriverStatusStillReachesThePort) {
+    Library library(VPORT_LIBRARY_NO_DRIVER_STATUS);
+    ASSERT_TRUE(library.loaded());
+    EXPECT_EQ(library.driverOpen(), nullptr);
+    ASSERT_TRUE(library.inp32() && library.out32());
+    library.out32()(0x378, 0x21);
+    EXPECT_EQ(library.inp32()(0x378), 0x21);
 }
 
 TEST(PortLibraryAlone, WorksPrivatelyWhenThePortCannotBeShared) {

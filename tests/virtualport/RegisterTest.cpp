@@ -1,5 +1,5 @@
-// Reads and writes through the port's address decoder, and register changes
-// armed to happen after a number of reads.
+// Reads and writes through the port's address decoder, register changes
+// armed to happen after a number of reads, and a stopped driver.
 #include <gtest/gtest.h>
 
 #include "PortFixture.h"
@@ -57,4 +57,43 @@ TEST_F(PortTest, ArmingWithoutARegisterOrBeforeResetDoesNothing) {
     EXPECT_EQ(port->Data(), 0x00);
     EXPECT_EQ(port->Control(), 0x00);
     EXPECT_FALSE(port->StatusForced());
+}
+
+TEST_F(PortTest, StoppedDriverReadsZeroTakesNoWritesAndLogsBoth) {
+    port->SetWiring(vport::Wiring::None);
+    port->Write(0x378, 0x12);
+    port->ArmChange(1, 2, 0x0C);
+    port->SetDriverRunning(false);
+    EXPECT_FALSE(port->DriverRunning());
+    port->ClearLog();
+
+    EXPECT_EQ(port->Read(0x378), 0x00);
+    EXPECT_EQ(port->Read(0x379), 0x00);
+    port->Write(0x378, 0x34);
+    port->Write(0x37A, 0x01);
+    EXPECT_EQ(port->Data(), 0x12);
+    EXPECT_EQ(port->Control(), 0x00) << "the armed change waits for a read that reaches the port";
+    EXPECT_EQ(port->Status(), 0x7F) << "the pins are as they were";
+
+    const std::vector<vport::Access> log = port->Log();
+    ASSERT_EQ(log.size(), 4u);
+    for (const vport::Access& access : log) EXPECT_TRUE(access.driverStopped);
+    EXPECT_FALSE(log[1].write);
+    EXPECT_EQ(log[1].port, 0x379);
+    EXPECT_EQ(log[1].value, 0x00);
+    EXPECT_TRUE(log[2].write);
+    EXPECT_EQ(log[2].value, 0x34);
+
+    port->SetDriverRunning(true);
+    EXPECT_EQ(port->Read(0x378), 0x12);
+    EXPECT_EQ(port->Control(), 0x0C);
+    EXPECT_FALSE(port->Log().back().driverStopped);
+}
+
+TEST_F(PortTest, ResetStartsTheDriverAgain) {
+    port->SetDriverRunning(false);
+    port->Reset();
+    EXPECT_TRUE(port->DriverRunning());
+    port->Write(0x378, 0x55);
+    EXPECT_EQ(port->Read(0x378), 0x55);
 }

@@ -13,6 +13,7 @@ namespace vport_test {
 // The port library's entry points, as the panel calls them.
 using Inp32Fn = short(__stdcall*)(short);
 using Out32Fn = void(__stdcall*)(short, short);
+using DriverOpenFn = BOOL(__stdcall*)();
 
 // The entry point `name` of `module` as a function of type Fn, or null.
 template <class Fn>
