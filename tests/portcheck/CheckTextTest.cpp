@@ -1,6 +1,7 @@
 // PortCheck's command line and the report it prints.
 #include <gtest/gtest.h>
 
+#include "Cable.h"
 #include "CheckArgs.h"
 #include "CheckReport.h"
 
@@ -9,12 +10,6 @@ using namespace portcheck;
 namespace {
 
 ParsedArgs Parse(std::vector<std::string> args) { return ParseCheckArgs(args); }
-
-std::vector<Observation> Through(Levels (*cable)(Levels)) {
-    std::vector<Observation> observations;
-    for (Levels outputs : TestPatterns()) observations.push_back({outputs, cable(outputs)});
-    return observations;
-}
 
 }  // namespace
 

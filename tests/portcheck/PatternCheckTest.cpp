@@ -2,21 +2,11 @@
 // cables: every result a pair can get, and the no-plug verdict.
 #include <gtest/gtest.h>
 
-#include <functional>
-
-#include "PatternCheck.h"
+#include "Cable.h"
 
 using namespace portcheck;
 
 namespace {
-
-// What the inputs read over the test patterns through a cable that makes
-// each input's level from the output levels.
-std::vector<Observation> Through(const std::function<Levels(Levels)>& cable) {
-    std::vector<Observation> observations;
-    for (Levels outputs : TestPatterns()) observations.push_back({outputs, cable(outputs)});
-    return observations;
-}
 
 bool Bit(Levels levels, int i) { return (levels >> i) & 1; }
 
