@@ -5,5 +5,5 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     COMMAND python3 -B ${CMAKE_CURRENT_LIST_DIR}/make_dist.py
       --bin $<TARGET_FILE_DIR:Tarnwick> --version ${PROJECT_VERSION} --out ${CMAKE_BINARY_DIR}/dist
     VERBATIM)
-  add_dependencies(dist Tarnwick)
+  add_dependencies(dist Tarnwick PortCheck)
 endif()

@@ -16,7 +16,7 @@ sys.path.insert(0, str(HERE.parent / "scripts"))
 from pe_image import PeError, PeImage  # noqa: E402
 
 # What the zip holds, in this order, then SHA256SUMS.txt.
-PROGRAMS = ["Tarnwick.exe"]  # from the product build's bin/
+PROGRAMS = ["Tarnwick.exe", "PortCheck.exe"]  # from the product build's bin/
 TEXTS = ["README.txt"]  # from this folder; "@VERSION@" is the version
 SUMS = "SHA256SUMS.txt"
 

@@ -86,8 +86,11 @@ std::string FormatSnapshot(const PortSnapshot& snapshot) {
         std::snprintf(line, sizeof line, "%3d  %-10s  %-5s  %s", pin, kPins[pin - 1].name,
                       snapshot.pinHigh[pin] ? "high" : "low", kPins[pin - 1].role);
         text += line;
-        if (int source = WiredSource(snapshot.wiring, pin))
+        if (int source = WiredSource(snapshot.wiring, pin)) {
             text += ", wired to pin " + std::to_string(source);
+            // Only a pin held low by hand parts from the output wired to it.
+            if (snapshot.pinHigh[pin] != snapshot.pinHigh[source]) text += ", held low";
+        }
         text += "\n";
     }
     return text;

@@ -61,9 +61,11 @@ int WiredSource(Wiring wiring, int pin) {
 
 bool PinLevel(const PinInputs& inputs, int pin) {
     if (IsInputPin(pin)) {
+        // A pin held low is shorted to ground: that wins over an output
+        // driving it through the plug, as a stuck line does on real cables.
+        if (inputs.pulledLow & (1u << pin)) return false;
         int source = WiredSource(inputs.wiring, pin);
-        if (source != 0) return OutputPinLevel(inputs, source);
-        return !(inputs.pulledLow & (1u << pin));
+        return source == 0 || OutputPinLevel(inputs, source);
     }
     return OutputPinLevel(inputs, pin);
 }

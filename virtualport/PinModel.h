@@ -11,7 +11,9 @@
 namespace vport {
 
 // What sets the pins: the two output registers, the wiring outside the port,
-// and the input pins pulled low by hand (bit n set: pin n pulled low).
+// and the input pins pulled low by hand (bit n set: pin n pulled low). A pin
+// pulled low reads low whatever the wiring drives into it; the others follow
+// their wired output, or float high.
 struct PinInputs {
     uint8_t data = 0;
     uint8_t control = 0;

@@ -90,11 +90,16 @@ void PrintLog(PortState& port, const ConsoleCommand& command) {
 void SetPin(PortState& port, const ConsoleCommand& command) {
     port.SetInputPin(command.pin, command.high);
     Wiring wiring = port.GetWiring();
-    if (int source = WiredSource(wiring, command.pin))
-        std::fprintf(stderr,
-                     "note: with %s wiring pin %d follows pin %d; "
-                     "this level applies with wiring none\n",
-                     WiringName(wiring), command.pin, source);
+    if (int source = WiredSource(wiring, command.pin)) {
+        if (command.high)
+            std::fprintf(stderr, "note: with %s wiring pin %d follows pin %d\n",
+                         WiringName(wiring), command.pin, source);
+        else
+            std::fprintf(stderr,
+                         "note: pin %d stays low whatever pin %d drives into it "
+                         "through the %s wiring, like a line shorted to ground\n",
+                         command.pin, source, WiringName(wiring));
+    }
     std::printf("pin %d %s\n", command.pin, command.high ? "high" : "pulled low");
 }
 

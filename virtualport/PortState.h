@@ -74,7 +74,8 @@ public:
     Wiring GetWiring() const;
     void SetWiring(Wiring wiring);  // a value outside Wiring is refused
 
-    // Input pins not driven by the wiring float high unless pulled low here.
+    // Input pins not driven by the wiring float high unless pulled low here;
+    // a pin pulled low stays low even where the wiring drives it.
     // pin must be one of kInputPins.
     bool SetInputPin(int pin, bool high);
     // Forces the status register to read this value regardless of pins;

@@ -42,11 +42,12 @@ class ReleaseZip(unittest.TestCase):
 
     def test_it_holds_the_program_the_readme_and_their_sums_and_no_library(self):
         self.assertEqual([info.filename for info in self.infos],
-                         ["Tarnwick.exe", "README.txt", "SHA256SUMS.txt"])
+                         ["Tarnwick.exe", "PortCheck.exe", "README.txt", "SHA256SUMS.txt"])
         self.assertFalse([name for name in self.files if name.lower().endswith(".dll")])
 
-    def test_the_program_is_the_product_byte_for_byte(self):
-        self.assertEqual(self.files["Tarnwick.exe"], (PRODUCT_BIN / "Tarnwick.exe").read_bytes())
+    def test_the_programs_are_the_product_byte_for_byte(self):
+        for name in ("Tarnwick.exe", "PortCheck.exe"):
+            self.assertEqual(self.files[name], (PRODUCT_BIN / name).read_bytes(), name)
 
     def test_the_texts_have_windows_line_ends(self):
         for name in ("README.txt", "SHA256SUMS.txt"):
@@ -66,7 +67,7 @@ class ReleaseZip(unittest.TestCase):
     def test_the_sums_are_those_of_the_files(self):
         lines = self.files["SHA256SUMS.txt"].decode("ascii").splitlines()
         self.assertEqual(lines, [f"{hashlib.sha256(self.files[name]).hexdigest()}  {name}"
-                                 for name in ("Tarnwick.exe", "README.txt")])
+                                 for name in ("Tarnwick.exe", "PortCheck.exe", "README.txt")])
 
     def test_another_run_gives_the_same_bytes(self):
         result = make_dist(WORK / "second")

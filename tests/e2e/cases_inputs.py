@@ -51,8 +51,12 @@ def open_inputs_follow_pins(bench):
     # Unwired, the outputs reach no input.
     panel.click_output(2)
     expect_inputs(panel, ["DI3", "DI4", "DI5"], DO2=LIME)
-    # With the plug back, D0 (now 1) drives pin 15 and the others follow data 0.
+    # With the plug back, pins 12, 13 and 15 stay held low, even pin 15
+    # against D0 (now 1); pin 10 follows D3 (0).
     at_console(panel, "wiring", "data")
+    expect_inputs(panel, ["DI1", "DI3", "DI4", "DI5"])
+    # Released, pin 15 follows D0.
+    at_console(panel, "pin", 15, "high")
     expect_inputs(panel, ["DI1", "DI3", "DI4"])
     close_cleanly(panel)
 

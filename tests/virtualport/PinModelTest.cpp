@@ -79,16 +79,27 @@ TEST_F(PortTest, LoopbacksFeedOutputsBackAsStatus) {
                     {0xFE, 0xF0, 0x37}});  // nothing else is wired
 }
 
-TEST_F(PortTest, WiringOverridesPulledPinsAndUnknownWiringIsRefused) {
+TEST_F(PortTest, PulledPinsStayLowAgainstTheWiringAndUnknownWiringIsRefused) {
     port->SetWiring(Wiring::None);
     ASSERT_TRUE(port->SetInputPin(15, false));
     port->SetWiring(Wiring::DataLoopback);
-    port->SetData(0x01);
-    EXPECT_TRUE(port->PinLevel(15));
+    port->SetData(0x1F);
+    EXPECT_TRUE(port->PinLevel(2));
+    EXPECT_FALSE(port->PinLevel(15));  // shorted to ground: wins over D0
+    EXPECT_EQ(port->Status(), 0x77);   // the other four follow D1..D4 high
+    ASSERT_TRUE(port->SetInputPin(15, true));
+    EXPECT_TRUE(port->PinLevel(15));  // released, it follows D0 again
+    EXPECT_EQ(port->Status(), 0x7F);
+
+    port->SetWiring(Wiring::ControlLoopback);
+    ASSERT_TRUE(port->SetInputPin(11, false));  // /SELECT IN idle drives pin 11 high
+    EXPECT_FALSE(port->PinLevel(11));
+    EXPECT_EQ(port->Status() & 0x80, 0x80);  // BUSY low reads S7 set
+
     port->SetWiring(static_cast<Wiring>(7));
-    EXPECT_EQ(port->GetWiring(), Wiring::DataLoopback);
+    EXPECT_EQ(port->GetWiring(), Wiring::ControlLoopback);
     port->SetWiring(Wiring::None);
-    EXPECT_EQ(port->Status(), 0x77);
+    EXPECT_EQ(port->Status(), 0xFF);  // unwired: only the held pin 11 is low
 }
 
 TEST_F(PortTest, ForcedStatusOverridesPinsUntilCleared) {

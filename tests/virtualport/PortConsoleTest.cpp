@@ -110,11 +110,27 @@ TEST_F(PortConsole, StopsAndStartsTheLibrarysDriver) {
     EXPECT_NE(Console("show").out.find("\ndriver   running\n"), std::string::npos);
 }
 
-TEST_F(PortConsole, PullingAWiredPinSaysTheWiringWins) {
-    ProcessResult result = Console("pin 10 low");
-    EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_NE(result.err.find("with data loopback wiring pin 10 follows pin 5"), std::string::npos)
-        << result.err;
+TEST_F(PortConsole, PullingAWiredPinLowOverridesTheWiring) {
+    port->SetData(0x08);  // D3 drives pin 10 high
+    ProcessResult low = Console("pin 10 low");
+    EXPECT_EQ(low.exitCode, 0u);
+    EXPECT_EQ(low.out, "pin 10 pulled low\n");
+    EXPECT_NE(low.err.find("pin 10 stays low whatever pin 5 drives into it through the data "
+                           "loopback wiring"),
+              std::string::npos)
+        << low.err;
+    EXPECT_EQ(port->Read(0x379), 0x87);
+    ProcessResult show = Console("show");
+    EXPECT_NE(show.out.find(" 10  /ACK        low    in   S6, wired to pin 5, held low\n"),
+              std::string::npos)
+        << show.out;
+
+    ProcessResult high = Console("pin 10 high");
+    EXPECT_EQ(high.exitCode, 0u);
+    EXPECT_NE(high.err.find("with data loopback wiring pin 10 follows pin 5"), std::string::npos)
+        << high.err;
+    EXPECT_EQ(port->Read(0x379), 0xC7);
+    EXPECT_EQ(Count(Console("show").out, "held low"), 0u);
 }
 
 TEST_F(PortConsole, LogPrintsAccessesInOrder) {

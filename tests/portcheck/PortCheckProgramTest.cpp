@@ -1,0 +1,192 @@
+// The built PortCheck.exe against the virtual port: each outcome's output
+// and exit code, the registers left as found, and each way the port library
+// can fail. Every case runs PortCheck from a folder of its own, with the
+// library build it needs beside it, on a port of the test's own.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "PortState.h"
+#include "TestSupport.h"
+
+using vport_test::ProcessResult;
+
+namespace {
+
+enum class Beside { Nothing, Library, LibraryWithoutInp32, LibraryWithoutOut32 };
+
+// A folder holding PortCheck.exe and the given library; returns the exe.
+std::string CaseFolder(const std::string& name, Beside beside) {
+    const std::string root = vport_test::BuiltFile("../portcheck-cases");
+    const std::string folder = root + "\\" + name;
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string exe = folder + "\\PortCheck.exe";
+    const std::string library = folder + "\\inpout32.dll";
+    CopyFileA(vport_test::BuiltFile(PORTCHECK_EXE).c_str(), exe.c_str(), FALSE);
+    DeleteFileA(library.c_str());
+    const char* built = beside == Beside::Library               ? VPORT_LIBRARY
+                        : beside == Beside::LibraryWithoutInp32 ? VPORT_LIBRARY_NO_INP32
+                        : beside == Beside::LibraryWithoutOut32 ? VPORT_LIBRARY_NO_OUT32
+                                                                : nullptr;
+    if (built) CopyFileA(vport_test::BuiltFile(built).c_str(), library.c_str(), FALSE);
+    return exe;
+}
+
+class PortCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        name_ = std::make_unique<vport_test::ScopedPortName>("portcheck-" + test);
+        std::string error;
+        port.reset(vport::PortState::Open(&error));  // held for the test: the port lives on
+        ASSERT_NE(port, nullptr) << error;
+        exe_ = CaseFolder(test, Beside::Library);
+    }
+
+    ProcessResult Run(const std::string& args) { return vport_test::RunProcess(exe_, args); }
+    // PortCheck from the folder `folder` with `beside` in it.
+    static ProcessResult RunBeside(const std::string& folder, Beside beside, const std::string& args) {
+        return vport_test::RunProcess(CaseFolder(folder, beside), args);
+    }
+
+    std::unique_ptr<vport::PortState> port;
+
+private:
+    std::unique_ptr<vport_test::ScopedPortName> name_;
+    std::string exe_;
+};
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+}  // namespace
+
+TEST_F(PortCheck, DataPlugPassesAndPutsDataAndControlBack) {
+    port->SetData(0xB5);
+    port->SetControl(0x3B);
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 0u) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(Has(result.out, "Testing the port at 0x378 with the data loopback plug\n"));
+    EXPECT_TRUE(Has(result.out, "  pin  6 D4         -> pin 11 BUSY       ok\n")) << result.out;
+    EXPECT_TRUE(Has(result.out, "\nPASS: all 5 lines ok\n")) << result.out;
+
+    const std::vector<vport::Access> log = port->Log();
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_FALSE(log[0].write);
+    EXPECT_EQ(log[0].port, 0x378);
+    EXPECT_EQ(log[1].port, 0x37A);
+    for (size_t i = 2; i + 2 < log.size(); ++i) {
+        if (!log[i].write) continue;
+        if (log[i].port == 0x378)
+            EXPECT_EQ(log[i].value & 0xE0, 0xA0) << i;
+        else
+            EXPECT_EQ(log[i].value, 0x1B) << i;  // C5 cleared, the rest as found
+    }
+    EXPECT_TRUE(log[log.size() - 2].write && log[log.size() - 2].port == 0x378);
+    EXPECT_EQ(log[log.size() - 2].value, 0xB5);
+    EXPECT_TRUE(log.back().write && log.back().port == 0x37A);
+    EXPECT_EQ(log.back().value, 0x3B);
+    EXPECT_EQ(port->Data(), 0xB5);
+    EXPECT_EQ(port->Control(), 0x3B);
+}
+
+TEST_F(PortCheck, ControlPlugPassesOnTheControlWiringOnly) {
+    port->SetWiring(vport::Wiring::ControlLoopback);
+    const ProcessResult pass = Run("--plug control $278");
+    EXPECT_EQ(pass.exitCode, 0u) << pass.err;
+    EXPECT_TRUE(Has(pass.out, "Testing the port at 0x278 with the control loopback plug\n"));
+    EXPECT_TRUE(Has(pass.out, "  pin 17 /SELECT IN -> pin 11 BUSY       ok\n")) << pass.out;
+    EXPECT_TRUE(Has(pass.out, "\nPASS: all 5 lines ok\n"));
+    EXPECT_EQ(Run("0x278").exitCode, 1u);  // the data plug's test on this wiring
+
+    port->SetWiring(vport::Wiring::DataLoopback);
+    const ProcessResult fail = Run("--plug control 632");
+    EXPECT_EQ(fail.exitCode, 1u);
+    EXPECT_TRUE(Has(fail.out, "  pin  1 /STROBE    -> pin 13 SELECT     stuck low\n")) << fail.out;
+    EXPECT_TRUE(Has(fail.out, "  pin  2 D0         -> pin 15 /ERROR     ok\n"));  // on both plugs
+    EXPECT_TRUE(Has(fail.out, "\nFAIL: 4 of 5 lines faulty\n"));
+    EXPECT_EQ(port->Data(), 0);
+    EXPECT_EQ(port->Control(), 0);
+}
+
+TEST_F(PortCheck, InputHeldLowIsNamedStuckLow) {
+    port->SetInputPin(13, false);
+    const ProcessResult result = Run("0X378");
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_TRUE(Has(result.out, "  pin  3 D1         -> pin 13 SELECT     stuck low\n")) << result.out;
+    EXPECT_TRUE(Has(result.out, "  pin  2 D0         -> pin 15 /ERROR     ok\n"));
+    EXPECT_TRUE(Has(result.out, "\nFAIL: 1 of 5 lines faulty\n"));
+}
+
+TEST_F(PortCheck, NoPlugIsSaidOnce) {
+    port->SetWiring(vport::Wiring::None);
+    port->SetData(0x11);
+    const ProcessResult result = Run("888");
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_TRUE(Has(result.out, "  pin  5 D3         -> pin 10 /ACK       no plug (always high)\n"))
+        << result.out;
+    EXPECT_TRUE(Has(result.out, "\nFAIL: no plug: no input follows any output (is the plug fitted, "
+                                "and is 0x378 the port's address?)\n"));
+    EXPECT_FALSE(Has(result.out, "stuck"));
+    EXPECT_EQ(port->Data(), 0x11);
+}
+
+TEST_F(PortCheck, BadArgumentsExitWithTwoBeforeTouchingThePort) {
+    const struct {
+        const char* args;
+        const char* message;
+    } cases[] = {
+        {"", "PortCheck: missing BASE"},
+        {"xyz", "PortCheck: 'xyz' is not a valid port address; write it as 0x378, $378 or 888\n"},
+        {"0x10000", "PortCheck: port address '0x10000' is out of range"},
+        {"--plug printer 0x378", "PortCheck: unknown plug 'printer'"},
+        {"--verbose 0x378", "PortCheck: unknown option '--verbose'"},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult result = Run(c.args);
+        EXPECT_EQ(result.exitCode, 2u) << c.args;
+        EXPECT_EQ(result.err.find(c.message), 0u) << c.args << ": " << result.err;
+        EXPECT_TRUE(Has(result.err, "usage: PortCheck [--plug data|control] BASE")) << c.args;
+        EXPECT_EQ(result.out, "") << c.args;
+    }
+    const ProcessResult help = Run("--help");
+    EXPECT_EQ(help.exitCode, 0u);
+    EXPECT_TRUE(Has(help.out, "usage: PortCheck [--plug data|control] BASE\n"));
+    EXPECT_TRUE(Has(help.out, "--plug control"));
+    EXPECT_EQ(port->TotalAccesses(), 0u);
+}
+
+TEST_F(PortCheck, MissingOrIncompleteLibraryExitsWithThree) {
+    const struct {
+        const char* folder;
+        Beside beside;
+        const char* message;
+    } cases[] = {
+        {"no-library", Beside::Nothing, "PortCheck: LoadLibrary Failed.\n"},
+        {"no-inp32", Beside::LibraryWithoutInp32, "PortCheck: GetProcAddress for Inp32 Failed.\n"},
+        {"no-out32", Beside::LibraryWithoutOut32, "PortCheck: GetProcAddress for Oup32 Failed.\n"},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult result = RunBeside(c.folder, c.beside, "0x378");
+        EXPECT_EQ(result.exitCode, 3u) << c.message;
+        EXPECT_EQ(result.err, c.message);
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(port->TotalAccesses(), 0u);
+}
+
+TEST_F(PortCheck, StoppedDriverExitsWithThreeWithoutTouchingThePort) {
+    ProcessResult console =
+        vport_test::RunProcess(vport_test::BuiltFile(VPORT_CONSOLE), "driver stopped");
+    ASSERT_EQ(console.exitCode, 0u) << console.err;
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 3u);
+    EXPECT_EQ(result.err.find("PortCheck: inpout32.dll is loaded, but its port driver is not "
+                              "running.\n"),
+              0u)
+        << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(port->TotalAccesses(), 0u);  // not even a read of the stopped library
+}
