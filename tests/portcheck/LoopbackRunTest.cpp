@@ -3,12 +3,12 @@
 // stop request, also one from the console's Ctrl+C handler.
 #include <gtest/gtest.h>
 
-#include <future>
 #include <memory>
 
 #include "LoopbackRun.h"
 #include "PortState.h"
 #include "StopRequest.h"
+#include "TestThread.h"
 
 using namespace portcheck;
 
@@ -17,17 +17,21 @@ namespace {
 // A port of the test's own behind entry points of the library's kind.
 std::unique_ptr<vport::PortState> g_port;
 int g_writesBeforeCtrlC = -1;  // >= 0: the console's Ctrl+C after that many more writes
-std::future<BOOL> g_handler;
+// The console's Ctrl+C handler, run on a thread of its own as the console does.
+std::unique_ptr<TestThread> g_handler;
+BOOL g_handlerResult = FALSE;
+HANDLE g_handlerDone = nullptr;  // set once the handler has returned
 
 short __stdcall ReadPort(short port) { return g_port->Read(static_cast<uint16_t>(port)); }
 
 void __stdcall WritePort(short port, short value) {
     g_port->Write(static_cast<uint16_t>(port), static_cast<uint8_t>(value));
     if (g_writesBeforeCtrlC >= 0 && g_writesBeforeCtrlC-- == 0) {
-        // As the console does: the handler on a thread of its own.
-        g_handler = std::async(std::launch::async, [] {
-            return StopRequest::OnConsoleControl(CTRL_C_EVENT);
-        });
+        g_handlerDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        g_handler.reset(new TestThread([] {
+            g_handlerResult = StopRequest::OnConsoleControl(CTRL_C_EVENT);
+            SetEvent(g_handlerDone);
+        }));
         while (!StopRequest::Requested()) Sleep(1);
     }
 }
@@ -131,8 +135,11 @@ TEST_F(LoopbackRun, CtrlCStopsTheRunAndItsHandlerWaitsUntilThePortIsBack) {
     EXPECT_EQ(record.observations.size(), 3u);
     EXPECT_EQ(g_port->Data(), 0x80);
     // The handler returns, and the process may end, only once the port is back.
-    EXPECT_EQ(g_handler.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+    ASSERT_TRUE(g_handler);
+    EXPECT_EQ(WaitForSingleObject(g_handlerDone, 100), static_cast<DWORD>(WAIT_TIMEOUT));
     StopRequest::PortRestored();
-    EXPECT_TRUE(g_handler.get());
+    g_handler->join();
+    EXPECT_TRUE(g_handlerResult);
+    CloseHandle(g_handlerDone);
     SetConsoleCtrlHandler(&StopRequest::OnConsoleControl, FALSE);
 }
