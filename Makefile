@@ -1,12 +1,13 @@
 # make        builds everything into build/ (the program: build/bin/Tarnwick.exe)
 # make run    starts the program under Wine, with the virtual port beside it
 # make test   builds and runs every test
+# make bench  measures the panel against a bare window (build/bench.txt)
 # Each target first installs whatever is missing (scripts/setup.sh).
 SHELL := /bin/bash
 export TARNWICK_RUN_ARCH := $(shell bash -c 'source scripts/platform.sh && echo $$TARNWICK_RUN_ARCH')
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build build-run prefix run test test-32bit pictures clean
+.PHONY: all setup build build-run prefix run test test-32bit bench pictures clean
 
 all: build
 
@@ -35,6 +36,10 @@ run: build-run prefix
 
 test: build-run prefix
 	@scripts/test.sh
+
+# The panel against a bare Win32 window with the same duty, side by side.
+bench: build-run prefix
+	@scripts/bench.sh
 
 # The 32-bit build's unit tests under 32-bit Wine; on a kernel that can't run
 # 32-bit programs, through qemu-user (slow; needs root for binfmt_misc).
