@@ -2,12 +2,13 @@
 # make run    starts the program under Wine, with the virtual port beside it
 # make test   builds and runs every test
 # make dist   makes the release zip build/dist/Tarnwick-<version>-win32.zip
+# make bench  measures the panel against a bare window (build/bench.txt)
 # Each target first installs whatever is missing (scripts/setup.sh).
 SHELL := /bin/bash
 export TARNWICK_RUN_ARCH := $(shell bash -c 'source scripts/platform.sh && echo $$TARNWICK_RUN_ARCH')
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup build build-run prefix run test test-32bit dist pictures clean
+.PHONY: all setup build build-run prefix run test test-32bit dist bench pictures clean
 
 all: build
 
@@ -43,6 +44,10 @@ test: build-run prefix
 test-32bit: build-run
 	@scripts/setup.sh --32bit
 	@scripts/test-32bit.sh
+
+# The panel against a bare Win32 window with the same duty, side by side.
+bench: build-run prefix
+	@scripts/bench.sh
 
 dist: build
 	@cmake --build build --target dist
