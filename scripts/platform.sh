@@ -7,6 +7,14 @@
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$top/build"
 
+# The machine field of a Windows program's PE header: 4c01 (i386), 6486
+# (x86-64), or nothing for a file that is not one.
+pe_machine() {
+    local header
+    header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 0
+    [ -n "$header" ] && od -An -tx1 -j $((header + 4)) -N2 "$1" 2>/dev/null | tr -d ' \n'
+}
+
 # True when this kernel runs a 32-bit x86 Linux program itself. While qemu
 # is registered for such programs (make test-32bit does so for its run),
 # running one proves nothing: the kernel hands it to qemu.
