@@ -221,9 +221,22 @@ void TWinControl::CreateHandle(HWND parentWindow) {
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font->Handle()), FALSE);
 }
 
+// While a layout sets the control's properties one by one, its window waits:
+// created at the end with its final place, caption and font, it costs one
+// call instead of one per property (each a round trip to the window server).
 void TWinControl::SetParent(TWinControl* parent) {
     TControl::SetParent(parent);
-    CreateHandle(parent->Handle());
+    if (!Loading()) HandleNeeded();
+}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    HandleNeeded();
+}
+
+HWND TWinControl::HandleNeeded() {
+    if (!handle_) CreateHandle(parent_ ? parent_->HandleNeeded() : nullptr);
+    return handle_;
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {

@@ -45,7 +45,7 @@ public:
     // The layout reader calls BeginLoading before it sets the properties and
     // Loaded once it has set them all; in between, controls wait with work
     // that depends on several properties (a label's size on its caption,
-    // font and wrapping).
+    // font and wrapping; a windowed control's window).
     void BeginLoading() { loading_ = true; }
     virtual void Loaded() { loading_ = false; }
     bool Loading() const { return loading_; }
@@ -130,8 +130,12 @@ public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
 
+    // The window; none while the control is being loaded from a layout.
     HWND Handle() const { return handle_; }
+    // Creates the window (and its parents') now if it has none yet.
+    HWND HandleNeeded();
     void SetParent(TWinControl* parent) override;
+    void Loaded() override;
     void SetBounds(int left, int top, int width, int height) override;
     void SetEnabled(bool enabled) override;
     void Invalidate() override;

@@ -180,6 +180,9 @@ struct Loader {
         TComponent* component = factory->second(&form);
         component->Name = name;
         if (!(*field)(form, component)) reader.Fail("member " + name + " is not a " + className);
+        // Loading from here: a windowed control makes its window when its
+        // properties are all set.
+        component->BeginLoading();
         if (auto* control = dynamic_cast<TControl*>(component)) {
             auto* container = dynamic_cast<TWinControl*>(parent);
             if (!container) reader.Fail(name + " needs a windowed parent");

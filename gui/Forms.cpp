@@ -86,10 +86,9 @@ std::vector<std::string> TPublished::FieldNames() const {
 
 // ---- TForm --------------------------------------------------------------------
 
-TForm::TForm(TComponent* owner) : TWinControl(owner) {
-    RegisterWindowClass(kFormClass);
-    CreateHandle(nullptr);
-}
+// The window is made once the layout has set the form's properties, or when
+// a control is put on it or it is shown, whichever comes first.
+TForm::TForm(TComponent* owner) : TWinControl(owner) { RegisterWindowClass(kFormClass); }
 
 // The components go while the form is still whole: they leave its lists.
 TForm::~TForm() { DestroyComponents(); }
@@ -109,7 +108,7 @@ bool TForm::SetProperty(const std::string& name, const TLayoutValue& v) {
 void TForm::Show() {
     // The designed place may lie off a smaller screen, where nothing would
     // bring the window back.
-    if (!IsWindowVisible(Handle())) KeepInsideWorkArea(*this);
+    if (!IsWindowVisible(HandleNeeded())) KeepInsideWorkArea(*this);
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());
     FocusFirstControl();

@@ -2,6 +2,8 @@
 // for layouts that don't match the form.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "MessageLog.h"
 #include "ProbeForm.h"
 #include "Pump.h"
@@ -31,6 +33,82 @@ TEST(FormLoader, TabOrderFollowsTheLayoutNotTheCreationOrder) {
     EXPECT_EQ(GetNextDlgTabItem(form.Handle(), nullptr, FALSE), form.Edit1->Handle());
     EXPECT_EQ(GetNextDlgTabItem(form.Handle(), form.Edit1->Handle(), FALSE), form.Button1->Handle());
     EXPECT_EQ(GetNextDlgTabItem(form.Handle(), form.Button1->Handle(), FALSE), form.Edit1->Handle());
+}
+
+// What the window system is told while a form is built: each window's
+// creation (caption and place) and the messages that change it afterwards.
+class WindowTrace {
+public:
+    struct Window {
+        std::string caption;
+        RECT created{};
+        int setText = 0, setFont = 0, movedOrSized = 0;
+    };
+
+    WindowTrace() {
+        active_ = this;
+        cbt_ = SetWindowsHookExA(WH_CBT, Cbt, nullptr, GetCurrentThreadId());
+        sent_ = SetWindowsHookExA(WH_CALLWNDPROC, Sent, nullptr, GetCurrentThreadId());
+    }
+    ~WindowTrace() {
+        UnhookWindowsHookEx(sent_);
+        UnhookWindowsHookEx(cbt_);
+        active_ = nullptr;
+    }
+    const Window* Of(HWND window) const {
+        auto it = windows_.find(window);
+        return it == windows_.end() ? nullptr : &it->second;
+    }
+
+private:
+    static LRESULT CALLBACK Cbt(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND && active_) {
+            const CREATESTRUCTA& cs = *reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+            Window& w = active_->windows_[reinterpret_cast<HWND>(wParam)];
+            w.caption = cs.lpszName ? cs.lpszName : "";
+            w.created = {cs.x, cs.y, cs.x + cs.cx, cs.y + cs.cy};
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static LRESULT CALLBACK Sent(int code, WPARAM wParam, LPARAM lParam) {
+        const CWPSTRUCT& m = *reinterpret_cast<CWPSTRUCT*>(lParam);
+        auto it = active_ ? active_->windows_.find(m.hwnd) : std::map<HWND, Window>::iterator();
+        if (code == HC_ACTION && active_ && it != active_->windows_.end()) {
+            if (m.message == WM_SETTEXT) ++it->second.setText;
+            if (m.message == WM_SETFONT) ++it->second.setFont;
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.lParam);
+            if (m.message == WM_WINDOWPOSCHANGING && (~pos->flags & (SWP_NOMOVE | SWP_NOSIZE)))
+                ++it->second.movedOrSized;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static WindowTrace* active_;
+    HHOOK cbt_, sent_;
+    std::map<HWND, Window> windows_;
+};
+WindowTrace* WindowTrace::active_ = nullptr;
+
+// Each window is made once its layout properties are set, with its final
+// caption, place and font, and is not moved, retitled or refonted after:
+// every such change is a round trip to the window server.
+TEST(FormLoader, EachWindowIsCreatedOnceWithItsFinalCaptionPlaceAndFont) {
+    WindowTrace trace;
+    TProbeForm form(nullptr, "PROBE");
+    const TWinControl* const windowed[] = {&form, form.Panel1, form.Button1, form.Edit1};
+    for (const TWinControl* control : windowed) {
+        SCOPED_TRACE(control->Name);
+        const WindowTrace::Window* w = trace.Of(control->Handle());
+        ASSERT_NE(w, nullptr) << "created while the form was built";
+        const RECT bounds = control->BoundsRect();
+        EXPECT_TRUE(EqualRect(&w->created, &bounds));
+        EXPECT_EQ(w->caption, control == form.Edit1 ? form.Edit1->Text() : control->Caption());
+        EXPECT_EQ(w->setText, 0);
+        EXPECT_EQ(w->setFont, 1) << "the font is given once, at creation";
+        EXPECT_EQ(w->movedOrSized, 0);
+    }
+    EXPECT_EQ(form.Caption(), "Probe");
+    EXPECT_EQ(form.Edit1->Text(), "It's");
 }
 
 std::string LoadError(const char* layout) {
