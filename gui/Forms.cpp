@@ -144,8 +144,14 @@ void TApplication::Run() {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys move the focus between the form's controls.
-        HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-        if (root && TWinControl::FromHandle(root) && IsDialogMessageA(root, &msg)) continue;
+        // Only keyboard messages need the dialog manager; everything else it
+        // would just dispatch, after asking the window server about the
+        // window, which for two 1 ms timers is hundreds of round trips a
+        // second.
+        if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+            HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+            if (root && TWinControl::FromHandle(root) && IsDialogMessageA(root, &msg)) continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
