@@ -288,34 +288,48 @@ void TWinControl::PaintBackground(HDC dc, const RECT& client) { FillRect(dc, &cl
 void TWinControl::PaintWindow() {
     PAINTSTRUCT ps;
     HDC screen = BeginPaint(handle_, &ps);
-    const RECT& area = ps.rcPaint;
-    const int w = area.right - area.left, h = area.bottom - area.top;
-    if (w > 0 && h > 0) {
-        // Draw into a bitmap of the damaged area, then copy it in one go.
-        HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-        SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
-        RECT client;
-        GetClientRect(handle_, &client);
-        PaintBackground(dc, client);
-        for (TControl* c : controls_) {
-            auto* g = dynamic_cast<TGraphicControl*>(c);
-            RECT r = g ? g->BoundsRect() : RECT{}, overlap;
-            if (!g || !IntersectRect(&overlap, &r, &area)) continue;
-            const int saved = SaveDC(dc);
-            SetViewportOrgEx(dc, r.left - area.left, r.top - area.top, nullptr);
-            IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
-            g->Paint(dc);
-            RestoreDC(dc, saved);
-        }
-        SetViewportOrgEx(dc, 0, 0, nullptr);
-        BitBlt(screen, area.left, area.top, w, h, dc, 0, 0, SRCCOPY);
-        SelectObject(dc, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
+    PaintArea(screen, ps.rcPaint);
     EndPaint(handle_, &ps);
+}
+
+// Draws into a buffer a band of rows at a time, each band copied to the
+// target in one go: no flicker, and the buffer stays small (a whole
+// window's would be megabytes for its first paint).
+void TWinControl::PaintArea(HDC target, const RECT& area, int bufferBytes) {
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) return;
+    const int bandRows = std::max(1, std::min(h, bufferBytes / (4 * w)));
+    HDC dc = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, w, bandRows);
+    HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    RECT client;
+    GetClientRect(handle_, &client);
+    for (int top = area.top; top < area.bottom; top += bandRows) {
+        const RECT band{area.left, top, area.right, std::min<LONG>(area.bottom, top + bandRows)};
+        PaintBand(dc, client, band);
+        BitBlt(target, band.left, band.top, w, band.bottom - band.top, dc, 0, 0, SRCCOPY);
+    }
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+// Background, then the graphic children that reach into the band, each
+// clipped to its own rectangle; dc's top-left pixel is the band's.
+void TWinControl::PaintBand(HDC dc, const RECT& client, const RECT& band) {
+    SetViewportOrgEx(dc, -band.left, -band.top, nullptr);
+    PaintBackground(dc, client);
+    for (TControl* c : controls_) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        RECT r = g ? g->BoundsRect() : RECT{}, overlap;
+        if (!g || !IntersectRect(&overlap, &r, &band)) continue;
+        const int saved = SaveDC(dc);
+        SetViewportOrgEx(dc, r.left - band.left, r.top - band.top, nullptr);
+        IntersectClipRect(dc, 0, 0, r.right - r.left, r.bottom - r.top);
+        g->Paint(dc);
+        RestoreDC(dc, saved);
+    }
+    SetViewportOrgEx(dc, 0, 0, nullptr);
 }
 
 LRESULT TWinControl::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {

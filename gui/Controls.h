@@ -151,6 +151,12 @@ public:
 
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
 
+    // Draws `area` of the client area (the background, then the graphic
+    // children) onto target, in client coordinates, through an off-screen
+    // buffer of at most bufferBytes; WM_PAINT draws the damaged area so.
+    static const int kPaintBufferBytes = 128 * 1024;
+    void PaintArea(HDC target, const RECT& area, int bufferBytes = kPaintBufferBytes);
+
     // Window messages for this control; anything thrown is reported by the
     // application and never leaves the window procedure.
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -179,6 +185,7 @@ protected:
 
 private:
     void PaintWindow();
+    void PaintBand(HDC dc, const RECT& client, const RECT& band);
     static LRESULT CALLBACK ContainerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;

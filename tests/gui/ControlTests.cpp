@@ -1,6 +1,8 @@
 // What the controls draw and when they redraw.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ProbeForm.h"
 #include "Pump.h"
 
@@ -77,6 +79,42 @@ TEST(Repainting, OnlyWhatChangedAndNothingForTheSameValue) {
     EXPECT_FALSE(Damaged(form.Button1->Handle(), &area)) << "same style";
     form.Button1->Font->SetStyle(fsBold);
     EXPECT_TRUE(Damaged(form.Button1->Handle(), &area));
+}
+
+// A container's client area as its paint draws it, through a buffer of at
+// most bufferBytes, read back as 32-bit pixels.
+std::vector<DWORD> Painted(TWinControl& container, int bufferBytes) {
+    const int w = container.Width(), h = container.Height();
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT all{0, 0, w, h};
+    container.PaintArea(dc, all, bufferBytes);
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<const DWORD*>(bits), static_cast<const DWORD*>(bits) + w * h);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+TEST(Painting, InBandsItDrawsTheSamePixelsAsInOnePiece) {
+    TProbeForm form(nullptr, "PROBE");
+    TPanel& panel = *form.Panel1;  // 280 x 150, with a label, a lamp and a caption
+    form.Shape1->Brush->SetColor(clRed);
+    form.Shape1->SetBounds(10, 40, 120, 100);  // a lamp over many bands
+    const int row = 4 * panel.Width();
+    const std::vector<DWORD> whole = Painted(panel, row * panel.Height());
+    const DWORD red = 0xFF0000, black = 0;  // 0x00RRGGBB in a DIB
+    ASSERT_EQ(whole[static_cast<size_t>(90 * panel.Width() + 70)], red) << "the lamp's middle";
+    ASSERT_EQ(whole[static_cast<size_t>(90 * panel.Width() + 20)], black) << "the lamp's outline at its left";
+
+    EXPECT_EQ(Painted(panel, TWinControl::kPaintBufferBytes), whole) << "the window's own bands";
+    EXPECT_EQ(Painted(panel, 7 * row), whole) << "bands of 7 rows";
+    EXPECT_EQ(Painted(panel, 1), whole) << "a buffer smaller than a row: one row at a time";
 }
 
 TEST(Label, SizesToItsTextKeepingLeftAndTop) {
