@@ -20,18 +20,13 @@ int g_writesBeforeCtrlC = -1;  // >= 0: the console's Ctrl+C after that many mor
 // The console's Ctrl+C handler, run on a thread of its own as the console does.
 std::unique_ptr<TestThread> g_handler;
 BOOL g_handlerResult = FALSE;
-HANDLE g_handlerDone = nullptr;  // set once the handler has returned
 
 short __stdcall ReadPort(short port) { return g_port->Read(static_cast<uint16_t>(port)); }
 
 void __stdcall WritePort(short port, short value) {
     g_port->Write(static_cast<uint16_t>(port), static_cast<uint8_t>(value));
     if (g_writesBeforeCtrlC >= 0 && g_writesBeforeCtrlC-- == 0) {
-        g_handlerDone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        g_handler.reset(new TestThread([] {
-            g_handlerResult = StopRequest::OnConsoleControl(CTRL_C_EVENT);
-            SetEvent(g_handlerDone);
-        }));
+        g_handler.reset(new TestThread([] { g_handlerResult = StopRequest::OnConsoleControl(CTRL_C_EVENT); }));
         while (!StopRequest::Requested()) Sleep(1);
     }
 }
@@ -136,10 +131,9 @@ TEST_F(LoopbackRun, CtrlCStopsTheRunAndItsHandlerWaitsUntilThePortIsBack) {
     EXPECT_EQ(g_port->Data(), 0x80);
     // The handler returns, and the process may end, only once the port is back.
     ASSERT_TRUE(g_handler);
-    EXPECT_EQ(WaitForSingleObject(g_handlerDone, 100), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_FALSE(g_handler->Finished(100));
     StopRequest::PortRestored();
     g_handler->join();
     EXPECT_TRUE(g_handlerResult);
-    CloseHandle(g_handlerDone);
     SetConsoleCtrlHandler(&StopRequest::OnConsoleControl, FALSE);
 }

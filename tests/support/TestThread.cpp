@@ -10,19 +10,22 @@ TestThread::TestThread(std::function<void()> body) : body_(std::move(body)) {
         throw std::runtime_error("CreateThread failed: error " + std::to_string(GetLastError()));
 }
 
-TestThread::~TestThread() {
+TestThread::~TestThread() { CloseWhenDone(); }
+
+void TestThread::join() {
+    CloseWhenDone();
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+}
+
+bool TestThread::Finished(DWORD timeoutMs) const {
+    return !handle_ || WaitForSingleObject(handle_, timeoutMs) == WAIT_OBJECT_0;
+}
+
+void TestThread::CloseWhenDone() {
     if (!handle_) return;
     WaitForSingleObject(handle_, INFINITE);
     CloseHandle(handle_);
-}
-
-void TestThread::join() {
-    if (handle_) {
-        WaitForSingleObject(handle_, INFINITE);
-        CloseHandle(handle_);
-        handle_ = nullptr;
-    }
-    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    handle_ = nullptr;
 }
 
 DWORD WINAPI TestThread::Run(void* self) {

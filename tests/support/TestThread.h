@@ -18,9 +18,12 @@ public:
 
     // Waits for the body to finish; an exception it threw is thrown here.
     void join();
+    // Waits up to timeoutMs for the body to finish; true once it has.
+    bool Finished(DWORD timeoutMs) const;
 
 private:
     static DWORD WINAPI Run(void* self);
+    void CloseWhenDone();
 
     std::function<void()> body_;
     std::exception_ptr failure_;

@@ -43,3 +43,14 @@ TEST(TestThread, DestructorWaitsForAnUnjoinedBody) {
     }
     EXPECT_TRUE(finished);
 }
+
+TEST(TestThread, FinishedWaitsAtMostItsTimeForTheBody) {
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    TestThread thread([go] { WaitForSingleObject(go, 10000); });
+    EXPECT_FALSE(thread.Finished(50)) << "the body is still waiting";
+    SetEvent(go);
+    EXPECT_TRUE(thread.Finished(10000));
+    thread.join();
+    EXPECT_TRUE(thread.Finished(0)) << "joined";
+    CloseHandle(go);
+}
