@@ -47,5 +47,10 @@ vport_dir="$run_build/vport"
 run_dir="$run_build/run/panel"
 
 if [ "$TARNWICK_RUN_ARCH" = i686 ]; then wine_loader=wine; else wine_loader=/usr/lib/wine/wine64; fi
-headless_prefix="$build/wine/headless"
-display_prefix="$build/wine/display"
+# Prefixes of each run arch apart: a machine that runs both builds (a kernel
+# with 32-bit support, TARNWICK_RUN_ARCH=x86_64 for the twin) must not hand
+# a 32-bit prefix to the 64-bit loader.
+wine_dir="$build/wine"
+[ "$TARNWICK_RUN_ARCH" = i686 ] || wine_dir="$build/wine/x86_64"
+headless_prefix="$wine_dir/headless"
+display_prefix="$wine_dir/display"

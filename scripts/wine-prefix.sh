@@ -3,7 +3,8 @@
 #   build/wine/headless  Wine's null display driver: window code runs without
 #                        a display (unit tests)
 #   build/wine/display   the X11 driver, for a real or virtual X display
-# With --32bit, build/wine/headless32 and build/wine/display32: 64-bit
+# (under build/wine/x86_64/ when the x86_64 build runs here). With --32bit,
+# build/wine/x86_64/headless32 and display32: 64-bit
 # prefixes with Wine's 32-bit half, for the 32-bit build on a kernel that
 # runs it only through qemu-user (make test-32bit).
 # Both without the Mono/Gecko install prompts and without the crash dialog,
