@@ -33,7 +33,7 @@ TEST_F(PortConsole, BadArgumentsChangeNothingAndExitWithTwo) {
     } cases[] = {
         {"", "missing command"},
         {"blink", "unknown command 'blink'"},
-        {"pin 2 low", "pin 2 is not an input"},
+        {"pin 14 low", "pin 14 is not an input"},
         {"pin 15", "missing value"},
         {"status 300", "out of range"},
         {"wiring", "missing value"},
@@ -157,7 +157,7 @@ TEST_F(PortConsole, ShowAndWatchPictureThePort) {
         << show.out;
     EXPECT_NE(show.out.find("data     0x01  00000001\n"), std::string::npos) << show.out;
     EXPECT_NE(show.out.find("  1  /STROBE     high   out  C0 inverted\n"), std::string::npos);
-    EXPECT_EQ(Count(show.out, "\n"), 24u);  // 7 heading lines and 17 pins
+    EXPECT_EQ(Count(show.out, "\n"), 28u);  // 11 heading lines and 17 pins
 
     port->SetWiring(vport::Wiring::None);
     port->ForceStatus(0x8F);
