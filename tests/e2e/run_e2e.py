@@ -24,6 +24,7 @@ import cases_layout
 import cases_library
 import cases_outputs
 import cases_placement
+import cases_virtualport
 from bench import Bench
 from processes import stop_on_signals
 
@@ -35,6 +36,7 @@ GROUPS = {
     "library": cases_library.CASES,
     "close": cases_close.CASES,
     "placement": cases_placement.CASES,
+    "virtualport": cases_virtualport.CASES,
 }
 CASE_SECONDS = 120  # at most, for one case
 
