@@ -95,7 +95,9 @@ uint16_t ExtendedBlockStart(const SharedLayout& s) {
 }
 
 bool BlocksOverlap(uint16_t base, uint16_t extended) {
-    return static_cast<uint16_t>(extended - base) < 8 || static_cast<uint16_t>(base - extended) < 3;
+    // Both start at multiples of 4, so the block's three addresses overlap
+    // the port's eight only by starting among them.
+    return static_cast<uint16_t>(extended - base) < 8;
 }
 
 bool DataPinsDrive(const SharedLayout& s) {

@@ -43,7 +43,7 @@ namespace vport {
 bool HasEcr(Chip chip);
 uint16_t ExtendedBlockStart(const SharedLayout& s);
 // Whether the port's eight addresses from `base` and the extended block's
-// three from `extended` share one.
+// three from `extended` share one (both multiples of 4).
 bool BlocksOverlap(uint16_t base, uint16_t extended);
 
 bool DataPinsDrive(const SharedLayout& s);

@@ -40,7 +40,7 @@ void IntruderCatchUp(SharedLayout& s) {
     }
     const int64_t periodMicros = int64_t(s.intruderPeriodMs) * 1000;
     const int64_t period = (now - s.intruderStart) / periodMicros;
-    if (s.intruderHolding && (period != s.intruderPeriod || now >= s.intruderHoldEnd)) PutBack(s);
+    if (s.intruderHolding && now >= s.intruderHoldEnd) PutBack(s);  // a hold ends within its period
     if (period == s.intruderPeriod) return;
 
     s.intruderPeriod = period;

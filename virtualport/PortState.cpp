@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <new>
 
 #include "AccessLog.h"
@@ -22,30 +23,15 @@ namespace {
 const char kDefaultName[] = "TarnwickVirtualPort";
 const char kNameVariable[] = "TARNWICK_VPORT";
 
+// Everything after the header, up to the log, starts from zero: nothing
+// of an earlier life of the port survives a reset.
 void PowerUp(SharedLayout& s) {
-    s.data = 0;
-    s.control = 0;
-    s.statusForced = 0;
-    s.forcedStatus = 0;
+    std::memset(&s.data, 0, offsetof(SharedLayout, log) - offsetof(SharedLayout, data));
     s.wiring = static_cast<uint32_t>(Wiring::DataLoopback);
-    s.pulledLow = 0;
-    s.armedReads = 0;
-    s.armedOffset = 0;
-    s.armedValue = 0;
-    s.driverStopped = 0;
     s.base = kPowerUpBase;
     s.extendedBase = kPowerUpBase + kIsaExtendedOffset;
     s.extendedAuto = 1;
     s.chip = static_cast<uint8_t>(Chip::Ideal);
-    ChipPowerUp(s);
-    s.eppClearByReading = 0;
-    s.settling = 0;
-    s.settleMicros = 0;
-    s.statusReads = 0;
-    for (uint32_t& every : s.looseEvery) every = 0;
-    s.intruderPeriodMs = 0;
-    s.intruderHolding = 0;
-    s.totalAccesses = 0;
 }
 
 void SetRegister(SharedLayout& s, uint32_t offset, uint8_t value) {

@@ -63,16 +63,18 @@ TEST_F(Timing, InputsShowAnOutputsChangeOnlyAfterTheSettlingTime) {
 TEST_F(Timing, LooseContactReadsLowOnEveryKthStatusRead) {
     port->SetWiring(vport::Wiring::None);
     ASSERT_TRUE(port->SetLoosePin(13, 3));
+    ASSERT_TRUE(port->SetLoosePin(10, 2));
     std::string reads;
     for (int n = 0; n < 6; ++n) {
         reads += std::to_string(port->Read(0x379)) + " ";
         port->Status();  // looking is not reading
     }
-    EXPECT_EQ(reads, "127 127 111 127 127 111 ");
+    EXPECT_EQ(reads, "127 63 111 63 127 47 ");
     EXPECT_EQ(port->Settings().looseEvery[1], 3u);
 
     ASSERT_TRUE(port->SetInputPin(13, true));
-    for (int n = 0; n < 4; ++n) EXPECT_EQ(port->Read(0x379), 0x7F) << "firm again";
+    ASSERT_TRUE(port->SetInputPin(10, false));
+    for (int n = 0; n < 4; ++n) EXPECT_EQ(port->Read(0x379), 0x3F) << "firm again, 10 held low";
     EXPECT_FALSE(port->SetLoosePin(3, 3));
     EXPECT_FALSE(port->SetLoosePin(13, 1));
 }
@@ -95,11 +97,11 @@ TEST_F(Timing, IntruderDrivesTheLinesForItsHoldThenPutsThemBack) {
 
     g_now += 9000;  // the next period
     EXPECT_EQ(port->Read(0x37A), 0x06);
-    g_now += 20500;  // two periods on: the one in between left no trace
-    EXPECT_EQ(port->Read(0x37A), 0x06);
+    g_now += 25000;  // after the hold of the period two on; the one in between left no trace
+    EXPECT_EQ(port->Read(0x37A), 0x0B);
     EXPECT_EQ(Trace(),
               "W378=04i W37A=06i W37A=07i W37A=06i R37A=06 "
-              "W378=55i W37A=0Bi W378=04i W37A=06i W37A=07i W37A=06i R37A=06");
+              "W378=55i W37A=0Bi W378=04i W37A=06i W37A=07i W37A=06i W378=55i W37A=0Bi R37A=0B");
     port->SetIntruderPeriod(0);
     EXPECT_EQ(port->Read(0x37A), 0x0B);
     EXPECT_EQ(port->Settings().intruderPeriodMs, 0u);
