@@ -52,17 +52,6 @@ std::string ArityError(const std::vector<std::string>& args, size_t count, const
     return "";
 }
 
-// The one of `words` that args[1] is, as its index into *choice.
-bool ReadChoice(const std::vector<std::string>& args, std::initializer_list<const char*> words,
-                int* choice) {
-    *choice = 0;
-    for (const char* word : words) {
-        if (args[1] == word) return true;
-        ++*choice;
-    }
-    return false;
-}
-
 ParsedCommand ParsePin(const std::vector<std::string>& args) {
     const bool loose = args.size() >= 3 && args[2] == "loose";
     std::string error = ArityError(args, loose ? 3 : 2, "value", "pin N high|low|loose K");
@@ -103,28 +92,39 @@ ParsedCommand ParseStatus(const std::vector<std::string>& args) {
     return Succeed(command);
 }
 
-ParsedCommand ParseWiring(const std::vector<std::string>& args) {
-    const std::string error = ArityError(args, 1, "value", "wiring none|data|control");
-    if (!error.empty()) return Fail(error);
-    ConsoleCommand command;
-    command.action = ConsoleAction::SetWiring;
-    int choice;
-    if (!ReadChoice(args, {"none", "data", "control"}, &choice))
-        return Fail("wiring: '" + args[1] + "' is none of none, data, control");
-    const Wiring wirings[] = {Wiring::None, Wiring::DataLoopback, Wiring::ControlLoopback};
-    command.wiring = wirings[choice];
-    return Succeed(command);
-}
+// The commands that take one word out of a few.
+struct WordCommand {
+    const char* name;
+    ConsoleAction action;
+    const char* what;   // what the word is, for "missing ..."
+    const char* usage;
+    std::vector<const char*> words;
+    const char* refusal;  // for a word that is none of them
+};
 
-ParsedCommand ParseDriver(const std::vector<std::string>& args) {
-    const std::string error = ArityError(args, 1, "state", "driver stopped|running");
+const WordCommand kWordCommands[] = {
+    {"wiring", ConsoleAction::SetWiring, "value", "wiring none|data|control", {"none", "data", "control"},
+     "is none of none, data, control"},
+    {"driver", ConsoleAction::SetDriver, "state", "driver stopped|running", {"stopped", "running"},
+     "is neither stopped nor running"},
+    {"epp-clear", ConsoleAction::SetEppClear, "way", "epp-clear write|read-twice", {"write", "read-twice"},
+     "is neither write nor read-twice"},
+};
+
+ParsedCommand ParseWord(const std::vector<std::string>& args, const WordCommand& word) {
+    const std::string error = ArityError(args, 1, word.what, word.usage);
     if (!error.empty()) return Fail(error);
+    size_t choice = 0;
+    while (choice < word.words.size() && args[1] != word.words[choice]) ++choice;
+    if (choice == word.words.size()) return Fail(args[0] + ": '" + args[1] + "' " + word.refusal);
     ConsoleCommand command;
-    command.action = ConsoleAction::SetDriver;
-    int choice;
-    if (!ReadChoice(args, {"stopped", "running"}, &choice))
-        return Fail("driver: '" + args[1] + "' is neither stopped nor running");
-    command.driverRunning = choice == 1;
+    command.action = word.action;
+    const Wiring wirings[] = {Wiring::None, Wiring::DataLoopback, Wiring::ControlLoopback};
+    switch (word.action) {
+    case ConsoleAction::SetWiring: command.wiring = wirings[choice]; break;
+    case ConsoleAction::SetDriver: command.driverRunning = choice == 1; break;
+    default: command.eppClearByReading = choice == 1; break;
+    }
     return Succeed(command);
 }
 
@@ -166,18 +166,6 @@ ParsedCommand ParseEcrMode(const std::vector<std::string>& args) {
     for (char bit : bits) command.ecrMode = static_cast<uint8_t>(command.ecrMode << 1 | (bit == '1'));
     if (bits.size() != 3 || bits.find_first_not_of("01") != std::string::npos)
         return Fail("ecr-mode: '" + bits + "' is not three binary digits such as 011");
-    return Succeed(command);
-}
-
-ParsedCommand ParseEppClear(const std::vector<std::string>& args) {
-    const std::string error = ArityError(args, 1, "way", "epp-clear write|read-twice");
-    if (!error.empty()) return Fail(error);
-    ConsoleCommand command;
-    command.action = ConsoleAction::SetEppClear;
-    int choice;
-    if (!ReadChoice(args, {"write", "read-twice"}, &choice))
-        return Fail("epp-clear: '" + args[1] + "' is neither write nor read-twice");
-    command.eppClearByReading = choice == 1;
     return Succeed(command);
 }
 
@@ -281,13 +269,12 @@ ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args) {
     if (name == "reset") return ParseAlone(args, ConsoleAction::Reset);
     if (name == "pin") return ParsePin(args);
     if (name == "status") return ParseStatus(args);
-    if (name == "wiring") return ParseWiring(args);
-    if (name == "driver") return ParseDriver(args);
+    for (const WordCommand& word : kWordCommands)
+        if (name == word.name) return ParseWord(args, word);
     if (name == "base") return ParseAddress(args, ConsoleAction::SetBase);
     if (name == "ecp") return ParseAddress(args, ConsoleAction::SetExtendedBlock);
     if (name == "chip") return ParseChip(args);
     if (name == "ecr-mode") return ParseEcrMode(args);
-    if (name == "epp-clear") return ParseEppClear(args);
     if (name == "settle") return ParseSettle(args);
     if (name == "intruder") return ParseIntruder(args);
     if (name == "watch") {
