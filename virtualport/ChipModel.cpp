@@ -34,10 +34,10 @@ bool InFifoMode(const SharedLayout& s) {
 }
 
 Register Decode(const SharedLayout& s, uint16_t port) {
-    if (s.lockedUp) return Register::None;
-    const Chip chip = ChipOf(s);
     const uint16_t offset = static_cast<uint16_t>(port - s.base);
+    if (s.lockedUp) return Register::None;
     if (offset < 3) return static_cast<Register>(offset + 1);
+    const Chip chip = ChipOf(s);
     if (offset < 8 && chip == Chip::Epp) return Register::Epp;
     if (HasEcr(chip)) {
         const uint16_t extended = static_cast<uint16_t>(port - ExtendedBlockStart(s));

@@ -31,8 +31,7 @@ void PutBack(SharedLayout& s) {
 
 }  // namespace
 
-void IntruderCatchUp(SharedLayout& s) {
-    if (s.intruderPeriodMs == 0) return;
+void IntruderAct(SharedLayout& s) {
     const int64_t now = NowMicros();
     if (now < s.intruderStart) {  // the counter restarted with the machine
         s.intruderStart = now;

@@ -26,7 +26,11 @@
 namespace vport {
 
 // Brings the intruder up to now: what it has done since the last access.
-void IntruderCatchUp(SharedLayout& s);
+// Inline, so that an access without an intruder costs a test only.
+void IntruderAct(SharedLayout& s);
+inline void IntruderCatchUp(SharedLayout& s) {
+    if (s.intruderPeriodMs != 0) IntruderAct(s);
+}
 // Starts it with a period of `ms` milliseconds from now, or stops it (0),
 // putting back the program's values if it holds the lines.
 void SetIntruder(SharedLayout& s, uint32_t ms);

@@ -1,8 +1,6 @@
 #include "LineTiming.h"
 
-#include "ChipModel.h"
 #include "Clock.h"
-#include "PinModel.h"
 
 namespace vport {
 
@@ -26,8 +24,7 @@ uint8_t Settled(SharedLayout& s, int64_t now, uint8_t levels) {
 
 }  // namespace
 
-uint8_t ShownInputLevels(SharedLayout& s, bool countedRead) {
-    uint8_t levels = InputLevels(PinInputsOf(s));
+uint8_t TimedInputLevels(SharedLayout& s, uint8_t levels, bool countedRead) {
     if (s.settling) levels = Settled(s, NowMicros(), levels);
     if (!countedRead) return levels;
     bool counted = false;

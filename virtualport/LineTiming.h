@@ -5,14 +5,23 @@
 
 #include <cstdint>
 
+#include "ChipModel.h"
+#include "PinModel.h"
 #include "SharedLayout.h"
 
 namespace vport {
 
-// The levels the five inputs show now (bit i: kInputPins[i]): the pins'
-// levels, except that a pin still settling shows its old level. A counted
-// read is one of the program's status reads: it counts for loose contacts.
-uint8_t ShownInputLevels(SharedLayout& s, bool countedRead);
+// `levels`, the five inputs' (bit i: kInputPins[i]), as they show now: a
+// pin still settling shows its old level. A counted read is one of the
+// program's status reads: it counts for loose contacts.
+uint8_t TimedInputLevels(SharedLayout& s, uint8_t levels, bool countedRead);
+// The same for the levels the pins have now; inline, so that a read of
+// lines without timing or loose contacts costs a test only.
+inline uint8_t ShownInputLevels(SharedLayout& s, bool countedRead) {
+    const uint8_t levels = InputLevels(PinInputsOf(s));
+    const uint32_t loose = s.looseEvery[0] | s.looseEvery[1] | s.looseEvery[2] | s.looseEvery[3] | s.looseEvery[4];
+    return s.settling || (countedRead && loose) ? TimedInputLevels(s, levels, countedRead) : levels;
+}
 
 // Bracket a change of the latches or of the data pins' direction:
 //   OutputChange change = BeginOutputChange(s); ...; EndOutputChange(s, change);
