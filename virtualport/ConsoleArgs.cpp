@@ -197,6 +197,23 @@ ParsedCommand ParseIntruder(const std::vector<std::string>& args) {
     return Succeed(command);
 }
 
+// `read ADDR` and `write ADDR VALUE`: an access as a program makes it.
+ParsedCommand ParseAccess(const std::vector<std::string>& args, ConsoleAction action) {
+    const bool write = action == ConsoleAction::WritePort;
+    std::string error = ArityError(args, write ? 2 : 1, write ? "port and value" : "port",
+                                   write ? "write ADDR VALUE" : "read ADDR");
+    if (!error.empty()) return Fail(error);
+    ConsoleCommand command;
+    command.action = action;
+    uint64_t address, value = 0;
+    if (!ReadNumber(args[1], args[0] + ": port", 0, 0xFFFF, &address, &error) ||
+        (write && !ReadNumber(args[2], "write: value", 0, 255, &value, &error)))
+        return Fail(error);
+    command.address = static_cast<uint16_t>(address);
+    command.value = static_cast<uint8_t>(value);
+    return Succeed(command);
+}
+
 // The options of `watch` and `log`: each takes a number, except the flag
 // `--clear`.
 ParsedCommand ParseOptions(const std::vector<std::string>& args, ConsoleCommand command) {
@@ -277,6 +294,8 @@ ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args) {
     if (name == "ecr-mode") return ParseEcrMode(args);
     if (name == "settle") return ParseSettle(args);
     if (name == "intruder") return ParseIntruder(args);
+    if (name == "read") return ParseAccess(args, ConsoleAction::ReadPort);
+    if (name == "write") return ParseAccess(args, ConsoleAction::WritePort);
     if (name == "watch") {
         command.action = ConsoleAction::Watch;
         return ParseOptions(args, command);
@@ -350,6 +369,9 @@ std::string ConsoleUsage() {
            "                              shorter), then writes back what it found; the log\n"
            "                              marks its writes \"(intruder)\"\n"
            "  intruder off                no other program on the port (power-up)\n"
+           "  read ADDR                   read port ADDR as a program does through the library\n"
+           "  write ADDR VALUE            write VALUE to port ADDR the same way; both are\n"
+           "                              logged and do to the chip what a program's access does\n"
            "  log [--since N] [--clear]   the port accesses in order, from access N;\n"
            "                              --clear empties the log after printing\n"
            "  reset                       back to power-up; also replaces a state file of\n"

@@ -28,6 +28,8 @@ enum class ConsoleAction {
     SetEppClear,
     SetSettle,
     SetIntruder,
+    ReadPort,
+    WritePort,
 };
 
 struct ConsoleCommand {
@@ -42,7 +44,8 @@ struct ConsoleCommand {
     uint32_t watchIntervalMs = 250;
     bool clearLog = false;    // PrintLog
     uint64_t logSince = 0;    // PrintLog
-    uint16_t address = 0;     // SetBase; SetExtendedBlock unless extendedAuto
+    uint16_t address = 0;     // SetBase, ReadPort, WritePort; SetExtendedBlock unless extendedAuto
+    uint8_t value = 0;        // WritePort
     bool extendedAuto = false;
     Chip chip = Chip::Ideal;
     uint8_t ecrMode = 0;      // 0..7

@@ -127,6 +127,11 @@ ConsoleOutcome ApplySetting(PortState& port, const ConsoleCommand& command) {
         return Done(command.intruderMs == 0
                         ? "intruder off"
                         : "intruder drives the port every " + std::to_string(command.intruderMs) + " ms");
+    case ConsoleAction::ReadPort:
+        return Done(FormatAccess(Access{false, command.address, port.Read(command.address)}));
+    case ConsoleAction::WritePort:
+        port.Write(command.address, command.value);
+        return Done(FormatAccess(Access{true, command.address, command.value}));
     default: break;
     }
     return Refused("not a setting");

@@ -1,5 +1,5 @@
-// The console's commands that change the port: each applied to the port
-// state, with what to tell the user.
+// The console's commands that change the port, or access it as a program
+// does: each applied to the port state, with what to tell the user.
 #pragma once
 
 #include <string>

@@ -91,6 +91,8 @@ TEST(ConsoleArgs, BadCommandLinesSayWhatIsWrong) {
         {{"intruder", "every", "0", "ms"}, "period 0 is out of range (1..60000)"},
         {{"intruder", "every", "5", "s"}, "intruder: use: intruder every N ms|off"},
         {{"intruder", "off", "now"}, "unexpected argument 'now'"},
+        {{"write", "0x378"}, "write: missing port and value; use: write ADDR VALUE"},
+        {{"read", "0x10000"}, "read: port 0x10000 is out of range (0..65535)"},
     };
     for (const auto& c : cases) {
         ParsedCommand parsed = ParseConsoleArgs(c.args);

@@ -191,7 +191,8 @@ TEST_F(PortConsole, SetsTheChipAndItsSettingsAndShowListsThem) {
         << overlap.err;
     EXPECT_EQ(port->Settings().base, 0x278);
 
-    port->Write(0xD002, 0x24);
+    EXPECT_EQ(Console("write 0xD002 0x24").out, "W 0xD002 <- 0x24\n");
+    EXPECT_EQ(Console("read 0x278").out, "R 0x0278 -> 0xFF\n") << "locked up";
     EXPECT_NE(Console("show").out.find("\nlocked   ECR bit 2 was written as 1"), std::string::npos);
     ProcessResult note = Console("epp-clear read-twice");
     EXPECT_NE(note.err.find("note: chip fragile-ecr doesn't use this; epp chips do"), std::string::npos)
