@@ -133,7 +133,7 @@ TEST(Startup, MissingLibraryIsReportedOnceBeforeTheWindowThenAHandlerExceptionIs
     Dismiss(box);
     ASSERT_TRUE(WaitFor([&] { return program.TopLevel("#32770", "Tarnwick") ? nullptr : window; }));
 
-    // Without the library a good address reads an empty bus: 255 everywhere.
+    // Without the library a good address is still applied, and Set locks.
     SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0X378"));
     PostMessageA(set, BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(set) ? nullptr : set; })) << "Set locks after success";
