@@ -17,8 +17,8 @@ bool CanRead();
 bool CanWrite();
 
 // Reads the register at the port's low 16 bits; the register byte is in the
-// low 8 bits of the result. Callers check CanRead: unbound, this reads
-// nothing and returns 0xFF, which is no port's value.
+// low 8 bits of the result. Unbound it reaches nothing and returns 0xFF, as
+// an empty bus would: check CanRead before showing what it returns.
 short Read(int port);
 
 // Writes the value's low 16 bits to the port's low 16 bits. Unbound: nothing.
