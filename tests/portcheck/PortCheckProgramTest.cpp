@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "PlantedLibraries.h"
 #include "PortState.h"
 #include "TestSupport.h"
 
@@ -175,6 +176,19 @@ TEST_F(PortCheck, MissingOrIncompleteLibraryExitsWithThree) {
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(port->TotalAccesses(), 0u);
+}
+
+// The panel's search: copies in the current directory and on PATH are not
+// the library beside the program.
+TEST_F(PortCheck, PlantedLibrariesAreNeverLoaded) {
+    const auto wide = [](const std::string& s) { return std::wstring(s.begin(), s.end()); };
+    const PlantedLibraries planted(wide(vport_test::BuiltFile(VPORT_LIBRARY_TRACED)),
+                                   wide(vport_test::BuiltFile("../portcheck-cases/planted-libraries/")));
+    ASSERT_TRUE(planted.planted());
+    const ProcessResult result = RunBeside("planted", Beside::Nothing, "0x378");
+    EXPECT_EQ(result.exitCode, 3u);
+    EXPECT_EQ(result.err, "PortCheck: LoadLibrary Failed.\n");
+    EXPECT_EQ(planted.Loaded(), "");
 }
 
 TEST_F(PortCheck, StoppedDriverExitsWithThreeWithoutTouchingThePort) {
