@@ -47,10 +47,12 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
-std::string Failure(const char* what, unsigned long code) {
-    char text[160];
-    std::snprintf(text, sizeof text, what, code);
-    return text;
+WindowsPorts Failed(const std::string& why, unsigned long code) {
+    char text[24];
+    std::snprintf(text, sizeof text, " (error 0x%lX)", code);
+    WindowsPorts failed;
+    failed.error = why + text;
+    return failed;
 }
 
 class PortReader {
@@ -99,6 +101,19 @@ public:
                 for (const wchar_t* parallel : kParallelIds)
                     if (EndsWith(id, parallel)) return true;
         return false;
+    }
+
+    // Fills in the port's names and bus; false for a device that is no
+    // parallel port.
+    bool Describe(SP_DEVINFO_DATA* device, PortDevice* port) const {
+        const std::wstring portName = PortName(device);
+        if (!IsParallel(device, portName)) return false;
+        std::wstring name = Text(device, SPDRP_FRIENDLYNAME);
+        if (name.empty()) name = Text(device, SPDRP_DEVICEDESC);
+        port->name = Narrow(name);
+        if (StartsWith(portName, L"LPT")) port->lptName = Narrow(portName);
+        port->usbAdapter = StartsWith(Text(device, SPDRP_ENUMERATOR_NAME), L"USB");
+        return true;
     }
 
     // The device's allocated I/O ranges; CR_SUCCESS also where it has none.
@@ -166,52 +181,31 @@ CONFIGRET AskRoot(const ConfigManager& config) {
 }  // namespace
 
 WindowsPorts ReadWindowsPorts() {
-    WindowsPorts result;
     SetupApi setup;
     ConfigManager config;
-    if (!LoadSetupApi(&setup)) {
-        result.error = "Windows' device functions (setupapi.dll) are missing or incomplete";
-        return result;
-    }
-    if (!LoadConfigManager(&config)) {
-        result.error = "Windows' configuration manager functions are missing";
-        return result;
-    }
+    if (!LoadSetupApi(&setup)) return Failed("Windows' device functions (setupapi.dll) are missing", GetLastError());
+    if (!LoadConfigManager(&config))
+        return Failed("Windows' configuration manager functions are missing", GetLastError());
     const CONFIGRET root = AskRoot(config);
     const bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
-    if (root != CR_SUCCESS && !rangesHidden) {
-        result.error = Failure("Windows' configuration manager does not answer (error 0x%lX)", root);
-        return result;
-    }
+    if (root != CR_SUCCESS && !rangesHidden) return Failed("Windows' configuration manager does not answer", root);
     const HDEVINFO set = setup.getClassDevs(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
-    if (set == INVALID_HANDLE_VALUE) {
-        result.error = Failure("Windows does not list its port devices (error %lu)", GetLastError());
-        return result;
-    }
+    if (set == INVALID_HANDLE_VALUE) return Failed("Windows does not list its port devices", GetLastError());
     const PortReader reader(setup, config, set);
+    WindowsPorts result;
+    result.ok = true;
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof device;
-    result.ok = true;
-    for (DWORD index = 0; result.ok && setup.enumDeviceInfo(set, index, &device); ++index) {
-        const std::wstring portName = reader.PortName(&device);
-        if (!reader.IsParallel(&device, portName)) continue;
+    for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) {
         PortDevice port;
-        std::wstring name = reader.Text(&device, SPDRP_FRIENDLYNAME);
-        if (name.empty()) name = reader.Text(&device, SPDRP_DEVICEDESC);
-        port.name = Narrow(name);
-        port.lptName = StartsWith(portName, L"LPT") ? Narrow(portName) : std::string();
-        port.usbAdapter = StartsWith(reader.Text(&device, SPDRP_ENUMERATOR_NAME), L"USB");
+        if (!reader.Describe(&device, &port)) continue;
         port.rangesKnown = !rangesHidden;
-        if (!rangesHidden) {
-            const CONFIGRET read = reader.IoRanges(device.DevInst, &port.ranges);
-            if (read != CR_SUCCESS) {
-                result.ok = false;
-                result.error = Failure("Windows' configuration manager does not give a port's resources "
-                                       "(error 0x%lX)", read);
-                result.ports.clear();
-            }
+        const CONFIGRET read = rangesHidden ? CR_SUCCESS : reader.IoRanges(device.DevInst, &port.ranges);
+        if (read != CR_SUCCESS) {
+            result = Failed("Windows' configuration manager does not give the resources of " + port.name, read);
+            break;
         }
-        if (result.ok) result.ports.push_back(port);
+        result.ports.push_back(port);
     }
     setup.destroyDeviceInfoList(set);
     return result;
