@@ -10,7 +10,9 @@ namespace portcheck {
 
 namespace {
 
-std::string CannotList(const std::string& why) { return "PortCheck: cannot list the ports here: " + why + "\n"; }
+std::string CannotList(const std::string& why) {
+    return "PortCheck: cannot list the ports here: " + why + "\n";
+}
 
 std::string Code(const char* format, unsigned long value) {
     char text[32];
@@ -23,12 +25,13 @@ std::string Code(const char* format, unsigned long value) {
 // close. The first copy reports it.
 LONG WINAPI EndQuietly(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
 
+std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
+
 void WriteAll(HANDLE output, const std::string& text) {
     for (size_t done = 0; done < text.size();) {
         DWORD written = 0;
-        if (!WriteFile(output, text.data() + done, static_cast<DWORD>(text.size() - done), &written, nullptr) ||
-            written == 0)
-            return;
+        const DWORD left = static_cast<DWORD>(text.size() - done);
+        if (!WriteFile(output, text.data() + done, left, &written, nullptr) || written == 0) return;
         done += written;
     }
 }
@@ -69,8 +72,7 @@ int ListPorts() {
     if (length == 0 || length == MAX_PATH)
         run.startError = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
     else
-        run = RunChild(self, std::wstring(kListWorkerOption, kListWorkerOption + std::strlen(kListWorkerOption)),
-                       kListTimeoutMs);
+        run = RunChild(self, Wide(kListWorkerOption), kListTimeoutMs);
     const ListOutcome outcome = JudgeListRun(run);
     std::fputs(outcome.out.c_str(), stdout);
     std::fputs(outcome.err.c_str(), stderr);

@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], kListWorkerOption) == 0) return ListPortsWorker();
     const ParsedArgs parsed = ParseCheckArgs(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.ok) {
-        std::fprintf(stderr, "PortCheck: %s\nusage: PortCheck [--plug data|control] BASE (or --list, or --help)\n",
+        std::fprintf(stderr,
+                     "PortCheck: %s\nusage: PortCheck [--plug data|control] BASE (or --list, or --help)\n",
                      parsed.error.c_str());
         return kBadArguments;
     }

@@ -102,7 +102,8 @@ std::string PortListText(std::vector<PortDevice> devices) {
     }
     std::string text;
     for (const Cells& cells : lines) {
-        for (size_t i = 0; i + 1 < cells.size(); ++i) text += cells[i] + std::string(widths[i] - cells[i].size(), ' ');
+        for (size_t i = 0; i + 1 < cells.size(); ++i)
+            text += cells[i] + std::string(widths[i] - cells[i].size(), ' ');
         text += cells.back() + "\n";
     }
     return text;

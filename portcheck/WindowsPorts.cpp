@@ -83,11 +83,13 @@ public:
     // "LPT1" for a parallel port: the name the port driver takes from the
     // device's parameters.
     std::wstring PortName(SP_DEVINFO_DATA* device) const {
-        const HKEY key = setup_.openDevRegKey(set_, device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
+        const HKEY key =
+            setup_.openDevRegKey(set_, device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
         if (!key || key == reinterpret_cast<HKEY>(INVALID_HANDLE_VALUE)) return {};
         wchar_t name[64] = {};
         DWORD type = 0, size = sizeof name - sizeof(wchar_t);
-        const LONG read = RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
+        const LONG read =
+            RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
         RegCloseKey(key);
         return read == ERROR_SUCCESS && type == REG_SZ ? std::wstring(name) : std::wstring();
     }
@@ -183,12 +185,14 @@ CONFIGRET AskRoot(const ConfigManager& config) {
 WindowsPorts ReadWindowsPorts() {
     SetupApi setup;
     ConfigManager config;
-    if (!LoadSetupApi(&setup)) return Failed("Windows' device functions (setupapi.dll) are missing", GetLastError());
+    if (!LoadSetupApi(&setup))
+        return Failed("Windows' device functions (setupapi.dll) are missing", GetLastError());
     if (!LoadConfigManager(&config))
         return Failed("Windows' configuration manager functions are missing", GetLastError());
     const CONFIGRET root = AskRoot(config);
     const bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
-    if (root != CR_SUCCESS && !rangesHidden) return Failed("Windows' configuration manager does not answer", root);
+    if (root != CR_SUCCESS && !rangesHidden)
+        return Failed("Windows' configuration manager does not answer", root);
     const HDEVINFO set = setup.getClassDevs(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
     if (set == INVALID_HANDLE_VALUE) return Failed("Windows does not list its port devices", GetLastError());
     const PortReader reader(setup, config, set);
@@ -202,7 +206,8 @@ WindowsPorts ReadWindowsPorts() {
         port.rangesKnown = !rangesHidden;
         const CONFIGRET read = rangesHidden ? CR_SUCCESS : reader.IoRanges(device.DevInst, &port.ranges);
         if (read != CR_SUCCESS) {
-            result = Failed("Windows' configuration manager does not give the resources of " + port.name, read);
+            result = Failed("Windows' configuration manager does not give the resources of " + port.name,
+                            read);
             break;
         }
         result.ports.push_back(port);
