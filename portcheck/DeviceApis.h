@@ -18,6 +18,9 @@ struct SetupApi {
                                             PDWORD) = nullptr;
     HKEY(WINAPI* openDevRegKey)(HDEVINFO, PSP_DEVINFO_DATA, DWORD, DWORD, DWORD, REGSAM) = nullptr;
     BOOL(WINAPI* destroyDeviceInfoList)(HDEVINFO) = nullptr;
+    // For the values of a device's key: the registry's own calls, imported.
+    LONG(WINAPI* queryValue)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) = RegQueryValueExW;
+    LONG(WINAPI* closeKey)(HKEY) = RegCloseKey;
 };
 
 struct ConfigManager {

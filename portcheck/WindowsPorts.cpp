@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "DeviceApis.h"
-
 namespace portcheck {
 
 namespace {
@@ -89,8 +87,8 @@ public:
         wchar_t name[64] = {};
         DWORD type = 0, size = sizeof name - sizeof(wchar_t);
         const LONG read =
-            RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
-        RegCloseKey(key);
+            setup_.queryValue(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
+        setup_.closeKey(key);
         return read == ERROR_SUCCESS && type == REG_SZ ? std::wstring(name) : std::wstring();
     }
 
@@ -189,6 +187,10 @@ WindowsPorts ReadWindowsPorts() {
         return Failed("Windows' device functions (setupapi.dll) are missing", GetLastError());
     if (!LoadConfigManager(&config))
         return Failed("Windows' configuration manager functions are missing", GetLastError());
+    return ReadWindowsPorts(setup, config);
+}
+
+WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config) {
     const CONFIGRET root = AskRoot(config);
     const bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
     if (root != CR_SUCCESS && !rangesHidden)

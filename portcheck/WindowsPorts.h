@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "DeviceApis.h"
 #include "PortLayout.h"
 
 namespace portcheck {
@@ -20,6 +21,9 @@ struct WindowsPorts {
     std::vector<PortDevice> ports;
 };
 
+// Loads Windows' functions and reads with them.
 WindowsPorts ReadWindowsPorts();
+// Reads with the given functions.
+WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config);
 
 }  // namespace portcheck
