@@ -129,7 +129,7 @@ TEST(WindowsPorts, ParallelPortsByLptNameOrIdWithTheirRangesAndNoComPorts) {
     g = {};
     g.devices = {
         {L"COM1", L"Communications Port (COM1)", L"", L"ACPI", L"ACPI\\PNP0501", {{0x3F8, 0x3FF}}},
-        {L"LPT2", L"USB Printer Port (LPT2)", L"", L"USB", L"USB\\VID_067B&PID_2305", {}, CR_NO_MORE_LOG_CONF},
+        {L"LPT2", L"USB Printer Port (LPT2)", L"", L"USB", L"USB\\VID_0000&PID_0001", {}, CR_NO_MORE_LOG_CONF},
         {L"", L"", L"Printer Port", L"ISAPNP", L"*PNP0400", {}, CR_NO_MORE_LOG_CONF},
         kEcpPort,
     };
