@@ -86,16 +86,20 @@ int LptNumber(const std::string& lptName) {
 
 }  // namespace
 
-std::string PortListText(std::vector<PortDevice> devices) {
+std::string PortListText(const std::vector<PortDevice>& devices) {
     if (devices.empty()) return "No parallel ports: Windows lists none on this PC\n";
-    std::stable_sort(devices.begin(), devices.end(), [](const PortDevice& a, const PortDevice& b) {
-        return LptNumber(a.lptName) < LptNumber(b.lptName);
+    // Sorted by index: a sort of the devices themselves makes a program
+    // tens of kilobytes larger.
+    std::vector<size_t> order(devices.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&devices](size_t a, size_t b) {
+        return LptNumber(devices[a].lptName) < LptNumber(devices[b].lptName);
     });
     std::vector<Cells> lines;
     size_t widths[kColumns];
     std::copy(kMinWidths, kMinWidths + kColumns, widths);
-    for (const PortDevice& device : devices) {
-        lines.push_back(LineCells(device));
+    for (size_t index : order) {
+        lines.push_back(LineCells(devices[index]));
         const Cells& cells = lines.back();
         for (size_t i = 0; i + 1 < cells.size() && i < kColumns; ++i)
             widths[i] = std::max(widths[i], cells[i].size() + 1);

@@ -12,6 +12,6 @@
 
 namespace portcheck {
 
-std::string PortListText(std::vector<PortDevice> devices);
+std::string PortListText(const std::vector<PortDevice>& devices);
 
 }  // namespace portcheck
