@@ -144,6 +144,7 @@ TEST_F(PortCheck, BadArgumentsExitWithTwoBeforeTouchingThePort) {
         {"0x10000", "PortCheck: port address '0x10000' is out of range"},
         {"--plug printer 0x378", "PortCheck: unknown plug 'printer'"},
         {"--verbose 0x378", "PortCheck: unknown option '--verbose'"},
+        {"--list 0x378", "PortCheck: --list takes no other arguments"},
     };
     for (const auto& c : cases) {
         const ProcessResult result = Run(c.args);
@@ -203,4 +204,16 @@ TEST_F(PortCheck, StoppedDriverExitsWithThreeWithoutTouchingThePort) {
         << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(port->TotalAccesses(), 0u);  // not even a read of the stopped library
+}
+
+// Wine's configuration manager cannot give a port's resources (its calls
+// end the caller): --list says so in one line and ends with its own code,
+// with no port library and without touching a port.
+TEST_F(PortCheck, ListSaysWhereWindowsCannotListThePorts) {
+    const ProcessResult result = RunBeside("list", Beside::Nothing, "--list");
+    EXPECT_EQ(result.exitCode, 7u) << result.out;
+    EXPECT_EQ(result.err.find("PortCheck: cannot list the ports here: "), 0u) << result.err;
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(port->TotalAccesses(), 0u);
 }
