@@ -25,6 +25,10 @@ int BindPortLibrary() {
 
 namespace PortIo {
 
+bool CanRead() { return readEntry != nullptr; }
+
+bool CanWrite() { return writeEntry != nullptr; }
+
 short Read(int port) {
     return readEntry ? readEntry(static_cast<short>(port)) : short{0xFF};
 }

@@ -4,15 +4,21 @@
 
 // Loads "inpout32.dll" and resolves "Inp32" and "Out32", once. On failure it
 // shows which step failed and returns -1; 0 when both entry points are bound.
-// The current directory is not searched for the library, so a DLL planted
-// there can't take over the port.
+// The library is taken only from the program's folder or the system folder,
+// so a DLL planted elsewhere can't take over the port.
 int BindPortLibrary();
 
 namespace PortIo {
 
+// Whether reads, and writes, reach the port. Neither does without the
+// library, without "Inp32" or while its driver is not running; only reads do
+// without "Out32". Fixed by BindPortLibrary for the rest of the run.
+bool CanRead();
+bool CanWrite();
+
 // Reads the register at the port's low 16 bits; the register byte is in the
-// low 8 bits of the result. Unbound: 0xFF, what a PC reads from an I/O
-// address with nothing behind it.
+// low 8 bits of the result. Unbound it reaches nothing and returns 0xFF, as
+// an empty bus would: check CanRead before showing what it returns.
 short Read(int port);
 
 // Writes the value's low 16 bits to the port's low 16 bits. Unbound: nothing.

@@ -1,11 +1,14 @@
 #include "PortLibrary.h"
 
-#include <string>
+#include <iterator>
+#include <vector>
 
 namespace {
 
 using DriverOpenEntry = BOOL(__stdcall*)();
-using SetDllDirectoryEntry = BOOL(WINAPI*)(LPCSTR);
+using SetDllDirectoryEntry = BOOL(WINAPI*)(LPCWSTR);
+
+constexpr wchar_t kLibraryName[] = L"inpout32.dll";
 
 template <class Entry>
 Entry Resolve(HMODULE module, const char* name) {
@@ -13,29 +16,73 @@ Entry Resolve(HMODULE module, const char* name) {
     return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-// Keeps the current directory out of the library search: a DLL planted
-// there must not take over the port. The program's own folder stays first,
-// as in the normal search order. SetDllDirectoryA came with XP SP1, so it is
-// looked up rather than imported: the program still starts where it is
-// missing.
+// A path as the wide-character calls take it, without its terminator. Wide
+// characters, so that a folder named outside the ANSI code page works.
+using Path = std::vector<wchar_t>;
+
+// The running program's folder, with its trailing backslash; empty if it
+// can't be had. The buffer grows for long paths (XP truncates without
+// saying so: a full buffer means try a bigger one).
+Path ProgramFolder() {
+    constexpr size_t kLongestPath = 32768;
+    Path path(MAX_PATH);
+    DWORD n = 0;
+    while ((n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) >= path.size()) {
+        if (path.size() >= kLongestPath) return {};
+        path.resize(path.size() * 2);
+    }
+    while (n > 0 && path[n - 1] != L'\\' && path[n - 1] != L'/') --n;
+    path.resize(n);
+    return path;
+}
+
+// The Windows system folder, with its trailing backslash; empty if it can't
+// be had. A 32-bit program on 64-bit Windows is redirected from there to the
+// 32-bit system folder, where the 32-bit library belongs.
+Path SystemFolder() {
+    const UINT size = GetSystemDirectoryW(nullptr, 0);  // counts the terminator
+    Path path(size);
+    const UINT n = size > 0 ? GetSystemDirectoryW(path.data(), size) : 0;
+    if (n == 0 || n >= size) return {};
+    path.resize(n);
+    if (path.back() != L'\\') path.push_back(L'\\');
+    return path;
+}
+
+// The library's own imports are looked up by the normal search, which
+// includes the current directory. Taking that out, for the whole process,
+// leaves the program's folder and the system folders, where Windows' own
+// DLLs are found, before PATH. (Loading with an altered search path would
+// only start that search in the library's folder, the current directory
+// still included.) SetDllDirectoryW came with XP SP1, so it is looked up
+// rather than imported.
 void ExcludeCurrentDirectoryFromSearch() {
     const auto setDllDirectory =
-        Resolve<SetDllDirectoryEntry>(GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA");
-    if (!setDllDirectory) return;
-    char path[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (n == 0 || n == MAX_PATH) return;
-    std::string folder(path, n);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    setDllDirectory(folder.c_str());
+        Resolve<SetDllDirectoryEntry>(GetModuleHandleW(L"kernel32.dll"), "SetDllDirectoryW");
+    if (setDllDirectory) setDllDirectory(L"");
+}
+
+HMODULE LoadFrom(Path folder) {
+    if (folder.empty()) return nullptr;
+    folder.insert(folder.end(), std::begin(kLibraryName), std::end(kLibraryName));  // and its terminator
+    return LoadLibraryW(folder.data());
+}
+
+// The library by full path, from the program's folder or else the system
+// folder: never by its bare name, which would also search the current
+// directory and every folder on PATH, where anyone may have put a DLL of
+// that name to run with the rights the port needs.
+HMODULE LoadFromTrustedFolders() {
+    ExcludeCurrentDirectoryFromSearch();
+    if (HMODULE module = LoadFrom(ProgramFolder())) return module;
+    return LoadFrom(SystemFolder());
 }
 
 }  // namespace
 
 PortBinding LoadPortLibrary(PortLibrary* library) {
     *library = PortLibrary{};
-    ExcludeCurrentDirectoryFromSearch();
-    library->module = LoadLibraryA("inpout32.dll");
+    library->module = LoadFromTrustedFolders();
     if (!library->module) return PortBinding::NoLibrary;
     library->read = Resolve<PortReadEntry>(library->module, "Inp32");
     if (!library->read) return PortBinding::NoInp32;

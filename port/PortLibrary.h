@@ -10,7 +10,7 @@ using PortWriteEntry = void(__stdcall*)(short port, short value);
 
 enum class PortBinding {
     Bound,             // both entry points resolved, and the driver is open (or not reported)
-    NoLibrary,         // no "inpout32.dll" in the program's folder or the system folders
+    NoLibrary,         // no "inpout32.dll" that loads in the program's folder or the system folder
     NoInp32,           // loaded, but no "Inp32"; "Out32" is then not looked for
     NoOut32,           // "Inp32" resolved, no "Out32"
     DriverNotRunning,  // complete, but the library says its kernel driver is not open
@@ -25,10 +25,11 @@ struct PortLibrary {
     PortWriteEntry write = nullptr;
 };
 
-// Loads the library by its file name, with the current directory taken out
-// of the search (the program's own folder stays first), then resolves
-// "Inp32" and "Out32", stopping at the first that is missing. A library that
-// also exports "IsInpOutDriverOpen" is asked whether its driver is open.
+// Loads "inpout32.dll" by full path from the program's own folder, or else
+// from the Windows system folder, and from nowhere else (not the current
+// directory, not PATH). Then resolves "Inp32" and "Out32", stopping at the
+// first that is missing. A library that also exports "IsInpOutDriverOpen" is
+// asked whether its driver is open.
 PortBinding LoadPortLibrary(PortLibrary* library);
 
 // The text that tells the user what failed, ending in a line feed; empty

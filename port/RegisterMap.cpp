@@ -4,10 +4,11 @@ int RegisterPort(int baseAddress, Register reg) {
     return static_cast<int>((static_cast<unsigned>(baseAddress) + static_cast<unsigned>(reg)) & 0xFFFFu);
 }
 
-// Inputs are status lines, active low except BUSY, whose bit reads inverted:
-// every input lamp is lit when its bit is clear. Outputs: the data lines
-// and /STROBE, /LINE FEED, RESET, /SELECT PRINTER on the control register,
-// where the hardware inverts all but RESET.
+// Inputs are status lines, each lamp lit when its bit is clear: an input
+// lamp lights when its pin is low, except BUSY, whose bit reads inverted, so
+// its lamp lights when pin 11 is high. Outputs: the data lines and /STROBE,
+// /LINE FEED, RESET, /SELECT PRINTER on the control register, where the
+// hardware inverts all but RESET.
 const std::array<Line, 17> kLines = {{
     {"DI1", "/ACK", 10, Register::Status, 0x40, false, clRed},
     {"DI2", "BUSY", 11, Register::Status, 0x80, false, clRed},

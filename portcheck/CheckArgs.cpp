@@ -26,7 +26,9 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
             parsed.ok = true;
             return parsed;
         }
-        if (arg == "--plug") {
+        if (arg == "--list") {
+            parsed.options.list = true;
+        } else if (arg == "--plug") {
             if (++i == args.size()) return Fail("--plug needs a value: data or control");
             parsed.options.plug = FindPlug(args[i].c_str());
             if (!parsed.options.plug) return Fail("unknown plug '" + args[i] + "'; use data or control");
@@ -37,6 +39,11 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
         } else {
             baseText = &arg;
         }
+    }
+    if (parsed.options.list) {
+        if (args.size() != 1) return Fail("--list takes no other arguments");
+        parsed.ok = true;
+        return parsed;
     }
     if (!baseText) return Fail("missing BASE, the port's base address (e.g. 0x378)");
     try {
@@ -54,6 +61,7 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
 
 const char* CheckUsage() {
     return "usage: PortCheck [--plug data|control] BASE\n"
+           "       PortCheck --list\n"
            "\n"
            "Tests a parallel port and its cable with a loopback plug fitted: drives\n"
            "walking-one and walking-zero patterns on the plug's five outputs, checks\n"
@@ -65,11 +73,14 @@ const char* CheckUsage() {
            "                  (pins 2-15, 3-13, 4-12, 5-10, 6-11; the default)\n"
            "  --plug control  /STROBE-SELECT, /AUTOFEED-PAPER OUT, /INIT-/ACK,\n"
            "                  /SELECT IN-BUSY, D0-/ERROR (pins 1-13, 14-12, 16-10, 17-11, 2-15)\n"
+           "  --list          the parallel ports Windows knows: name, base address, I/O\n"
+           "                  ranges and extended (ECP) block; touches no port\n"
            "  --help          this text\n"
            "\n"
            "Exit codes: 0 all lines ok; 1 a fault found; 2 bad arguments; 3 the port\n"
            "library inpout32.dll is missing, lacks an entry point, or its driver is\n"
-           "not running; 4 interrupted (the port was put back as it was).\n";
+           "not running; 4 interrupted (the port was put back as it was); 7 Windows\n"
+           "cannot list its ports here (--list).\n";
 }
 
 }  // namespace portcheck

@@ -1,4 +1,5 @@
-// PortCheck's command line: `PortCheck [--plug data|control] BASE`.
+// PortCheck's command line: `PortCheck [--plug data|control] BASE` or
+// `PortCheck --list`.
 #pragma once
 
 #include <string>
@@ -14,6 +15,7 @@ constexpr int kHighestBase = 0xFFFD;
 
 struct CheckOptions {
     bool help = false;
+    bool list = false;  // list the ports Windows knows instead of testing one
     int base = 0;
     const LoopbackPlug* plug = &kDataPlug;
 };

@@ -2,11 +2,13 @@
 // one command, through the same port library as the panel. Problems go to
 // stderr; the exit code says how it went (see CheckUsage).
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "CheckArgs.h"
 #include "CheckReport.h"
+#include "ListCommand.h"
 #include "LoopbackRun.h"
 #include "PortLibrary.h"
 #include "StopRequest.h"
@@ -40,9 +42,11 @@ int Check(const CheckOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], kListWorkerOption) == 0) return ListPortsWorker();
     const ParsedArgs parsed = ParseCheckArgs(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.ok) {
-        std::fprintf(stderr, "PortCheck: %s\nusage: PortCheck [--plug data|control] BASE (or --help)\n",
+        std::fprintf(stderr,
+                     "PortCheck: %s\nusage: PortCheck [--plug data|control] BASE (or --list, or --help)\n",
                      parsed.error.c_str());
         return kBadArguments;
     }
@@ -50,5 +54,6 @@ int main(int argc, char** argv) {
         std::fputs(CheckUsage(), stdout);
         return kPassed;
     }
+    if (parsed.options.list) return ListPorts();
     return Check(parsed.options);
 }

@@ -22,6 +22,20 @@ namespace {
 // until the user has pressed Set.
 bool PortSelected() { return AddressApplied; }
 
+// Without a read entry point (no library, no "Inp32", or its driver not
+// running) there is no port to show: the lamps stay white and the value
+// captions say "-" after Set, rather than showing a port with every line high.
+bool PortReadable() { return PortSelected() && PortIo::CanRead(); }
+
+std::string ValueText(int value) { return PortSelected() && !PortReadable() ? "-" : IntToStr(value); }
+
+// The value captions, from the snapshot taken at Set.
+void ShowRegisterValues(TTarnwick* f) {
+    f->LabelHexValueData->SetCaption(ValueText(RegisterSnapshot.data));
+    f->LabelHexValueStatus->SetCaption(ValueText(RegisterSnapshot.control));  // the "Control" column
+    f->LabelHexValueControl->SetCaption(ValueText(RegisterSnapshot.status));  // the "Status" column
+}
+
 std::string AddressText(int address) { return "0x" + IntToHex(address, 3); }
 
 // base + n on the full 32-bit value, wrapping like the hardware's adder.
@@ -60,10 +74,10 @@ void WriteAll(const std::vector<PortWrite>& writes) {
 }
 
 // One click of output button n: on, off, on... Bold caption while on.
-// Before an address is applied the click does nothing, so no button claims
-// a line is on that was never written.
+// Before an address is applied, or when writes can't reach the port, the
+// click does nothing, so no button claims a line is on that was never written.
 void ToggleOutput(int n, TButton* button) {
-    if (!PortSelected()) return;
+    if (!PortSelected() || !PortIo::CanWrite()) return;
     int& count = ToggleCount[n - 1];
     ++count;
     if (count == 1) {
@@ -86,7 +100,7 @@ TTarnwick::TTarnwick(TComponent* Owner) : TForm(Owner) {
 // Seventeen reads, one per lamp, in the fixed order of the line table; every
 // lamp is set on every tick, so the lamps show what the port holds now.
 void TTarnwick::TimerLEDsTimer(TObject*) {
-    if (!PortSelected()) return;
+    if (!PortReadable()) return;
     TTarnwick* f = Tarnwick;
     TShape* const lamps[kLines.size()] = {
         f->Shape_DI_1, f->Shape_DI_2, f->Shape_DI_3, f->Shape_DI_4,  f->Shape_DI_5,  f->Shape_DO_1,
@@ -102,31 +116,28 @@ void TTarnwick::TimerLEDsTimer(TObject*) {
 
 void TTarnwick::MaskEdit_REGISTEREnter(TObject*) {}
 
-// Applies the typed base address once: reads the three registers, shows
-// their values and the status and control addresses, and locks the field.
-// Text that is not a number raises EConvertError before anything changes.
+// Applies the typed base address once: reads the three registers (when
+// reads reach the port), shows their values and the status and control
+// addresses, and locks the field. Text that is not a number raises
+// EConvertError before anything changes.
 void TTarnwick::ButtonSetClick(TObject*) {
     const int address = StrToInt(MaskEdit_REGISTER->Text());
     BaseAddress = address;
-    RegisterSnapshot.data = PortIo::Read(RegisterPort(BaseAddress, Register::Data));
-    LabelHexValueData->SetCaption(IntToStr(RegisterSnapshot.data));
-    RegisterSnapshot.status = PortIo::Read(RegisterPort(BaseAddress, Register::Status));
-    LabelHexValueControl->SetCaption(IntToStr(RegisterSnapshot.status));  // the "Status" column
-    RegisterSnapshot.control = PortIo::Read(RegisterPort(BaseAddress, Register::Control));
-    LabelHexValueStatus->SetCaption(IntToStr(RegisterSnapshot.control));  // the "Control" column
+    if (PortIo::CanRead()) {
+        RegisterSnapshot.data = PortIo::Read(RegisterPort(BaseAddress, Register::Data));
+        RegisterSnapshot.status = PortIo::Read(RegisterPort(BaseAddress, Register::Status));
+        RegisterSnapshot.control = PortIo::Read(RegisterPort(BaseAddress, Register::Control));
+    }
+    AddressApplied = true;
+    ShowRegisterValues(this);
     Label0x379->SetCaption(AddressText(Plus(BaseAddress, 1)));
     Label0x37A->SetCaption(AddressText(Plus(BaseAddress, 2)));
     ButtonSet->SetEnabled(false);
     MaskEdit_REGISTER->SetEnabled(false);
-    AddressApplied = true;
 }
 
 // The value captions show the snapshot taken at Set; no port is read here.
-void TTarnwick::TimerValuesTimer(TObject*) {
-    LabelHexValueData->SetCaption(IntToStr(RegisterSnapshot.data));
-    LabelHexValueStatus->SetCaption(IntToStr(RegisterSnapshot.control));
-    LabelHexValueControl->SetCaption(IntToStr(RegisterSnapshot.status));
-}
+void TTarnwick::TimerValuesTimer(TObject*) { ShowRegisterValues(this); }
 
 void TTarnwick::Button_DO1Click(TObject*) { ToggleOutput(1, Button_DO1); }
 void TTarnwick::Button_DO2Click(TObject*) { ToggleOutput(2, Button_DO2); }

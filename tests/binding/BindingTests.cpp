@@ -58,6 +58,8 @@ protected:
 TEST_F(Binding, Bound) {
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(PortIo::CanRead());
+    EXPECT_TRUE(PortIo::CanWrite());
     EXPECT_TRUE(ReportsDriverStatus()) << "the library says its driver runs";
 
     PortIo::Write(0x378, 8);
@@ -92,8 +94,9 @@ TEST_F(BindingDriverStopped, DriverNotRunning) {
                   "inpout32.dll is loaded, but its port driver is not running.\n"
                   "Start Tarnwick once with Run as administrator, so that the library can install its driver.\n"});
     EXPECT_EQ(messages.shown[0].flags, unsigned(MB_OK)) << "no icon";
-    // Unbound from here on: an empty bus, writes nowhere, no call into the
-    // library, even once its driver runs.
+    // Unbound from here on: no call into the library, even once its driver runs.
+    EXPECT_FALSE(PortIo::CanRead());
+    EXPECT_FALSE(PortIo::CanWrite());
     port->SetData(0x42);
     port->SetDriverRunning(true);
     EXPECT_EQ(PortIo::Read(0x378), 0xFF);
@@ -107,7 +110,9 @@ TEST_F(BindingDriverStopped, DriverNotRunning) {
 TEST_F(Binding, LibraryMissing) {
     EXPECT_EQ(result, -1);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"LoadLibrary Failed.\n"});
-    // Unbound: reads see an empty bus, writes go nowhere, nothing crashes.
+    // Unbound: reads and writes reach nothing, and nothing crashes.
+    EXPECT_FALSE(PortIo::CanRead());
+    EXPECT_FALSE(PortIo::CanWrite());
     EXPECT_EQ(PortIo::Read(0x379), 0xFF);
     PortIo::Write(0x378, 8);
     EXPECT_TRUE(Traffic(*port).empty());
@@ -116,6 +121,8 @@ TEST_F(Binding, LibraryMissing) {
 TEST_F(Binding, LibraryWithoutOut32) {
     EXPECT_EQ(result, -1);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"GetProcAddress for Oup32 Failed.\n"});
+    EXPECT_TRUE(PortIo::CanRead());
+    EXPECT_FALSE(PortIo::CanWrite());
     EXPECT_EQ(PortIo::Read(0x379), 0x7F) << "reads reach the library";
     PortIo::Write(0x378, 8);
     const auto log = Traffic(*port);
@@ -127,6 +134,8 @@ TEST_F(Binding, LibraryWithoutInp32) {
     EXPECT_EQ(result, -1);
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"GetProcAddress for Inp32 Failed.\n"});
     // Binding stops at the first failure: neither entry point is used.
+    EXPECT_FALSE(PortIo::CanRead());
+    EXPECT_FALSE(PortIo::CanWrite());
     EXPECT_EQ(PortIo::Read(0x379), 0xFF);
     PortIo::Write(0x378, 8);
     EXPECT_TRUE(Traffic(*port).empty());

@@ -1,16 +1,18 @@
 """The port library missing, without one of its entry points, or with its
 port driver not running: one message, then the window; what the library
-can't do is left undone and the program keeps running."""
+can't do is left undone, no port is shown that isn't there, and the program
+keeps running."""
 import time
 
 from console import writes
 from expected import check_reads_after_set, lamp_colours
-from steps import PORT, apply_address, check, check_one_message, close_cleanly, dismiss
+from layout import Rect
+from processes import wait_for
+from steps import PORT, apply_address, check, check_lamps_white, check_one_message, close_cleanly, dismiss
 
-# What an empty bus reads: the lamps of a panel that can't read the port.
-NO_READS = lamp_colours(0xFF, 0xFF, 0xFF)
 DRIVER_NOT_RUNNING = ("inpout32.dll is loaded, but its port driver is not running.\n"
                       "Start Tarnwick once with Run as administrator, so that the library can install its driver.\n")
+VALUE_CAPTIONS = ["LabelHexValueData", "LabelHexValueControl", "LabelHexValueStatus"]
 
 
 def start_after_message(bench, scenario, library, text, prepare=None):
@@ -20,32 +22,63 @@ def start_after_message(bench, scenario, library, text, prepare=None):
     return panel
 
 
-def click_every_output(panel):
+def caption_is_dash(panel, shot, name):
+    """Whether the value caption shows "-": its dark pixels form one short
+    horizontal stroke (a digit spans many rows)."""
+    label = panel.on_screen(name)
+    area = Rect(label.x, label.y, 40, label.height)  # room for "255" to the right
+    dark = [(x, y) for y, row in enumerate(shot.region(area)) for x in range(area.width)
+            if max(row[3 * x:3 * x + 3]) < 100]
+    if not dark:
+        return False
+    rows = {y for _, y in dark}
+    columns = {x for x, _ in dark}
+    return len(rows) <= 2 and len(columns) > len(rows)
+
+
+def check_values_dashed(panel):
+    """After Set the three value captions show "-", and keep it as the
+    captions are refreshed."""
+    check(wait_for(lambda: all(caption_is_dash(panel, panel.display.screenshot(), n) for n in VALUE_CAPTIONS), 5),
+          "the value captions don't show \"-\"")
+    time.sleep(0.3)  # dozens of refreshes
+    shot = panel.display.screenshot()
+    not_dashed = [n for n in VALUE_CAPTIONS if not caption_is_dash(panel, shot, n)]
+    check(not not_dashed, "no longer \"-\": %s" % ", ".join(not_dashed))
+
+
+def check_clicks_change_no_button(panel):
+    """Clicks every output button; each keeps its look: no caption turns
+    bold. (The last one keeps the focus, so it is left out.)"""
+    buttons = [panel.on_screen("Button_DO%d" % n) for n in range(1, 12)]
+    before = panel.display.screenshot()
     for n in range(1, 13):
         panel.click_output(n)
-    # No lamp or log reports the clicks when nothing reaches the port: give
-    # them time to go wrong (dozens of repaints).
-    time.sleep(0.5)
+    time.sleep(0.5)  # dozens of repaints
     check(panel.running(), "the program ended after clicking the outputs")
+    after = panel.display.screenshot()
+    changed = ["DO%d" % n for n, b in enumerate(buttons, 1) if after.region(b) != before.region(b)]
+    check(not changed, "buttons changed their look when clicked: %s" % ", ".join(changed))
 
 
-def without_library(bench, scenario, library, text, prepare=None):
+def without_port(bench, scenario, library, text, prepare=None):
     panel = start_after_message(bench, scenario, library, text, prepare)
     panel.set_address("0X378")
-    lamps = panel.wait_lamps(NO_READS)
-    click_every_output(panel)
-    check(panel.lamps() == lamps, "lamps changed after clicking the outputs")
+    check_values_dashed(panel)
+    check_lamps_white(panel, "after Set")
+    check_clicks_change_no_button(panel)
+    check_lamps_white(panel, "after the clicks")
     check(panel.console.log() == [], "the port was accessed: %s" % panel.console.log()[:3])
     check(len(panel.messages()) == 1, "further messages: %r" % panel.messages()[1:])
     close_cleanly(panel)
 
 
 def library_missing(bench):
-    without_library(bench, "no-library", None, "LoadLibrary Failed.\n")
+    without_port(bench, "no-library", None, "LoadLibrary Failed.\n")
 
 
 def library_without_inp32(bench):
-    without_library(bench, "no-inp32", "no-inp32", "GetProcAddress for Inp32 Failed.\n")
+    without_port(bench, "no-inp32", "no-inp32", "GetProcAddress for Inp32 Failed.\n")
 
 
 def driver_not_running(bench):
@@ -55,7 +88,7 @@ def driver_not_running(bench):
         console.hold(bench.processes)
         console.command("driver", "stopped")
 
-    without_library(bench, "driver-stopped", "full", DRIVER_NOT_RUNNING, stop_driver)
+    without_port(bench, "driver-stopped", "full", DRIVER_NOT_RUNNING, stop_driver)
 
 
 def library_without_out32(bench):
@@ -63,9 +96,11 @@ def library_without_out32(bench):
     apply_address(panel, "0X378")
     problem = check_reads_after_set(panel.console.log(), PORT)
     check(problem is None, problem)
+    shot = panel.display.screenshot()
+    check(not any(caption_is_dash(panel, shot, n) for n in VALUE_CAPTIONS), "values shown as \"-\" though read")
     registers = panel.console.registers()
     panel.console.clear_log()
-    click_every_output(panel)
+    check_clicks_change_no_button(panel)
     log = panel.console.log()
     check(len(log) > 0, "the lamps stopped reading the port")
     check(not writes(log), "writes reached the port: %s" % ", ".join(map(str, writes(log))))
@@ -75,9 +110,9 @@ def library_without_out32(bench):
 
 
 CASES = [
-    ("no port library: one message, then the window; nothing reaches the port", library_missing),
-    ("library without Out32: one message; reads work, no write reaches the port", library_without_out32),
-    ("library without Inp32: one message; the port reads as an empty bus, no write", library_without_inp32),
-    ("library's port driver not running: one message; an empty bus, no call into the library",
+    ("no port library: one message, then the window; no port shown, nothing reaches it", library_missing),
+    ("library without Out32: one message; reads work, the buttons do nothing", library_without_out32),
+    ("library without Inp32: one message; no port shown, nothing reaches it", library_without_inp32),
+    ("library's port driver not running: one message; no port shown, no call into the library",
      driver_not_running),
 ]

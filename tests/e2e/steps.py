@@ -19,10 +19,10 @@ def start(bench, scenario, library="full"):
     return panel
 
 
-def check_lamps_white(panel):
+def check_lamps_white(panel, when="before Set"):
     lamps = panel.lamps()
     lit = ["%s %s" % (name, lamps[name]) for name in LAMPS if lamps[name] != WHITE]
-    check(not lit, "lamps painted before Set: " + ", ".join(lit))
+    check(not lit, "lamps painted %s: %s" % (when, ", ".join(lit)))
 
 
 def apply_address(panel, text):

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "PlantedLibraries.h"
 #include "PortState.h"
 #include "TestSupport.h"
 
@@ -144,6 +145,7 @@ TEST_F(PortCheck, BadArgumentsExitWithTwoBeforeTouchingThePort) {
         {"0x10000", "PortCheck: port address '0x10000' is out of range"},
         {"--plug printer 0x378", "PortCheck: unknown plug 'printer'"},
         {"--verbose 0x378", "PortCheck: unknown option '--verbose'"},
+        {"--list 0x378", "PortCheck: --list takes no other arguments"},
     };
     for (const auto& c : cases) {
         const ProcessResult result = Run(c.args);
@@ -178,6 +180,19 @@ TEST_F(PortCheck, MissingOrIncompleteLibraryExitsWithThree) {
     EXPECT_EQ(port->TotalAccesses(), 0u);
 }
 
+// The panel's search: copies in the current directory and on PATH are not
+// the library beside the program.
+TEST_F(PortCheck, PlantedLibrariesAreNeverLoaded) {
+    const auto wide = [](const std::string& s) { return std::wstring(s.begin(), s.end()); };
+    const PlantedLibraries planted(wide(vport_test::BuiltFile(VPORT_LIBRARY_TRACED)),
+                                   wide(vport_test::BuiltFile("../portcheck-cases/planted-libraries/")));
+    ASSERT_TRUE(planted.planted());
+    const ProcessResult result = RunBeside("planted", Beside::Nothing, "0x378");
+    EXPECT_EQ(result.exitCode, 3u);
+    EXPECT_EQ(result.err, "PortCheck: LoadLibrary Failed.\n");
+    EXPECT_EQ(planted.Loaded(), "");
+}
+
 TEST_F(PortCheck, StoppedDriverExitsWithThreeWithoutTouchingThePort) {
     ProcessResult console =
         vport_test::RunProcess(vport_test::BuiltFile(VPORT_CONSOLE), "driver stopped");
@@ -190,4 +205,16 @@ TEST_F(PortCheck, StoppedDriverExitsWithThreeWithoutTouchingThePort) {
         << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(port->TotalAccesses(), 0u);  // not even a read of the stopped library
+}
+
+// Wine's configuration manager cannot give a port's resources (its calls
+// end the caller): --list says so in one line and ends with its own code,
+// with no port library and without touching a port.
+TEST_F(PortCheck, ListSaysWhereWindowsCannotListThePorts) {
+    const ProcessResult result = RunBeside("list", Beside::Nothing, "--list");
+    EXPECT_EQ(result.exitCode, 7u) << result.out;
+    EXPECT_EQ(result.err.find("PortCheck: cannot list the ports here: "), 0u) << result.err;
+    EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(port->TotalAccesses(), 0u);
 }

@@ -1,0 +1,221 @@
+#include "WindowsPorts.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace portcheck {
+
+namespace {
+
+// The Ports (COM & LPT) device class.
+const GUID kPortsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+
+// Windows' own parallel port IDs: a standard port and an ECP port.
+const wchar_t* const kParallelIds[] = {L"PNP0400", L"PNP0401"};
+
+wchar_t Upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+bool SameText(const wchar_t* a, const wchar_t* b, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (Upper(a[i]) != Upper(b[i])) return false;
+    return true;
+}
+
+bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
+    const size_t length = std::wcslen(prefix);
+    return text.size() >= length && SameText(text.c_str(), prefix, length);
+}
+
+bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
+    const size_t length = std::wcslen(suffix);
+    return text.size() >= length && SameText(text.c_str() + text.size() - length, suffix, length);
+}
+
+// Names go out in the console's code page, as the rest of PortCheck's text.
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) return {};
+    UINT codePage = GetConsoleOutputCP();
+    if (codePage == 0) codePage = CP_ACP;
+    const int size = WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string narrow(size > 0 ? size : 0, '\0');
+    if (size > 0)
+        WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), &narrow[0], size,
+                            nullptr, nullptr);
+    return narrow;
+}
+
+WindowsPorts Failed(const std::string& why, unsigned long code) {
+    char text[24];
+    std::snprintf(text, sizeof text, " (error 0x%lX)", code);
+    WindowsPorts failed;
+    failed.error = why + text;
+    return failed;
+}
+
+class PortReader {
+public:
+    PortReader(const SetupApi& setup, const ConfigManager& config, HDEVINFO set)
+        : setup_(setup), config_(config), set_(set) {}
+
+    // The strings of a text or multi-text property; empty where it has none.
+    std::vector<std::wstring> Property(SP_DEVINFO_DATA* device, DWORD property) const {
+        DWORD type = 0, size = 0;
+        setup_.getDeviceRegistryProperty(set_, device, property, &type, nullptr, 0, &size);
+        if (size == 0 || size > kMaxPropertyBytes) return {};
+        std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');  // terminated even if Windows didn't
+        if (!setup_.getDeviceRegistryProperty(set_, device, property, &type,
+                                              reinterpret_cast<PBYTE>(buffer.data()), size, nullptr) ||
+            (type != REG_SZ && type != REG_MULTI_SZ))
+            return {};
+        std::vector<std::wstring> strings;
+        for (const wchar_t* s = buffer.data(); *s; s += std::wcslen(s) + 1) strings.emplace_back(s);
+        return strings;
+    }
+
+    std::wstring Text(SP_DEVINFO_DATA* device, DWORD property) const {
+        const std::vector<std::wstring> strings = Property(device, property);
+        return strings.empty() ? std::wstring() : strings.front();
+    }
+
+    // "LPT1" for a parallel port: the name the port driver takes from the
+    // device's parameters.
+    std::wstring PortName(SP_DEVINFO_DATA* device) const {
+        const HKEY key =
+            setup_.openDevRegKey(set_, device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE);
+        if (!key || key == reinterpret_cast<HKEY>(INVALID_HANDLE_VALUE)) return {};
+        wchar_t name[64] = {};
+        DWORD type = 0, size = sizeof name - sizeof(wchar_t);
+        const LONG read =
+            setup_.queryValue(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
+        setup_.closeKey(key);
+        return read == ERROR_SUCCESS && type == REG_SZ ? std::wstring(name) : std::wstring();
+    }
+
+    // A parallel port by its LPT name or, where it has none, by its IDs;
+    // COM ports have neither.
+    bool IsParallel(SP_DEVINFO_DATA* device, const std::wstring& portName) const {
+        if (StartsWith(portName, L"LPT")) return true;
+        for (DWORD property : {SPDRP_HARDWAREID, SPDRP_COMPATIBLEIDS})
+            for (const std::wstring& id : Property(device, property))
+                for (const wchar_t* parallel : kParallelIds)
+                    if (EndsWith(id, parallel)) return true;
+        return false;
+    }
+
+    // Fills in the port's names and bus; false for a device that is no
+    // parallel port.
+    bool Describe(SP_DEVINFO_DATA* device, PortDevice* port) const {
+        const std::wstring portName = PortName(device);
+        if (!IsParallel(device, portName)) return false;
+        std::wstring name = Text(device, SPDRP_FRIENDLYNAME);
+        if (name.empty()) name = Text(device, SPDRP_DEVICEDESC);
+        port->name = Narrow(name);
+        if (StartsWith(portName, L"LPT")) port->lptName = Narrow(portName);
+        port->usbAdapter = StartsWith(Text(device, SPDRP_ENUMERATOR_NAME), L"USB");
+        return true;
+    }
+
+    // The device's allocated I/O ranges; CR_SUCCESS also where it has none.
+    CONFIGRET IoRanges(DEVINST device, std::vector<IoRange>* ranges) const {
+        LOG_CONF allocated = 0;
+        CONFIGRET result = config_.getFirstLogConf(&allocated, device, ALLOC_LOG_CONF);
+        if (result == CR_NO_MORE_LOG_CONF) return CR_SUCCESS;
+        if (result != CR_SUCCESS) return result;
+        RES_DES current = allocated;  // the first call takes the configuration itself
+        for (;;) {
+            RES_DES next = 0;
+            result = config_.getNextResDes(&next, current, ResType_IO, nullptr, 0);
+            if (current != allocated) config_.freeResDesHandle(current);
+            if (result != CR_SUCCESS) break;
+            current = next;
+            result = AddRange(current, ranges);
+            if (result != CR_SUCCESS) {
+                config_.freeResDesHandle(current);
+                break;
+            }
+        }
+        config_.freeLogConfHandle(allocated);
+        return result == CR_NO_MORE_RES_DES ? CR_SUCCESS : result;
+    }
+
+private:
+    static constexpr DWORD kMaxPropertyBytes = 64 * 1024;
+
+    CONFIGRET AddRange(RES_DES descriptor, std::vector<IoRange>* ranges) const {
+        ULONG size = 0;
+        CONFIGRET result = config_.getResDesDataSize(&size, descriptor, 0);
+        if (result != CR_SUCCESS) return result;
+        if (size < sizeof(IO_DES) || size > kMaxPropertyBytes) return CR_INVALID_DATA;
+        std::vector<BYTE> data(size);
+        result = config_.getResDesData(descriptor, data.data(), size, 0);
+        if (result != CR_SUCCESS) return result;
+        IO_DES io;
+        std::memcpy(&io, data.data(), sizeof io);
+        // x86 has no I/O port above 0xFFFF.
+        if (io.IOD_Alloc_End < io.IOD_Alloc_Base || io.IOD_Alloc_End > 0xFFFF) return CR_INVALID_DATA;
+        IoRange range;
+        range.start = static_cast<uint32_t>(io.IOD_Alloc_Base);
+        range.length = static_cast<uint32_t>(io.IOD_Alloc_End - io.IOD_Alloc_Base + 1);
+        ranges->push_back(range);
+        return CR_SUCCESS;
+    }
+
+    const SetupApi& setup_;
+    const ConfigManager& config_;
+    HDEVINFO set_;
+};
+
+// Asks for the root device's allocated configuration first, so that a
+// configuration manager that cannot answer is found before any port is
+// listed. Windows 8 and later answer CR_CALL_NOT_IMPLEMENTED to a 32-bit
+// program on 64-bit Windows: the ports can still be listed, without ranges.
+CONFIGRET AskRoot(const ConfigManager& config) {
+    DEVINST root = 0;
+    const CONFIGRET located = config.locateDevNode(&root, nullptr, CM_LOCATE_DEVNODE_NORMAL);
+    if (located != CR_SUCCESS) return located;
+    const CONFIGRET asked = config.getFirstLogConf(nullptr, root, ALLOC_LOG_CONF);
+    return asked == CR_NO_MORE_LOG_CONF ? CR_SUCCESS : asked;
+}
+
+}  // namespace
+
+WindowsPorts ReadWindowsPorts() {
+    SetupApi setup;
+    ConfigManager config;
+    if (!LoadSetupApi(&setup))
+        return Failed("Windows' device functions (setupapi.dll) are missing", GetLastError());
+    if (!LoadConfigManager(&config))
+        return Failed("Windows' configuration manager functions are missing", GetLastError());
+    return ReadWindowsPorts(setup, config);
+}
+
+WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config) {
+    const CONFIGRET root = AskRoot(config);
+    const bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
+    if (root != CR_SUCCESS && !rangesHidden)
+        return Failed("Windows' configuration manager does not answer", root);
+    const HDEVINFO set = setup.getClassDevs(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE) return Failed("Windows does not list its port devices", GetLastError());
+    const PortReader reader(setup, config, set);
+    WindowsPorts result;
+    result.ok = true;
+    SP_DEVINFO_DATA device = {};
+    device.cbSize = sizeof device;
+    for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) {
+        PortDevice port;
+        if (!reader.Describe(&device, &port)) continue;
+        port.rangesKnown = !rangesHidden;
+        const CONFIGRET read = rangesHidden ? CR_SUCCESS : reader.IoRanges(device.DevInst, &port.ranges);
+        if (read != CR_SUCCESS) {
+            result = Failed("Windows' configuration manager does not give the resources of " + port.name,
+                            read);
+            break;
+        }
+        result.ports.push_back(port);
+    }
+    setup.destroyDeviceInfoList(set);
+    return result;
+}
+
+}  // namespace portcheck

@@ -1,0 +1,29 @@
+// The parallel ports Windows knows, with the I/O ranges it has allocated to
+// them: the present devices of the Ports (COM & LPT) class that are parallel
+// ports, and their allocated configuration from the configuration manager.
+// Needs no administrator rights and never touches a port.
+//
+// Where the configuration manager is only a stub (Wine), its calls end the
+// process that makes them: call this in a process of its own (ListCommand).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "DeviceApis.h"
+#include "PortLayout.h"
+
+namespace portcheck {
+
+struct WindowsPorts {
+    bool ok = false;
+    std::string error;  // when !ok: why Windows could not say, in a few words
+    std::vector<PortDevice> ports;
+};
+
+// Loads Windows' functions and reads with them.
+WindowsPorts ReadWindowsPorts();
+// Reads with the given functions.
+WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config);
+
+}  // namespace portcheck

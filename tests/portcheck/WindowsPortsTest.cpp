@@ -1,0 +1,170 @@
+// How PortCheck reads the ports from Windows, against stand-ins for its
+// device functions and configuration manager: which devices are parallel
+// ports, their names and ranges, each way Windows can fail to say, and
+// every handle given back.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+#include "PortListText.h"
+#include "WindowsPorts.h"
+
+using namespace portcheck;
+
+namespace {
+
+struct FakeDevice {
+    std::wstring portName, friendlyName, description, enumerator, hardwareId;
+    std::vector<std::pair<DWORDLONG, DWORDLONG>> io;  // first and last address of each range
+    CONFIGRET allocated = CR_SUCCESS;                 // the answer for its allocated configuration
+};
+
+// What the stand-ins answer, and the handles they gave out and got back.
+struct {
+    std::vector<FakeDevice> devices;
+    bool listed = true;
+    CONFIGRET rootLocated = CR_SUCCESS;
+    CONFIGRET rootAllocated = CR_NO_MORE_LOG_CONF;
+    std::set<DWORD_PTR> open;
+} g;
+
+// Device n is DEVINST n + 1; its configuration is DEVINST << 8 and its
+// i-th range (DEVINST << 8) | i, counting from 1; its key 0x4B000 + DEVINST.
+constexpr DEVINST kRoot = 1000;
+constexpr DWORD_PTR kKeys = 0x4B000;
+const HDEVINFO kSet = reinterpret_cast<HDEVINFO>(0x5E7);
+
+const FakeDevice& Device(DWORD_PTR devInst) { return g.devices.at(devInst - 1); }
+
+DWORD_PTR Opened(DWORD_PTR handle) { return *g.open.insert(handle).first; }
+void Closed(DWORD_PTR handle) { EXPECT_EQ(g.open.erase(handle), 1u) << handle; }
+
+HDEVINFO WINAPI GetClassDevs(const GUID*, PCWSTR, HWND, DWORD flags) {
+    EXPECT_EQ(flags, static_cast<DWORD>(DIGCF_PRESENT));
+    return g.listed ? reinterpret_cast<HDEVINFO>(Opened(reinterpret_cast<DWORD_PTR>(kSet)))
+                    : INVALID_HANDLE_VALUE;
+}
+BOOL WINAPI DestroyList(HDEVINFO set) { return Closed(reinterpret_cast<DWORD_PTR>(set)), TRUE; }
+
+BOOL WINAPI EnumDeviceInfo(HDEVINFO, DWORD index, PSP_DEVINFO_DATA device) {
+    if (index >= g.devices.size()) return SetLastError(ERROR_NO_MORE_ITEMS), FALSE;
+    device->DevInst = index + 1;
+    return TRUE;
+}
+
+BOOL WINAPI GetProperty(HDEVINFO, PSP_DEVINFO_DATA device, DWORD property, PDWORD type, PBYTE buffer,
+                        DWORD size, PDWORD required) {
+    const FakeDevice& d = Device(device->DevInst);
+    const std::wstring value = property == SPDRP_FRIENDLYNAME      ? d.friendlyName
+                               : property == SPDRP_DEVICEDESC      ? d.description
+                               : property == SPDRP_ENUMERATOR_NAME ? d.enumerator
+                               : property == SPDRP_HARDWAREID      ? d.hardwareId
+                                                                   : L"";
+    if (value.empty()) return SetLastError(ERROR_INVALID_DATA), FALSE;
+    const DWORD bytes = (value.size() + 1) * sizeof(wchar_t);
+    *type = property == SPDRP_HARDWAREID ? REG_MULTI_SZ : REG_SZ;
+    if (required) *required = bytes;
+    if (!buffer || size < bytes) return SetLastError(ERROR_INSUFFICIENT_BUFFER), FALSE;
+    std::memcpy(buffer, value.c_str(), bytes);
+    return TRUE;
+}
+
+HKEY WINAPI OpenDevRegKey(HDEVINFO, PSP_DEVINFO_DATA device, DWORD, DWORD, DWORD, REGSAM) {
+    return reinterpret_cast<HKEY>(Opened(kKeys + device->DevInst));
+}
+LONG WINAPI QueryValue(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
+    const std::wstring& value = Device(reinterpret_cast<DWORD_PTR>(key) - kKeys).portName;
+    const DWORD bytes = (value.size() + 1) * sizeof(wchar_t);
+    if (value.empty() || std::wcscmp(name, L"PortName") != 0) return ERROR_FILE_NOT_FOUND;
+    if (*size < bytes) return ERROR_MORE_DATA;
+    std::memcpy(data, value.c_str(), bytes);
+    *type = REG_SZ;
+    *size = bytes;
+    return ERROR_SUCCESS;
+}
+LONG WINAPI CloseKey(HKEY key) { return Closed(reinterpret_cast<DWORD_PTR>(key)), ERROR_SUCCESS; }
+
+CONFIGRET WINAPI Locate(PDEVINST root, DEVINSTID_W, ULONG) { return *root = kRoot, g.rootLocated; }
+CONFIGRET WINAPI FirstLogConf(PLOG_CONF conf, DEVINST devInst, ULONG flags) {
+    EXPECT_EQ(flags, static_cast<ULONG>(ALLOC_LOG_CONF));
+    if (devInst == kRoot) return g.rootAllocated;
+    if (Device(devInst).allocated != CR_SUCCESS) return Device(devInst).allocated;
+    *conf = Opened(devInst << 8);
+    return CR_SUCCESS;
+}
+CONFIGRET WINAPI NextResDes(PRES_DES next, RES_DES current, RESOURCEID type, PRESOURCEID, ULONG) {
+    EXPECT_EQ(type, static_cast<RESOURCEID>(ResType_IO));
+    if ((current & 0xFF) == Device(current >> 8).io.size()) return CR_NO_MORE_RES_DES;
+    *next = Opened(current + 1);
+    return CR_SUCCESS;
+}
+CONFIGRET WINAPI DataSize(PULONG size, RES_DES, ULONG) { return *size = sizeof(IO_RESOURCE), CR_SUCCESS; }
+CONFIGRET WINAPI Data(RES_DES range, PVOID buffer, ULONG size, ULONG) {
+    EXPECT_EQ(size, sizeof(IO_RESOURCE));
+    IO_DES io = {};
+    io.IOD_Alloc_Base = Device(range >> 8).io.at((range & 0xFF) - 1).first;
+    io.IOD_Alloc_End = Device(range >> 8).io.at((range & 0xFF) - 1).second;
+    std::memcpy(buffer, &io, sizeof io);
+    return CR_SUCCESS;
+}
+CONFIGRET WINAPI FreeResDes(RES_DES range) { return Closed(range), CR_SUCCESS; }
+CONFIGRET WINAPI FreeLogConf(LOG_CONF conf) { return Closed(conf), CR_SUCCESS; }
+
+WindowsPorts Read() {
+    const SetupApi setup = {GetClassDevs, EnumDeviceInfo, GetProperty, OpenDevRegKey,
+                            DestroyList,  QueryValue,     CloseKey};
+    const ConfigManager config = {Locate, FirstLogConf, NextResDes, DataSize, Data, FreeResDes, FreeLogConf};
+    const WindowsPorts ports = ReadWindowsPorts(setup, config);
+    EXPECT_TRUE(g.open.empty()) << g.open.size() << " handles not given back";
+    return ports;
+}
+
+const FakeDevice kEcpPort = {L"LPT1", L"ECP Printer Port (LPT1)", L"ECP Printer Port", L"ACPI",
+                             L"ACPI\\PNP0401", {{0x378, 0x37F}, {0x778, 0x77A}}};
+
+}  // namespace
+
+TEST(WindowsPorts, ParallelPortsByLptNameOrIdWithTheirRangesAndNoComPorts) {
+    g = {};
+    g.devices = {
+        {L"COM1", L"Communications Port (COM1)", L"", L"ACPI", L"ACPI\\PNP0501", {{0x3F8, 0x3FF}}},
+        {L"LPT2", L"USB Printer Port (LPT2)", L"", L"USB", L"USB\\VID_0000&PID_0001", {}, CR_NO_MORE_LOG_CONF},
+        {L"", L"", L"Printer Port", L"ISAPNP", L"*PNP0400", {}, CR_NO_MORE_LOG_CONF},
+        kEcpPort,
+    };
+    const WindowsPorts ports = Read();
+    ASSERT_TRUE(ports.ok) << ports.error;
+    EXPECT_EQ(PortListText(ports.ports),
+              "LPT1  ECP Printer Port          base 0x378   ranges 0378-037F, 0778-077A   extended 0x778\n"
+              "LPT2  USB Printer Port          no I/O range: usable by printer drivers only, not by this "
+              "program\n"
+              "-     Printer Port              no I/O range allocated: the port is disabled or in a "
+              "resource conflict (see Device Manager)\n");
+}
+
+TEST(WindowsPorts, ConfigurationManagerThatKeepsTheRangesOrCannotSay) {
+    g = {};
+    g.devices = {kEcpPort};
+    g.rootAllocated = CR_CALL_NOT_IMPLEMENTED;  // a 32-bit program on 64-bit Windows 8 and later
+    const WindowsPorts hidden = Read();
+    ASSERT_TRUE(hidden.ok) << hidden.error;
+    ASSERT_EQ(hidden.ports.size(), 1u);
+    EXPECT_FALSE(hidden.ports[0].rangesKnown);
+
+    g.rootLocated = CR_FAILURE;  // no device tree, as under Wine
+    EXPECT_EQ(Read().error, "Windows' configuration manager does not answer (error 0x13)");
+
+    g = {};
+    g.listed = false;
+    EXPECT_EQ(Read().error.find("Windows does not list its port devices (error "), 0u);
+
+    g = {};
+    g.devices = {kEcpPort};
+    g.devices[0].io.push_back({0x10000, 0x10007});  // no x86 I/O port
+    const WindowsPorts bad = Read();
+    EXPECT_FALSE(bad.ok);
+    EXPECT_EQ(bad.error, "Windows' configuration manager does not give the resources of ECP Printer Port "
+                         "(LPT1) (error 0x1F)");
+    EXPECT_TRUE(bad.ports.empty());
+}
