@@ -86,6 +86,12 @@ TEST(SharedState, MappingThatIsNoPortStateOfOursIsReportedAndLeftAlone) {
     std::string error;
     EXPECT_EQ(OpenPort(&error), nullptr);
     EXPECT_NE(error.find("is not 1 to 200 letters, digits"), std::string::npos) << error;
+
+    ScopedPortName folderName("folder");  // a folder where the file would be
+    ASSERT_TRUE(CreateDirectoryA(PortState::FilePath().c_str(), nullptr));
+    EXPECT_EQ(OpenPort(&error), nullptr);
+    EXPECT_NE(error.find("cannot open " + PortState::FilePath() + ": error"), std::string::npos) << error;
+    RemoveDirectoryA(PortState::FilePath().c_str());
 }
 
 // The state outlives every process that had it open, in its file; a file
