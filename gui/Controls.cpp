@@ -186,7 +186,7 @@ TWinControl::~TWinControl() {
     DestroyWindow(handle_);
 }
 
-void TWinControl::HandleDestroyed() {
+void TWinControl::HandleDestroyed() noexcept {
     RemovePropA(handle_, kControlProp);
     handle_ = nullptr;
 }
@@ -409,7 +409,7 @@ LRESULT CALLBACK TWinControl::SystemControlProc(HWND window, UINT msg, WPARAM wP
     return CallWindowProcA(classProc, window, msg, wParam, lParam);
 }
 
-void TWinControl::NoteFocus(HWND window) {
+void TWinControl::NoteFocus(HWND window) noexcept {
     const HWND root = GetAncestor(window, GA_ROOT);
     if (TWinControl* top = root != window ? FromHandle(root) : nullptr) top->ControlFocused(window);
 }

@@ -180,7 +180,8 @@ protected:
     // Notifications a child window sends its parent (WM_COMMAND codes).
     virtual void Command(WORD /*code*/) {}
     // Top-level windows: one of their controls has just got the focus.
-    virtual void ControlFocused(HWND /*control*/) {}
+    // Called from outside the exception barrier: must not throw.
+    virtual void ControlFocused(HWND /*control*/) noexcept {}
 
     void CaptionChanged() override;
     void FontChanged() override;
@@ -191,10 +192,10 @@ private:
     void PaintWindow();
     void PaintBand(HDC dc, const RECT& client, const RECT& band);
     void PassOnFocus();
-    static void NoteFocus(HWND window);
+    static void NoteFocus(HWND window) noexcept;
     // The window is going (WM_NCDESTROY): forget it, so that nothing reaches
     // a handle the system may give to another window.
-    void HandleDestroyed();
+    void HandleDestroyed() noexcept;
     static LRESULT CALLBACK ContainerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SystemControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 

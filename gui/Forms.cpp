@@ -118,11 +118,11 @@ void TForm::FocusFirstControl() {
 // message box, another program) or minimised, and on its return the system
 // gives it to the form's frame, where keys do nothing. So the form notes
 // which control has the focus and hands it back to that control.
-void TForm::ControlFocused(HWND control) { lastFocus_ = control; }
+void TForm::ControlFocused(HWND control) noexcept { lastFocus_ = control; }
 
 void TForm::RestoreFocus() {
     HWND target = IsChild(Handle(), lastFocus_) ? lastFocus_ : nullptr;
-    // Disabled meanwhile: the next control in tab order, as when it was disabled with the focus.
+    // Gone or disabled meanwhile: the next control in tab order.
     if (!target || !IsWindowEnabled(target) || !IsWindowVisible(target))
         target = GetNextDlgTabItem(Handle(), target, FALSE);
     if (target) SetFocus(target);
@@ -137,7 +137,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // Only top-level windows hear of a new colour scheme. Everything
         // draws with the system's current colours, so a repaint of the
         // whole form shows the new scheme.
-        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         return 0;
     case WM_CLOSE:
         DestroyWindow(Handle());

@@ -77,7 +77,7 @@ protected:
     DWORD WindowStyle() const override { return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; }
     void BoundsChanged(const RECT& old) override;
 
-    void ControlFocused(HWND control) override;
+    void ControlFocused(HWND control) noexcept override;
 
 private:
     void RestoreFocus();
