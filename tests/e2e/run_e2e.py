@@ -19,6 +19,7 @@ import traceback
 
 import cases_address
 import cases_close
+import cases_focus
 import cases_inputs
 import cases_layout
 import cases_library
@@ -35,6 +36,7 @@ GROUPS = {
     "library": cases_library.CASES,
     "close": cases_close.CASES,
     "placement": cases_placement.CASES,
+    "focus": cases_focus.CASES,
 }
 CASE_SECONDS = 120  # at most, for one case
 
