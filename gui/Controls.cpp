@@ -179,10 +179,16 @@ void TGraphicControl::Invalidate() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
-    if (handle_) {
-        RemovePropA(handle_, kControlProp);
-        DestroyWindow(handle_);
-    }
+    if (!handle_) return;
+    // Unbound first: the messages of its destruction must not reach an
+    // object that is half gone.
+    RemovePropA(handle_, kControlProp);
+    DestroyWindow(handle_);
+}
+
+void TWinControl::HandleDestroyed() noexcept {
+    RemovePropA(handle_, kControlProp);
+    handle_ = nullptr;
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
@@ -218,6 +224,11 @@ void TWinControl::CreateHandle(HWND parentWindow) {
                               parentWindow, nullptr, Instance(), this);
     if (!handle_) throw Exception("Cannot create window for " + Name);
     SetPropA(handle_, kControlProp, this);
+    // Windows of the system's classes (buttons, edits) are served by their
+    // class; ours stands in front of it only to see the focus come and the
+    // window go.
+    if (GetWindowLongPtrA(handle_, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(ContainerProc))
+        SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SystemControlProc));
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font->Handle()), FALSE);
 }
 
@@ -246,8 +257,19 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 
 void TWinControl::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
+    if (!enabled) PassOnFocus();
     enabled_ = enabled;
     if (handle_) EnableWindow(handle_, enabled);
+}
+
+// A disabled window loses the focus to nothing, and the keyboard would be
+// dead until a click. So the focus goes on first, where Tab would take it.
+void TWinControl::PassOnFocus() {
+    const HWND focus = GetFocus();
+    if (!handle_ || !focus || (focus != handle_ && !IsChild(handle_, focus))) return;
+    const HWND root = GetAncestor(handle_, GA_ROOT);
+    const HWND next = root == handle_ ? nullptr : GetNextDlgTabItem(root, handle_, FALSE);
+    if (next && next != handle_ && !IsChild(handle_, next)) SetFocus(next);
 }
 
 void TWinControl::Invalidate() {
@@ -366,11 +388,28 @@ LRESULT CALLBACK TWinControl::ContainerProc(HWND window, UINT msg, WPARAM wParam
         SetPropA(window, kControlProp, control);
     }
     if (!control) return DefWindowProcA(window, msg, wParam, lParam);
+    if (msg == WM_SETFOCUS) NoteFocus(window);
     LRESULT result = 0;
     bool handled = false;
     Guarded([&] {
         result = control->WndProc(msg, wParam, lParam);
         handled = true;
     });
-    return handled ? result : DefWindowProcA(window, msg, wParam, lParam);
+    if (!handled) result = DefWindowProcA(window, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) control->HandleDestroyed();
+    return result;
+}
+
+LRESULT CALLBACK TWinControl::SystemControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(window, GCLP_WNDPROC));
+    if (msg == WM_SETFOCUS) NoteFocus(window);
+    if (msg == WM_NCDESTROY) {
+        if (TWinControl* control = FromHandle(window)) control->HandleDestroyed();
+    }
+    return CallWindowProcA(classProc, window, msg, wParam, lParam);
+}
+
+void TWinControl::NoteFocus(HWND window) noexcept {
+    const HWND root = GetAncestor(window, GA_ROOT);
+    if (TWinControl* top = root != window ? FromHandle(root) : nullptr) top->ControlFocused(window);
 }

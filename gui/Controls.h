@@ -137,6 +137,8 @@ public:
     void SetParent(TWinControl* parent) override;
     void Loaded() override;
     void SetBounds(int left, int top, int width, int height) override;
+    // Disabling the control that has the focus first moves the focus on to
+    // the next control in tab order.
     void SetEnabled(bool enabled) override;
     void Invalidate() override;
 
@@ -177,6 +179,9 @@ protected:
     virtual void PaintBackground(HDC dc, const RECT& client);
     // Notifications a child window sends its parent (WM_COMMAND codes).
     virtual void Command(WORD /*code*/) {}
+    // Top-level windows: one of their controls has just got the focus.
+    // Called from outside the exception barrier: must not throw.
+    virtual void ControlFocused(HWND /*control*/) noexcept {}
 
     void CaptionChanged() override;
     void FontChanged() override;
@@ -186,7 +191,13 @@ protected:
 private:
     void PaintWindow();
     void PaintBand(HDC dc, const RECT& client, const RECT& band);
+    void PassOnFocus();
+    static void NoteFocus(HWND window) noexcept;
+    // The window is going (WM_NCDESTROY): forget it, so that nothing reaches
+    // a handle the system may give to another window.
+    void HandleDestroyed() noexcept;
     static LRESULT CALLBACK ContainerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK SystemControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
     std::vector<TControl*> controls_;
@@ -194,5 +205,20 @@ private:
     friend class TGraphicControl;
 };
 
+// Shows the exception being handled with the application's exception
+// display; never throws. Call only from a catch block.
+void ReportHandlerException() noexcept;
+
 // Runs fn; anything it throws goes to the application's exception display.
-void Guarded(const std::function<void()>& fn);
+// Every window and timer procedure runs its work through this, since nothing
+// may unwind through the system's frames (on 32-bit Windows that ends the
+// process). A template taking the callable as it is: nothing is allocated,
+// so nothing can fail, before the try.
+template <class Fn>
+void Guarded(Fn&& fn) noexcept {
+    try {
+        fn();
+    } catch (...) {
+        ReportHandlerException();
+    }
+}

@@ -44,15 +44,11 @@ std::string ProgramName() {
 
 }  // namespace
 
-void Guarded(const std::function<void()>& fn) {
+void ReportHandlerException() noexcept {
     try {
-        fn();
+        if (Application) Application->HandleException(nullptr);
     } catch (...) {
-        try {
-            if (Application) Application->HandleException(nullptr);
-        } catch (...) {
-            // Nothing may cross the system's frames; the message loop goes on.
-        }
+        // Nothing may cross the system's frames; the message loop goes on.
     }
 }
 
@@ -118,8 +114,31 @@ void TForm::FocusFirstControl() {
     if (HWND first = GetNextDlgTabItem(Handle(), nullptr, FALSE)) SetFocus(first);
 }
 
+// The focus leaves the form's controls whenever the form is deactivated (a
+// message box, another program) or minimised, and on its return the system
+// gives it to the form's frame, where keys do nothing. So the form notes
+// which control has the focus and hands it back to that control.
+void TForm::ControlFocused(HWND control) noexcept { lastFocus_ = control; }
+
+void TForm::RestoreFocus() {
+    HWND target = IsChild(Handle(), lastFocus_) ? lastFocus_ : nullptr;
+    // Gone or disabled meanwhile: the next control in tab order.
+    if (!target || !IsWindowEnabled(target) || !IsWindowVisible(target))
+        target = GetNextDlgTabItem(Handle(), target, FALSE);
+    if (target) SetFocus(target);
+}
+
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_SETFOCUS:
+        RestoreFocus();
+        return 0;
+    case WM_SYSCOLORCHANGE:
+        // Only top-level windows hear of a new colour scheme. Everything
+        // draws with the system's current colours, so a repaint of the
+        // whole form shows the new scheme.
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        return 0;
     case WM_CLOSE:
         DestroyWindow(Handle());
         return 0;

@@ -52,6 +52,8 @@ private:
 };
 
 // A top-level window built from a layout resource (RCDATA) of the form's name.
+// Activated again (after a message box, another program, minimising), it
+// gives the focus back to the control that had it.
 class TForm : public TWinControl {
 public:
     explicit TForm(TComponent* owner);
@@ -74,6 +76,12 @@ protected:
     const char* WindowClass() const override;
     DWORD WindowStyle() const override { return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; }
     void BoundsChanged(const RECT& old) override;
+
+    void ControlFocused(HWND control) noexcept override;
+
+private:
+    void RestoreFocus();
+    HWND lastFocus_ = nullptr;  // the control that had the focus last
 };
 
 // Shows text in a modal message box with the application's title and one

@@ -6,10 +6,11 @@
 #include "SysUtils.h"
 
 COLORREF ColorToRGB(TColor color) {
-    return (color & 0xFF000000) ? GetSysColor(color & 0xFF) : color;
+    return IsSystemColor(color) ? GetSysColor(color & 0xFF) : color;
 }
 
 HBRUSH SolidBrush(TColor color) {
+    if (IsSystemColor(color)) return GetSysColorBrush(color & 0xFF);
     static std::map<TColor, HBRUSH> brushes;
     HBRUSH& brush = brushes[color];
     if (!brush) brush = CreateSolidBrush(ColorToRGB(color));

@@ -18,9 +18,13 @@ constexpr TColor clWindowText = 0xFF000000 | COLOR_WINDOWTEXT;
 constexpr TColor clBtnHighlight = 0xFF000000 | COLOR_BTNHIGHLIGHT;
 constexpr TColor clBtnShadow = 0xFF000000 | COLOR_BTNSHADOW;
 
-// The RGB value to hand to GDI.
+constexpr bool IsSystemColor(TColor color) { return (color & 0xFF000000) != 0; }
+
+// The RGB value to hand to GDI; for a system colour, its value now.
 COLORREF ColorToRGB(TColor color);
-// A solid brush of that colour, shared and kept for the life of the process.
+// A solid brush of that colour, shared; not to be deleted. A system colour
+// gets the system's own brush, which follows the user's colour scheme; any
+// other colour a brush kept for the life of the process.
 HBRUSH SolidBrush(TColor color);
 
 enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };

@@ -212,10 +212,7 @@ HWND TimerWindow(WNDPROC proc) {
 
 }  // namespace
 
-TTimer::~TTimer() {
-    enabled_ = false;
-    Update();
-}
+TTimer::~TTimer() { Stop(); }
 
 void TTimer::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
@@ -226,7 +223,8 @@ void TTimer::SetEnabled(bool enabled) {
 void TTimer::SetInterval(unsigned interval) {
     if (interval == interval_) return;
     interval_ = interval;
-    running_ = false;  // SetTimer below restarts it with the new interval
+    // A running timer starts again with the new interval, or stops at 0.
+    Stop();
     Update();
 }
 
@@ -236,16 +234,23 @@ void TTimer::SetOnTimer(TNotifyEvent handler) {
 }
 
 void TTimer::Update() {
-    const auto id = reinterpret_cast<UINT_PTR>(this);
     const bool wanted = enabled_ && interval_ > 0 && onTimer_;
-    if (wanted && !running_) {
+    if (!wanted) {
+        Stop();
+    } else if (!running_) {
+        const auto id = reinterpret_cast<UINT_PTR>(this);
         Timers()[id] = this;
-        SetTimer(TimerWindow(TimerProc), id, interval_, nullptr);
-    } else if (!wanted && running_) {
-        KillTimer(TimerWindow(TimerProc), id);
-        Timers().erase(id);
+        running_ = SetTimer(TimerWindow(TimerProc), id, interval_, nullptr) != 0;
+        if (!running_) Timers().erase(id);
     }
-    running_ = wanted;
+}
+
+void TTimer::Stop() {
+    if (!running_) return;
+    const auto id = reinterpret_cast<UINT_PTR>(this);
+    KillTimer(TimerWindow(TimerProc), id);
+    Timers().erase(id);
+    running_ = false;
 }
 
 LRESULT CALLBACK TTimer::TimerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -120,6 +120,7 @@ public:
 
 private:
     void Update();
+    void Stop();
     static LRESULT CALLBACK TimerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     bool enabled_ = true;
     unsigned interval_ = 1000;

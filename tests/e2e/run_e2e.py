@@ -19,6 +19,7 @@ import traceback
 
 import cases_address
 import cases_close
+import cases_focus
 import cases_inputs
 import cases_layout
 import cases_library
@@ -36,6 +37,7 @@ GROUPS = {
     "library": cases_library.CASES,
     "close": cases_close.CASES,
     "placement": cases_placement.CASES,
+    "focus": cases_focus.CASES,
     "virtualport": cases_virtualport.CASES,
 }
 CASE_SECONDS = 120  # at most, for one case

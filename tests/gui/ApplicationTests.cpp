@@ -25,7 +25,7 @@ TEST(ApplicationRun, TabMovesTheFocusTimersTickAndClosingTheFormEndsTheLoop) {
 
     // Should the loop never end, the form is closed from outside after 10 s.
     HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    const HWND window = form.HandleNeeded();
+    const HWND window = form.HandleNeeded(), button = form.Button1->Handle();
     TestThread watchdog([&] {
         if (WaitForSingleObject(done, 10000) == WAIT_TIMEOUT) PostMessageA(window, WM_CLOSE, 0, 0);
     });
@@ -38,7 +38,7 @@ TEST(ApplicationRun, TabMovesTheFocusTimersTickAndClosingTheFormEndsTheLoop) {
 
     EXPECT_LT(GetTickCount() - start, 10000u) << "the loop ended only by the watchdog";
     EXPECT_GE(ticks, 1) << "WM_TIMER reaches the timer's window";
-    EXPECT_EQ(focusAtFirstTick, form.Button1->Handle()) << "Tab went from the field to the next control";
+    EXPECT_EQ(focusAtFirstTick, button) << "Tab went from the field to the next control";
     EXPECT_FALSE(IsWindow(window)) << "closing the main form destroys its window";
     MSG quit;
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop took its quit message";
