@@ -1,5 +1,8 @@
 #include "ConsoleArgs.h"
 
+#include <cstdio>
+
+#include "ConsoleText.h"
 #include "PinModel.h"
 
 namespace vport {
@@ -40,69 +43,174 @@ bool ReadNumber(const std::string& text, const std::string& what, uint64_t min, 
     return false;
 }
 
+// Empty when `args` is the command and `count` more; else what is wrong,
+// with `usage` for a missing `what`.
+std::string ArityError(const std::vector<std::string>& args, size_t count, const char* what,
+                       const char* usage) {
+    if (args.size() < count + 1) return args[0] + ": missing " + what + "; use: " + usage;
+    if (args.size() > count + 1) return args[0] + ": unexpected argument '" + args[count + 1] + "'";
+    return "";
+}
+
 ParsedCommand ParsePin(const std::vector<std::string>& args) {
-    if (args.size() < 3) return Fail("pin: missing value; use: pin N high|low");
-    if (args.size() > 3) return Fail("pin: unexpected argument '" + args[3] + "'");
+    const bool loose = args.size() >= 3 && args[2] == "loose";
+    std::string error = ArityError(args, loose ? 3 : 2, "value", "pin N high|low|loose K");
+    if (!error.empty()) return Fail(error);
     ConsoleCommand command;
     command.action = ConsoleAction::SetPin;
     uint64_t pin;
-    std::string error;
     if (!ReadNumber(args[1], "pin", 1, 25, &pin, &error)) return Fail(error);
-    if (!IsInputPin(static_cast<int>(pin)))
-        return Fail("pin " + args[1] + " is not an input; inputs are pins 10, 11, 12, 13 and 15");
     command.pin = static_cast<int>(pin);
-    if (args[2] == "high")
-        command.high = true;
-    else if (args[2] == "low")
-        command.high = false;
-    else
+    if (!IsInputPin(command.pin) && !(IsDataPin(command.pin) && !loose))
+        return Fail("pin " + args[1] +
+                    " is not an input; inputs are pins 10, 11, 12, 13 and 15" +
+                    (loose ? "" : ", and data pins 2-9 while the data pins are inputs"));
+    if (loose) {
+        uint64_t every;
+        if (!ReadNumber(args[3], "pin: loose", 2, 1000000, &every, &error)) return Fail(error);
+        command.looseEvery = static_cast<uint32_t>(every);
+    } else if (args[2] == "high" || args[2] == "low") {
+        command.high = args[2] == "high";
+    } else {
         return Fail("pin: level '" + args[2] + "' is neither high nor low");
+    }
     return Succeed(command);
 }
 
 ParsedCommand ParseStatus(const std::vector<std::string>& args) {
-    if (args.size() < 2) return Fail("status: missing value; use: status VALUE|auto");
-    if (args.size() > 2) return Fail("status: unexpected argument '" + args[2] + "'");
+    std::string error = ArityError(args, 1, "value", "status VALUE|auto");
+    if (!error.empty()) return Fail(error);
     ConsoleCommand command;
     if (args[1] == "auto") {
         command.action = ConsoleAction::AutoStatus;
         return Succeed(command);
     }
     uint64_t value;
-    std::string error;
     if (!ReadNumber(args[1], "status value", 0, 255, &value, &error)) return Fail(error);
     command.action = ConsoleAction::ForceStatus;
     command.status = static_cast<uint8_t>(value);
     return Succeed(command);
 }
 
-ParsedCommand ParseWiring(const std::vector<std::string>& args) {
-    if (args.size() < 2) return Fail("wiring: missing value; use: wiring none|data|control");
-    if (args.size() > 2) return Fail("wiring: unexpected argument '" + args[2] + "'");
+// The commands that take one word out of a few.
+struct WordCommand {
+    const char* name;
+    ConsoleAction action;
+    const char* what;   // what the word is, for "missing ..."
+    const char* usage;
+    std::vector<const char*> words;
+    const char* refusal;  // for a word that is none of them
+};
+
+const WordCommand kWordCommands[] = {
+    {"wiring", ConsoleAction::SetWiring, "value", "wiring none|data|control", {"none", "data", "control"},
+     "is none of none, data, control"},
+    {"driver", ConsoleAction::SetDriver, "state", "driver stopped|running", {"stopped", "running"},
+     "is neither stopped nor running"},
+    {"epp-clear", ConsoleAction::SetEppClear, "way", "epp-clear write|read-twice", {"write", "read-twice"},
+     "is neither write nor read-twice"},
+};
+
+ParsedCommand ParseWord(const std::vector<std::string>& args, const WordCommand& word) {
+    const std::string error = ArityError(args, 1, word.what, word.usage);
+    if (!error.empty()) return Fail(error);
+    size_t choice = 0;
+    while (choice < word.words.size() && args[1] != word.words[choice]) ++choice;
+    if (choice == word.words.size()) return Fail(args[0] + ": '" + args[1] + "' " + word.refusal);
     ConsoleCommand command;
-    command.action = ConsoleAction::SetWiring;
-    if (args[1] == "none")
-        command.wiring = Wiring::None;
-    else if (args[1] == "data")
-        command.wiring = Wiring::DataLoopback;
-    else if (args[1] == "control")
-        command.wiring = Wiring::ControlLoopback;
-    else
-        return Fail("wiring: '" + args[1] + "' is none of none, data, control");
+    command.action = word.action;
+    const Wiring wirings[] = {Wiring::None, Wiring::DataLoopback, Wiring::ControlLoopback};
+    switch (word.action) {
+    case ConsoleAction::SetWiring: command.wiring = wirings[choice]; break;
+    case ConsoleAction::SetDriver: command.driverRunning = choice == 1; break;
+    default: command.eppClearByReading = choice == 1; break;
+    }
     return Succeed(command);
 }
 
-ParsedCommand ParseDriver(const std::vector<std::string>& args) {
-    if (args.size() < 2) return Fail("driver: missing state; use: driver stopped|running");
-    if (args.size() > 2) return Fail("driver: unexpected argument '" + args[2] + "'");
+// `base ADDR` and `ecp ADDR|auto`: a multiple of 4 from 0 to 0xFFFC.
+ParsedCommand ParseAddress(const std::vector<std::string>& args, ConsoleAction action) {
+    const bool extended = action == ConsoleAction::SetExtendedBlock;
+    std::string error = ArityError(args, 1, "address", extended ? "ecp ADDR|auto" : "base ADDR");
+    if (!error.empty()) return Fail(error);
     ConsoleCommand command;
-    command.action = ConsoleAction::SetDriver;
-    if (args[1] == "stopped")
-        command.driverRunning = false;
-    else if (args[1] == "running")
-        command.driverRunning = true;
-    else
-        return Fail("driver: '" + args[1] + "' is neither stopped nor running");
+    command.action = action;
+    if (extended && args[1] == "auto") {
+        command.extendedAuto = true;
+        return Succeed(command);
+    }
+    uint64_t address;
+    if (!ReadNumber(args[1], args[0], 0, 0xFFFC, &address, &error)) return Fail(error);
+    if (!IsValidBase(static_cast<uint32_t>(address)))
+        return Fail(args[0] + " " + args[1] + " is not a multiple of 4");
+    command.address = static_cast<uint16_t>(address);
+    return Succeed(command);
+}
+
+ParsedCommand ParseChip(const std::vector<std::string>& args) {
+    const std::string error = ArityError(args, 1, "name", "chip NAME (see --help)");
+    if (!error.empty()) return Fail(error);
+    ConsoleCommand command;
+    command.action = ConsoleAction::SetChip;
+    if (!ChipFromName(args[1], &command.chip))
+        return Fail("chip: '" + args[1] + "' is none of " + ChipNames());
+    return Succeed(command);
+}
+
+ParsedCommand ParseEcrMode(const std::vector<std::string>& args) {
+    const std::string error = ArityError(args, 1, "mode", "ecr-mode BBB (three binary digits)");
+    if (!error.empty()) return Fail(error);
+    const std::string& bits = args[1];
+    ConsoleCommand command;
+    command.action = ConsoleAction::SetEcrMode;
+    for (char bit : bits) command.ecrMode = static_cast<uint8_t>(command.ecrMode << 1 | (bit == '1'));
+    if (bits.size() != 3 || bits.find_first_not_of("01") != std::string::npos)
+        return Fail("ecr-mode: '" + bits + "' is not three binary digits such as 011");
+    return Succeed(command);
+}
+
+ParsedCommand ParseSettle(const std::vector<std::string>& args) {
+    std::string error = ArityError(args, 1, "time", "settle MICROSECONDS");
+    if (!error.empty()) return Fail(error);
+    ConsoleCommand command;
+    command.action = ConsoleAction::SetSettle;
+    uint64_t micros;
+    if (!ReadNumber(args[1], "settle", 0, kMaxSettleMicros, &micros, &error)) return Fail(error);
+    command.settleMicros = static_cast<uint32_t>(micros);
+    return Succeed(command);
+}
+
+ParsedCommand ParseIntruder(const std::vector<std::string>& args) {
+    const char* usage = "intruder every N ms|off";
+    ConsoleCommand command;
+    command.action = ConsoleAction::SetIntruder;
+    if (args.size() >= 2 && args[1] == "off") {
+        const std::string error = ArityError(args, 1, "period", usage);
+        return error.empty() ? Succeed(command) : Fail(error);
+    }
+    std::string error = ArityError(args, 3, "period", usage);
+    if (!error.empty()) return Fail(error);
+    if (args[1] != "every" || args[3] != "ms") return Fail(std::string("intruder: use: ") + usage);
+    uint64_t ms;
+    if (!ReadNumber(args[2], "intruder: period", 1, kMaxIntruderPeriodMs, &ms, &error)) return Fail(error);
+    command.intruderMs = static_cast<uint32_t>(ms);
+    return Succeed(command);
+}
+
+// `read ADDR` and `write ADDR VALUE`: an access as a program makes it.
+ParsedCommand ParseAccess(const std::vector<std::string>& args, ConsoleAction action) {
+    const bool write = action == ConsoleAction::WritePort;
+    std::string error = ArityError(args, write ? 2 : 1, write ? "port and value" : "port",
+                                   write ? "write ADDR VALUE" : "read ADDR");
+    if (!error.empty()) return Fail(error);
+    ConsoleCommand command;
+    command.action = action;
+    uint64_t address, value = 0;
+    if (!ReadNumber(args[1], args[0] + ": port", 0, 0xFFFF, &address, &error) ||
+        (write && !ReadNumber(args[2], "write: value", 0, 255, &value, &error)))
+        return Fail(error);
+    command.address = static_cast<uint16_t>(address);
+    command.value = static_cast<uint8_t>(value);
     return Succeed(command);
 }
 
@@ -145,7 +253,8 @@ ParsedCommand ParseOptions(const std::vector<std::string>& args, ConsoleCommand 
 }
 
 ParsedCommand ParseAlone(const std::vector<std::string>& args, ConsoleAction action) {
-    if (args.size() > 1) return Fail(args[0] + ": unexpected argument '" + args[1] + "'");
+    const std::string error = ArityError(args, 0, "", "");
+    if (!error.empty()) return Fail(error);
     ConsoleCommand command;
     command.action = action;
     return Succeed(command);
@@ -177,8 +286,16 @@ ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args) {
     if (name == "reset") return ParseAlone(args, ConsoleAction::Reset);
     if (name == "pin") return ParsePin(args);
     if (name == "status") return ParseStatus(args);
-    if (name == "wiring") return ParseWiring(args);
-    if (name == "driver") return ParseDriver(args);
+    for (const WordCommand& word : kWordCommands)
+        if (name == word.name) return ParseWord(args, word);
+    if (name == "base") return ParseAddress(args, ConsoleAction::SetBase);
+    if (name == "ecp") return ParseAddress(args, ConsoleAction::SetExtendedBlock);
+    if (name == "chip") return ParseChip(args);
+    if (name == "ecr-mode") return ParseEcrMode(args);
+    if (name == "settle") return ParseSettle(args);
+    if (name == "intruder") return ParseIntruder(args);
+    if (name == "read") return ParseAccess(args, ConsoleAction::ReadPort);
+    if (name == "write") return ParseAccess(args, ConsoleAction::WritePort);
     if (name == "watch") {
         command.action = ConsoleAction::Watch;
         return ParseOptions(args, command);
@@ -190,30 +307,79 @@ ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args) {
     return Fail("unknown command '" + name + "'; try --help");
 }
 
-const char* ConsoleUsage() {
+std::string ConsoleUsage() {
+    std::string chips;
+    for (int n = 0; n < kChipCount; ++n) {
+        char line[160];
+        std::snprintf(line, sizeof line, "    %-12s %s\n", ChipName(static_cast<Chip>(n)),
+                      ChipSummary(static_cast<Chip>(n)));
+        chips += line;
+    }
     return "Usage: PortConsole COMMAND\n"
-           "Drives the virtual parallel port that the panel uses.\n"
+           "Drives the virtual parallel port that the panel and PortCheck use. Its state\n"
+           "is kept in a file until `reset`, also while no program has the port open.\n"
            "\n"
            "Commands:\n"
-           "  show                        registers and the level of pins 1-17\n"
+           "  show                        the chip, the settings, the registers as a read\n"
+           "                              gives them, and the level of pins 1-17\n"
            "  watch [--count N] [--interval MS]\n"
            "                              show again every MS milliseconds (default 250),\n"
            "                              N times or until Ctrl+C\n"
-           "  pin N high|low              set input pin N (10, 11, 12, 13 or 15)\n"
-           "                              where the wiring leaves it unconnected\n"
+           "  pin N high|low              hold pin N low, or let it go: an input pin (10, 11,\n"
+           "                              12, 13, 15) stays low even against the plug; a data\n"
+           "                              pin (2-9) matters only while the data pins are inputs\n"
+           "  pin N loose K               every K-th status read (K >= 2) reads input pin N\n"
+           "                              low, as a loose contact does; `pin N high` undoes it\n"
            "  status VALUE                make the status register read VALUE\n"
            "  status auto                 status follows the pins again\n"
            "  wiring none|data|control    nothing, data loopback or control loopback\n"
            "  driver stopped|running      the library's port driver: stopped, the port\n"
            "                              reads 0 and takes no writes, as before the\n"
            "                              library has been run as administrator\n"
+           "  base ADDR                   where the port answers (power-up 0x378; a multiple\n"
+           "                              of 4): data ADDR, status ADDR+1, control ADDR+2;\n"
+           "                              every other port reads 0xFF and drops writes\n"
+           "  chip NAME                   the kind of chip (power-up ideal); choosing one puts\n"
+           "                              its ECR, FIFO and flags to power-up:\n" +
+           chips +
+           "  ecp ADDR|auto               the extended block at ADDR, a multiple of 4 (FIFO\n"
+           "                              ADDR, config B ADDR+1, ECR ADDR+2), as PCI cards\n"
+           "                              have it; auto (power-up): at base+0x400, as on ISA\n"
+           "  ecr-mode BBB                the ECR's mode bits as the BIOS left them:\n"
+           "                              000 standard: the data pins drive, whatever C5 says\n"
+           "                              001 PS/2: C5 set makes the data pins inputs\n"
+           "                              010, 011 FIFO modes: data writes go into a 16-byte\n"
+           "                                  FIFO that nothing empties; the pins stay as they are\n"
+           "                              100 EPP: as 000\n"
+           "                              110 test: as 010; a read of the FIFO takes a byte out\n"
+           "                              111 configuration: as 000; the FIFO address reads\n"
+           "                                  config A (0x10)\n"
+           "                              The ECR reads the mode, bits 4-2 as written and the\n"
+           "                              FIFO flags in bits 1-0 (01 empty, 10 full, 00 neither);\n"
+           "                              a mode change empties the FIFO\n"
+           "  epp-clear write|read-twice  how the epp chip's time-out flag clears: by writing\n"
+           "                              status with bit 0 set (power-up), or by reading\n"
+           "                              status twice in a row\n"
+           "  settle N                    an input fed through the plug shows a change of its\n"
+           "                              output N microseconds later (0-1000000, power-up 0),\n"
+           "                              as on a long cable with weak pull-ups\n"
+           "  intruder every N ms         another program drives the port every N ms (1-60000),\n"
+           "                              as Windows' printer polling does: it writes data 0x04,\n"
+           "                              control 0x06, 0x07, 0x06, leaves them 1 ms (N/4 when\n"
+           "                              shorter), then writes back what it found; the log\n"
+           "                              marks its writes \"(intruder)\"\n"
+           "  intruder off                no other program on the port (power-up)\n"
+           "  read ADDR                   read port ADDR as a program does through the library\n"
+           "  write ADDR VALUE            write VALUE to port ADDR the same way; both are\n"
+           "                              logged and do to the chip what a program's access does\n"
            "  log [--since N] [--clear]   the port accesses in order, from access N;\n"
            "                              --clear empties the log after printing\n"
-           "  reset                       back to power-up state\n"
+           "  reset                       back to power-up; also replaces a state file of\n"
+           "                              another version\n"
            "  --help                      this text\n"
            "\n"
-           "Numbers are decimal or 0x hex. The port state is shared by name,\n"
-           "TarnwickVirtualPort or the value of TARNWICK_VPORT.\n";
+           "Numbers are decimal or 0x hex. The port is named TarnwickVirtualPort, or the\n"
+           "value of TARNWICK_VPORT, and kept in the temp folder as NAME.vport.\n";
 }
 
 }  // namespace vport

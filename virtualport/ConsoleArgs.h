@@ -21,12 +21,22 @@ enum class ConsoleAction {
     SetDriver,
     PrintLog,
     Reset,
+    SetBase,
+    SetExtendedBlock,
+    SetChip,
+    SetEcrMode,
+    SetEppClear,
+    SetSettle,
+    SetIntruder,
+    ReadPort,
+    WritePort,
 };
 
 struct ConsoleCommand {
     ConsoleAction action = ConsoleAction::Help;
     int pin = 0;              // SetPin
     bool high = true;         // SetPin
+    uint32_t looseEvery = 0;  // SetPin: non-zero makes the pin loose instead
     uint8_t status = 0;       // ForceStatus
     Wiring wiring = Wiring::None;
     bool driverRunning = true;  // SetDriver
@@ -34,6 +44,14 @@ struct ConsoleCommand {
     uint32_t watchIntervalMs = 250;
     bool clearLog = false;    // PrintLog
     uint64_t logSince = 0;    // PrintLog
+    uint16_t address = 0;     // SetBase, ReadPort, WritePort; SetExtendedBlock unless extendedAuto
+    uint8_t value = 0;        // WritePort
+    bool extendedAuto = false;
+    Chip chip = Chip::Ideal;
+    uint8_t ecrMode = 0;      // 0..7
+    bool eppClearByReading = false;
+    uint32_t settleMicros = 0;
+    uint32_t intruderMs = 0;  // 0: off
 };
 
 struct ParsedCommand {
@@ -49,6 +67,6 @@ ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args);
 // above `max`.
 bool ParseNumber(const std::string& text, uint64_t max, uint64_t* value);
 
-const char* ConsoleUsage();
+std::string ConsoleUsage();
 
 }  // namespace vport

@@ -34,17 +34,88 @@ const PinInfo kPins[17] = {
     {"/SELECT IN", "out  C3 inverted"},
 };
 
+struct ChipInfo {
+    const char* name;
+    const char* summary;
+};
+
+// In the order of Chip.
+const ChipInfo kChips[kChipCount] = {
+    {"ideal", "reads back all it was written; the data pins always drive"},
+    {"spp", "control bits 5-7 read 1; the data pins always drive"},
+    {"ps2", "C5 set turns the data pins into inputs; C6 and C7 read 1"},
+    {"ecp", "ps2 with the extended block: FIFO, config B, ECR (see ecr-mode)"},
+    {"fragile-ecr", "ecp that stops answering until reset once ECR bit 2 is set"},
+    {"epp", "spp; accesses of base+3..+7 set the EPP time-out, status bit 0"},
+    {"no-readback", "spp whose control register reads 0xFF"},
+};
+
+const char* const kEcrModes[8] = {"standard", "PS/2",    "parallel-port FIFO", "ECP FIFO",
+                                  "EPP",      "reserved", "test FIFO",          "configuration"};
+
 std::string Binary(uint8_t value) {
     std::string bits;
     for (int bit = 7; bit >= 0; --bit) bits += (value >> bit & 1) ? '1' : '0';
     return bits;
 }
 
-std::string RegisterLine(const char* name, uint8_t value, const char* note) {
-    char line[80];
-    std::snprintf(line, sizeof line, "%-9s0x%02X  %s%s\n", name, value, Binary(value).c_str(),
-                  note);
-    return line;
+std::string Hex(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", digits, value);
+    return text;
+}
+
+std::string Line(const char* label, const std::string& text) {
+    char start[16];
+    std::snprintf(start, sizeof start, "%-9s", label);
+    return start + text + "\n";
+}
+
+std::string RegisterLine(const char* name, uint8_t value, const std::string& note) {
+    return Line(name, Hex(value, 2) + "  " + Binary(value) + note);
+}
+
+std::string LatchNote(uint8_t read, uint8_t latch) {
+    return read == latch ? "" : "  latch " + Hex(latch, 2);
+}
+
+// The chip's lines of `show`: which chip, where, and its own state.
+std::string ChipLines(const PortSettings& s) {
+    std::string text = Line("chip", ChipName(s.chip));
+    if (s.lockedUp) text += Line("locked", "ECR bit 2 was written as 1: every register reads 0xFF until reset");
+    text += Line("base", Hex(s.base, 3) + ": data " + Hex(s.base, 3) + ", status " + Hex(s.base + 1u, 3) +
+                             ", control " + Hex(s.base + 2u, 3));
+    if (s.chip == Chip::Ecp || s.chip == Chip::FragileEcr) {
+        const unsigned e = s.extendedBase;
+        text += Line("extended", Hex(e, 3) + (s.extendedAuto ? " (base+0x400)" : "") + ": FIFO " + Hex(e, 3) +
+                                     ", config B " + Hex(e + 1, 3) + ", ECR " + Hex(e + 2, 3));
+        text += Line("ECR", Hex(s.ecr, 2) + "  " + Binary(s.ecr) + "  mode " + EcrModeText(s.ecr) + ", FIFO " +
+                                std::to_string(s.fifoCount) + " of 16 bytes");
+    }
+    if (s.chip == Chip::Epp)
+        text += Line("time-out", std::string(s.eppTimeout ? "set" : "clear") + " (status bit 0), cleared by " +
+                                     (s.eppClearByReading ? "two status reads in a row" : "writing it as 1"));
+    return text;
+}
+
+std::string TimingLines(const PortSettings& s) {
+    std::string text = Line("settle", s.settleMicros == 0 ? "none: inputs follow their outputs at once"
+                                                          : std::to_string(s.settleMicros) + " us");
+    if (s.intruderPeriodMs == 0) return text + Line("intruder", "off");
+    return text + Line("intruder", "every " + std::to_string(s.intruderPeriodMs) + " ms" +
+                                       (s.intruderHolding ? ", holding the lines now" : ""));
+}
+
+// Where a pin's level comes from, after its role.
+std::string PinNotes(const PortSnapshot& snapshot, int pin) {
+    std::string notes;
+    if (int source = WiredSource(snapshot.wiring, pin)) notes += ", wired to pin " + std::to_string(source);
+    if (snapshot.settings.heldLow & (1u << pin))
+        notes += IsDataPin(pin) && snapshot.dataDrives ? ", held low (counts only as an input)" : ", held low";
+    for (int i = 0; i < 5; ++i)
+        if (kInputPins[i] == pin && snapshot.settings.looseEvery[i] != 0)
+            notes += ", loose: low once in " + std::to_string(snapshot.settings.looseEvery[i]) + " reads";
+    return notes;
 }
 
 }  // namespace
@@ -60,13 +131,46 @@ const char* WiringName(Wiring wiring) {
 
 const char* DriverStateName(bool running) { return running ? "running" : "stopped"; }
 
+const char* ChipName(Chip chip) {
+    const int n = static_cast<int>(chip);
+    return n < kChipCount ? kChips[n].name : "unknown";
+}
+
+const char* ChipSummary(Chip chip) {
+    const int n = static_cast<int>(chip);
+    return n < kChipCount ? kChips[n].summary : "";
+}
+
+bool ChipFromName(const std::string& name, Chip* chip) {
+    for (int n = 0; n < kChipCount; ++n)
+        if (name == kChips[n].name) {
+            *chip = static_cast<Chip>(n);
+            return true;
+        }
+    return false;
+}
+
+std::string ChipNames() {
+    std::string names;
+    for (const ChipInfo& info : kChips) names += (names.empty() ? "" : ", ") + std::string(info.name);
+    return names;
+}
+
+std::string EcrModeText(uint8_t ecr) { return Binary(ecr).substr(0, 3) + " " + kEcrModes[ecr >> 5]; }
+
 PortSnapshot TakeSnapshot(const PortState& port) {
     PortSnapshot snapshot;
-    snapshot.name = PortState::SharedName();
+    snapshot.name = PortState::Name();
+    snapshot.file = PortState::FilePath();
+    snapshot.settings = port.Settings();
+    const uint16_t base = snapshot.settings.base;
     snapshot.data = port.Data();
-    snapshot.status = port.Status();
     snapshot.control = port.Control();
+    snapshot.dataRead = port.Peek(base);
+    snapshot.statusRead = port.Peek(static_cast<uint16_t>(base + 1));
+    snapshot.controlRead = port.Peek(static_cast<uint16_t>(base + 2));
     snapshot.statusForced = port.StatusForced();
+    snapshot.dataDrives = port.DataPinsDrive();
     snapshot.wiring = port.GetWiring();
     snapshot.driverRunning = port.DriverRunning();
     for (int pin = 1; pin <= 17; ++pin) snapshot.pinHigh[pin] = port.PinLevel(pin);
@@ -74,24 +178,22 @@ PortSnapshot TakeSnapshot(const PortState& port) {
 }
 
 std::string FormatSnapshot(const PortSnapshot& snapshot) {
-    std::string text = "port     " + snapshot.name + "\nwiring   " +
-                       WiringName(snapshot.wiring) + "\ndriver   " +
-                       DriverStateName(snapshot.driverRunning) + "\n";
-    text += RegisterLine("data", snapshot.data, "");
-    text += RegisterLine("status", snapshot.status, snapshot.statusForced ? "  forced" : "");
-    text += RegisterLine("control", snapshot.control, "");
+    std::string text = Line("port", snapshot.name + ", kept in " + snapshot.file);
+    text += ChipLines(snapshot.settings) + TimingLines(snapshot.settings);
+    text += Line("wiring", WiringName(snapshot.wiring)) + Line("driver", DriverStateName(snapshot.driverRunning));
+    text += RegisterLine("data", snapshot.dataRead,
+                         (snapshot.dataDrives ? "" : "  the pins: C5 makes them inputs") +
+                             LatchNote(snapshot.dataRead, snapshot.data));
+    text += RegisterLine("status", snapshot.statusRead, snapshot.statusForced ? "  forced" : "");
+    text += RegisterLine("control", snapshot.controlRead, LatchNote(snapshot.controlRead, snapshot.control));
     text += "pin  name        level  dir  register\n";
     for (int pin = 1; pin <= 17; ++pin) {
+        const bool input = IsDataPin(pin) && !snapshot.dataDrives;
         char line[96];
-        std::snprintf(line, sizeof line, "%3d  %-10s  %-5s  %s", pin, kPins[pin - 1].name,
-                      snapshot.pinHigh[pin] ? "high" : "low", kPins[pin - 1].role);
-        text += line;
-        if (int source = WiredSource(snapshot.wiring, pin)) {
-            text += ", wired to pin " + std::to_string(source);
-            // Only a pin held low by hand parts from the output wired to it.
-            if (snapshot.pinHigh[pin] != snapshot.pinHigh[source]) text += ", held low";
-        }
-        text += "\n";
+        std::snprintf(line, sizeof line, "%3d  %-10s  %-5s  %s%s", pin, kPins[pin - 1].name,
+                      snapshot.pinHigh[pin] ? "high" : "low", input ? "in " : "",
+                      input ? kPins[pin - 1].role + 3 : kPins[pin - 1].role);
+        text += line + PinNotes(snapshot, pin) + "\n";
     }
     return text;
 }
@@ -100,7 +202,7 @@ std::string FormatAccess(const Access& access) {
     char line[48];
     std::snprintf(line, sizeof line, "%c 0x%04X %s 0x%02X%s", access.write ? 'W' : 'R', access.port,
                   access.write ? "<-" : "->", access.value,
-                  access.driverStopped ? "  (driver stopped)" : "");
+                  access.driverStopped ? "  (driver stopped)" : access.intruder ? "  (intruder)" : "");
     return line;
 }
 

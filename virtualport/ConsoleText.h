@@ -1,5 +1,5 @@
-// What the port console prints: a picture of the port at one moment and the
-// lines of the access log.
+// What the port console prints: a picture of the port at one moment, the
+// lines of the access log, and the names of what it sets.
 #pragma once
 
 #include <cstdint>
@@ -10,27 +10,41 @@
 namespace vport {
 
 struct PortSnapshot {
-    std::string name;  // the shared mapping's name
-    uint8_t data = 0;
-    uint8_t status = 0;
+    std::string name;  // the port's name
+    std::string file;  // where its state is kept
+    PortSettings settings;
+    uint8_t data = 0;        // the latches
     uint8_t control = 0;
+    uint8_t dataRead = 0;    // as reads of the port give them
+    uint8_t statusRead = 0;
+    uint8_t controlRead = 0;
     bool statusForced = false;
+    bool dataDrives = true;
     Wiring wiring = Wiring::None;
     bool driverRunning = true;
-    bool pinHigh[18] = {};  // index: DB25 pin 1..17
+    bool pinHigh[18] = {};   // index: DB25 pin 1..17
 };
 
 PortSnapshot TakeSnapshot(const PortState& port);
 
-// Registers in hex and binary, then one line per pin 1..17: its name,
-// direction, level and where the level comes from.
+// The port, its chip and settings, the registers in hex and binary, then
+// one line per pin 1..17: its name, direction, level and where the level
+// comes from.
 std::string FormatSnapshot(const PortSnapshot& snapshot);
 
 // "R 0x0379 -> 0x7F" for a read, "W 0x0378 <- 0x08" for a write; an access
-// made while the driver was stopped ends in "  (driver stopped)".
+// made while the driver was stopped ends in "  (driver stopped)", one of
+// another program's in "  (intruder)".
 std::string FormatAccess(const Access& access);
 
 const char* WiringName(Wiring wiring);
 const char* DriverStateName(bool running);  // "running" or "stopped"
+
+const char* ChipName(Chip chip);     // "fragile-ecr"
+const char* ChipSummary(Chip chip);  // what it does, for --help and `chip`
+bool ChipFromName(const std::string& name, Chip* chip);
+std::string ChipNames();             // "ideal, spp, ..."
+// "011 ECP FIFO" for the mode bits of an ECR value.
+std::string EcrModeText(uint8_t ecr);
 
 }  // namespace vport

@@ -27,8 +27,9 @@ bool ControlPinLevel(uint8_t control, int pin) {
 }
 
 bool OutputPinLevel(const PinInputs& inputs, int pin) {
-    if (pin >= 2 && pin <= 9) return (inputs.data >> (pin - 2)) & 1;
-    return ControlPinLevel(inputs.control, pin);
+    if (!IsDataPin(pin)) return ControlPinLevel(inputs.control, pin);
+    if (!inputs.dataDrives) return !(inputs.pulledLow & (1u << pin));
+    return (inputs.data >> (pin - 2)) & 1;
 }
 
 }  // namespace
@@ -38,6 +39,8 @@ bool IsInputPin(int pin) {
         if (input == pin) return true;
     return false;
 }
+
+bool IsDataPin(int pin) { return pin >= 2 && pin <= 9; }
 
 bool IsValidWiring(Wiring wiring) {
     return wiring == Wiring::None || wiring == Wiring::DataLoopback ||
@@ -70,11 +73,18 @@ bool PinLevel(const PinInputs& inputs, int pin) {
     return OutputPinLevel(inputs, pin);
 }
 
-uint8_t StatusFromPins(const PinInputs& inputs) {
-    uint8_t status = 0x07;
-    for (int bit = 3; bit <= 7; ++bit)
-        if (PinLevel(inputs, kInputPins[bit - 3])) status |= 1u << bit;
-    return status ^ 0x80;  // BUSY reaches S7 through an inverter
+uint8_t InputLevels(const PinInputs& inputs) {
+    uint8_t levels = 0;
+    for (int i = 0; i < 5; ++i)
+        if (PinLevel(inputs, kInputPins[i])) levels |= 1u << i;
+    return levels;
 }
+
+uint8_t StatusFromLevels(uint8_t levels) {
+    // kInputPins is in the order of S3..S7; BUSY reaches S7 through an inverter.
+    return static_cast<uint8_t>((levels << 3 | 0x07) ^ 0x80);
+}
+
+uint8_t StatusFromPins(const PinInputs& inputs) { return StatusFromLevels(InputLevels(inputs)); }
 
 }  // namespace vport

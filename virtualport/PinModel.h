@@ -10,18 +10,22 @@
 
 namespace vport {
 
-// What sets the pins: the two output registers, the wiring outside the port,
-// and the input pins pulled low by hand (bit n set: pin n pulled low). A pin
-// pulled low reads low whatever the wiring drives into it; the others follow
-// their wired output, or float high.
+// What sets the pins: the two output latches, the wiring outside the port,
+// the pins pulled low by hand (bit n set: pin n pulled low), and whether the
+// data pins drive. An input pin pulled low reads low whatever the wiring
+// drives into it; the others follow their wired output, or float high. Data
+// pins that don't drive (a bidirectional port's inputs) float high too,
+// unless pulled low.
 struct PinInputs {
     uint8_t data = 0;
     uint8_t control = 0;
     Wiring wiring = Wiring::None;
     uint32_t pulledLow = 0;
+    bool dataDrives = true;
 };
 
-bool IsInputPin(int pin);
+bool IsInputPin(int pin);  // one of kInputPins
+bool IsDataPin(int pin);   // 2..9
 bool IsValidWiring(Wiring wiring);
 
 // The output pin the wiring connects to input pin `pin`, or 0 when the
@@ -32,8 +36,13 @@ int WiredSource(Wiring wiring, int pin);
 // number reads low.
 bool PinLevel(const PinInputs& inputs, int pin);
 
-// The status register as the pins make it: S0-S2 read 1, S3 /ERROR,
-// S4 SELECT, S5 PAPER OUT, S6 /ACK, S7 BUSY inverted.
+// The levels of the five input pins: bit i for kInputPins[i].
+uint8_t InputLevels(const PinInputs& inputs);
+
+// The status register as the input pins make it: S0-S2 read 1, S3 /ERROR,
+// S4 SELECT, S5 PAPER OUT, S6 /ACK, S7 BUSY inverted. `levels` as from
+// InputLevels.
+uint8_t StatusFromLevels(uint8_t levels);
 uint8_t StatusFromPins(const PinInputs& inputs);
 
 }  // namespace vport

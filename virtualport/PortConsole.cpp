@@ -1,6 +1,7 @@
 // PortConsole: watches and drives the virtual parallel port from a console
-// beside the running panel. Exit codes: 0 done, 1 the port state could not
-// be opened, 2 bad arguments.
+// beside the running panel, or between program runs (the port keeps its
+// state in a file). Exit codes: 0 done, 1 the port state could not be
+// opened (nothing changed), 2 bad arguments or a setting refused.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,8 +10,8 @@
 #include <vector>
 
 #include "ConsoleArgs.h"
+#include "ConsoleSettings.h"
 #include "ConsoleText.h"
-#include "PinModel.h"
 #include "PortState.h"
 
 namespace {
@@ -87,20 +88,21 @@ void PrintLog(PortState& port, const ConsoleCommand& command) {
     Print(text);
 }
 
-void SetPin(PortState& port, const ConsoleCommand& command) {
-    port.SetInputPin(command.pin, command.high);
-    Wiring wiring = port.GetWiring();
-    if (int source = WiredSource(wiring, command.pin)) {
-        if (command.high)
-            std::fprintf(stderr, "note: with %s wiring pin %d follows pin %d\n",
-                         WiringName(wiring), command.pin, source);
-        else
-            std::fprintf(stderr,
-                         "note: pin %d stays low whatever pin %d drives into it "
-                         "through the %s wiring, like a line shorted to ground\n",
-                         command.pin, source, WiringName(wiring));
+// The port named by the environment; for `reset`, a new one in place of a
+// state file that can't be used.
+std::unique_ptr<PortState> OpenPort(ConsoleAction action) {
+    std::string error;
+    bool foreign = false;
+    std::unique_ptr<PortState> port(PortState::Open(&error, &foreign));
+    if (!port && foreign && action == ConsoleAction::Reset) {
+        std::fprintf(stderr, "PortConsole: %s; making a new one\n", error.c_str());
+        port.reset(PortState::Recreate(&error));
+        foreign = false;
     }
-    std::printf("pin %d %s\n", command.pin, command.high ? "high" : "pulled low");
+    if (!port)
+        std::fprintf(stderr, "PortConsole: %s; nothing was shown or changed%s\n", error.c_str(),
+                     foreign ? " (`PortConsole reset` replaces it with a new port at power-up)" : "");
+    return port;
 }
 
 int Run(const ConsoleCommand& command) {
@@ -108,49 +110,29 @@ int Run(const ConsoleCommand& command) {
         Print(ConsoleUsage());
         return 0;
     }
-    std::string error;
-    std::unique_ptr<PortState> port(PortState::Open(&error));
-    if (!port) {
-        std::fprintf(stderr, "PortConsole: %s\n", error.c_str());
-        return 1;
-    }
+    std::unique_ptr<PortState> port = OpenPort(command.action);
+    if (!port) return 1;
     switch (command.action) {
-    case ConsoleAction::Help:
-        break;
     case ConsoleAction::Show:
         Print(FormatSnapshot(TakeSnapshot(*port)));
-        break;
+        return 0;
     case ConsoleAction::Watch:
         Watch(*port, command);
-        break;
-    case ConsoleAction::SetPin:
-        SetPin(*port, command);
-        break;
-    case ConsoleAction::ForceStatus:
-        port->ForceStatus(command.status);
-        std::printf("status forced to 0x%02X\n", command.status);
-        break;
-    case ConsoleAction::AutoStatus:
-        port->ClearForcedStatus();
-        std::printf("status follows the pins\n");
-        break;
-    case ConsoleAction::SetWiring:
-        port->SetWiring(command.wiring);
-        std::printf("wiring %s\n", WiringName(command.wiring));
-        break;
-    case ConsoleAction::SetDriver:
-        port->SetDriverRunning(command.driverRunning);
-        std::printf("driver %s\n", DriverStateName(command.driverRunning));
-        break;
+        return 0;
     case ConsoleAction::PrintLog:
         PrintLog(*port, command);
-        break;
+        return 0;
     case ConsoleAction::Reset:
         port->Reset();
-        std::printf("port reset to power-up\n");
-        break;
+        Print("port reset to power-up\n");
+        return 0;
+    default: {
+        const ConsoleOutcome outcome = ApplySetting(*port, command);
+        std::fputs(outcome.err.c_str(), stderr);
+        Print(outcome.out);
+        return outcome.exitCode;
     }
-    return 0;
+    }
 }
 
 }  // namespace

@@ -2,11 +2,17 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <new>
 
+#include "AccessLog.h"
+#include "ChipModel.h"
+#include "Intruder.h"
+#include "LineTiming.h"
 #include "PinModel.h"
 #include "SharedLayout.h"
 #include "SharedLock.h"
+#include "StateFile.h"
 
 namespace vport {
 
@@ -17,78 +23,30 @@ namespace {
 const char kDefaultName[] = "TarnwickVirtualPort";
 const char kNameVariable[] = "TARNWICK_VPORT";
 
-// One log entry in 32 bits: bit 25 driver stopped, bit 24 write, bits 8-23
-// port, bits 0-7 value.
-uint32_t PackAccess(const Access& a) {
-    return (a.driverStopped ? 1u << 25 : 0u) | (a.write ? 1u << 24 : 0u) | uint32_t(a.port) << 8 |
-           a.value;
-}
-
-Access UnpackAccess(uint32_t packed) {
-    return Access{(packed >> 24 & 1) != 0, uint16_t(packed >> 8), uint8_t(packed),
-                  (packed >> 25 & 1) != 0};
-}
-
-std::string SystemMessage(DWORD code) {
-    char text[256] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
-                          text[length - 1] == ' '))
-        text[--length] = '\0';
-    return "error " + std::to_string(code) + (length > 0 ? " (" + std::string(text) + ")" : "");
-}
-
+// Everything after the header, up to the log, starts from zero: nothing
+// of an earlier life of the port survives a reset.
 void PowerUp(SharedLayout& s) {
-    s.data = 0;
-    s.control = 0;
-    s.statusForced = 0;
-    s.forcedStatus = 0;
+    std::memset(&s.data, 0, offsetof(SharedLayout, log) - offsetof(SharedLayout, data));
     s.wiring = static_cast<uint32_t>(Wiring::DataLoopback);
-    s.pulledLow = 0;
-    s.armedReads = 0;
-    s.armedOffset = 0;
-    s.armedValue = 0;
-    s.driverStopped = 0;
-    s.totalAccesses = 0;
-}
-
-PinInputs PinInputsOf(const SharedLayout& s) {
-    PinInputs inputs;
-    inputs.data = s.data;
-    inputs.control = s.control;
-    inputs.wiring = static_cast<Wiring>(s.wiring);
-    inputs.pulledLow = s.pulledLow;
-    return inputs;
-}
-
-uint8_t StatusOf(const SharedLayout& s) {
-    return s.statusForced ? s.forcedStatus : StatusFromPins(PinInputsOf(s));
+    s.base = kPowerUpBase;
+    s.extendedBase = kPowerUpBase + kIsaExtendedOffset;
+    s.extendedAuto = 1;
+    s.chip = static_cast<uint8_t>(Chip::Ideal);
 }
 
 void SetRegister(SharedLayout& s, uint32_t offset, uint8_t value) {
     switch (offset) {
-    case 0: s.data = value; break;
+    case 0:
+    case 2: SetLatch(s, static_cast<int>(offset), value); break;
     case 1: s.statusForced = 1; s.forcedStatus = value; break;
-    case 2: s.control = value; break;
-    default: break;  // offset 3 has no register
+    default: break;
     }
 }
 
-void Record(SharedLayout& s, bool write, uint16_t port, uint8_t value) {
-    const Access access{write, port, value, s.driverStopped != 0};
-    s.log[s.totalAccesses % kLogCapacity] = PackAccess(access);
-    ++s.totalAccesses;
-}
-
-// Appends the retained accesses numbered `from` on to *out.
-void CopyLog(const SharedLayout& s, uint64_t from, uint64_t* first, std::vector<Access>* out) {
-    const uint64_t total = s.totalAccesses;
-    const uint64_t oldestKept = total > kLogCapacity ? total - kLogCapacity : 0;
-    const uint64_t start = from > oldestKept ? from : oldestKept;
-    for (uint64_t n = start; n < total; ++n)
-        out->push_back(UnpackAccess(s.log[n % kLogCapacity]));
-    if (first != nullptr) *first = start < total ? start : total;
+int InputIndex(int pin) {
+    for (int i = 0; i < kInputCount; ++i)
+        if (kInputPins[i] == pin) return i;
+    return -1;
 }
 
 // Takes a freshly created (zero-filled) block into use, or checks that an
@@ -119,40 +77,48 @@ bool Adopt(SharedLayout& s, std::string* why) {
 
 }  // namespace
 
-std::string PortState::SharedName() {
+bool IsValidBase(uint32_t base) { return base <= 0xFFFC && base % 4 == 0; }
+
+std::string PortState::Name() {
     std::string name(GetEnvironmentVariableA(kNameVariable, nullptr, 0), '\0');
     if (!name.empty()) name.resize(GetEnvironmentVariableA(kNameVariable, &name[0], name.size()));
-    return "Local\\" + (name.empty() ? std::string(kDefaultName) : name);
+    return name.empty() ? kDefaultName : name;
 }
 
-PortState* PortState::Open(std::string* error) {
+std::string PortState::SharedName() { return "Local\\" + Name(); }
+
+std::string PortState::FilePath() { return StateFilePath(Name()); }
+
+PortState* PortState::Open(std::string* error, bool* foreign) {
+    const std::string name = Name();
     std::string why;
-    const std::string name = SharedName();
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                        sizeof(Shared), name.c_str());
-    if (mapping == nullptr) {
-        why = SystemMessage(GetLastError());
-    } else {
-        void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
-        MEMORY_BASIC_INFORMATION region = {};
-        if (view == nullptr) {
-            why = SystemMessage(GetLastError());
-        } else if (VirtualQuery(view, &region, sizeof region) == 0 ||
-                   region.RegionSize < sizeof(Shared)) {
-            why = "it is smaller than a port state";
-        } else if (Adopt(*static_cast<Shared*>(view), &why)) {
-            PortState* state = new (std::nothrow) PortState;
-            if (state != nullptr) {
-                state->shared_ = static_cast<Shared*>(view);
-                state->mapping_ = mapping;
+    MappedFile mapped;
+    bool unusable = false;
+    if (IsValidPortName(name, &why) &&
+        MapStateFile(name, SharedName(), sizeof(Shared), &mapped, &why, &unusable)) {
+        unusable = !Adopt(*static_cast<Shared*>(mapped.view), &why);
+        if (!unusable) {
+            if (PortState* state = new (std::nothrow) PortState) {
+                state->shared_ = static_cast<Shared*>(mapped.view);
+                state->mapping_ = mapped.mapping;
                 return state;
             }
             why = "out of memory";
         }
-        if (view != nullptr) UnmapViewOfFile(view);
-        CloseHandle(mapping);
+        UnmapStateFile(mapped);
     }
-    if (error != nullptr) *error = "cannot use the shared port state \"" + name + "\": " + why;
+    if (error != nullptr)
+        *error = "cannot use the port state \"" + name + "\" kept in " + FilePath() + ": " + why;
+    if (foreign != nullptr) *foreign = unusable;
+    return nullptr;
+}
+
+PortState* PortState::Recreate(std::string* error) {
+    const std::string name = Name();
+    std::string why;
+    if (IsValidPortName(name, &why) && EmptyStateFile(name, SharedName(), &why)) return Open(error);
+    if (error != nullptr)
+        *error = "cannot make a new port state \"" + name + "\" in " + FilePath() + ": " + why;
     return nullptr;
 }
 
@@ -171,31 +137,24 @@ PortState* PortState::CreatePrivate() {
 }
 
 PortState::~PortState() {
-    if (mapping_ != nullptr) {
-        UnmapViewOfFile(shared_);
-        CloseHandle(mapping_);
-    } else {
+    if (mapping_ != nullptr)
+        UnmapStateFile(MappedFile{mapping_, shared_});
+    else
         VirtualFree(shared_, 0, MEM_RELEASE);
-    }
 }
 
 uint8_t PortState::Read(uint16_t port) {
     SharedLock lock(&shared_->lockOwner);
     Shared& s = *shared_;
+    IntruderCatchUp(s);
     if (s.driverStopped) {
         // Without its driver the library reaches no port: 0, and no armed
         // change counts the read.
-        Record(s, false, port, 0);
+        Record(s, Access{false, port, 0, true});
         return 0;
     }
-    uint8_t value;
-    switch (port & 3) {
-    case 0: value = s.data; break;
-    case 1: value = StatusOf(s); break;
-    case 2: value = s.control; break;
-    default: value = 0xFF; break;
-    }
-    Record(s, false, port, value);
+    const uint8_t value = ChipRead(s, port, true);
+    Record(s, Access{false, port, value});
     if (s.armedReads != 0 && --s.armedReads == 0)
         SetRegister(s, s.armedOffset, static_cast<uint8_t>(s.armedValue));
     return value;
@@ -204,9 +163,15 @@ uint8_t PortState::Read(uint16_t port) {
 void PortState::Write(uint16_t port, uint8_t value) {
     SharedLock lock(&shared_->lockOwner);
     Shared& s = *shared_;
-    // The status register and offset 3 take no writes; none lands without the driver.
-    if (!s.driverStopped && ((port & 3) == 0 || (port & 3) == 2)) SetRegister(s, port & 3, value);
-    Record(s, true, port, value);
+    IntruderCatchUp(s);
+    if (!s.driverStopped) ChipWrite(s, port, value);
+    Record(s, Access{true, port, value, s.driverStopped != 0});
+}
+
+uint8_t PortState::Peek(uint16_t port) const {
+    SharedLock lock(&shared_->lockOwner);
+    IntruderCatchUp(*shared_);
+    return ChipRead(*shared_, port, false);
 }
 
 bool PortState::DriverRunning() const {
@@ -221,18 +186,17 @@ void PortState::SetDriverRunning(bool running) {
 
 uint8_t PortState::Data() const {
     SharedLock lock(&shared_->lockOwner);
+    IntruderCatchUp(*shared_);
     return shared_->data;
 }
 
 uint8_t PortState::Control() const {
     SharedLock lock(&shared_->lockOwner);
+    IntruderCatchUp(*shared_);
     return shared_->control;
 }
 
-uint8_t PortState::Status() const {
-    SharedLock lock(&shared_->lockOwner);
-    return StatusOf(*shared_);
-}
+uint8_t PortState::Status() const { return Peek(static_cast<uint16_t>(shared_->base + 1)); }
 
 bool PortState::StatusForced() const {
     SharedLock lock(&shared_->lockOwner);
@@ -241,17 +205,26 @@ bool PortState::StatusForced() const {
 
 void PortState::SetData(uint8_t value) {
     SharedLock lock(&shared_->lockOwner);
-    shared_->data = value;
+    SetLatch(*shared_, 0, value);
 }
 
 void PortState::SetControl(uint8_t value) {
     SharedLock lock(&shared_->lockOwner);
-    shared_->control = value;
+    SetLatch(*shared_, 2, value);
 }
 
 bool PortState::PinLevel(int pin) const {
     SharedLock lock(&shared_->lockOwner);
-    return vport::PinLevel(PinInputsOf(*shared_), pin);
+    Shared& s = *shared_;
+    IntruderCatchUp(s);
+    const int input = InputIndex(pin);
+    if (input >= 0) return (ShownInputLevels(s, false) >> input) & 1;
+    return vport::PinLevel(PinInputsOf(s), pin);
+}
+
+bool PortState::DataPinsDrive() const {
+    SharedLock lock(&shared_->lockOwner);
+    return vport::DataPinsDrive(*shared_);
 }
 
 Wiring PortState::GetWiring() const {
@@ -266,12 +239,25 @@ void PortState::SetWiring(Wiring wiring) {
 }
 
 bool PortState::SetInputPin(int pin, bool high) {
-    if (!IsInputPin(pin)) return false;
+    if (!IsInputPin(pin) && !IsDataPin(pin)) return false;
     SharedLock lock(&shared_->lockOwner);
+    Shared& s = *shared_;
     if (high)
-        shared_->pulledLow &= ~(1u << pin);
+        s.pulledLow &= ~(1u << pin);
     else
-        shared_->pulledLow |= 1u << pin;
+        s.pulledLow |= 1u << pin;
+    if (int input = InputIndex(pin); input >= 0) s.looseEvery[input] = 0;
+    return true;
+}
+
+bool PortState::SetLoosePin(int pin, uint32_t every) {
+    const int input = InputIndex(pin);
+    if (input < 0 || every < 2) return false;
+    SharedLock lock(&shared_->lockOwner);
+    Shared& s = *shared_;
+    s.pulledLow &= ~(1u << pin);
+    s.looseEvery[input] = every;
+    s.statusReads = 0;
     return true;
 }
 
@@ -283,6 +269,81 @@ void PortState::ForceStatus(uint8_t value) {
 void PortState::ClearForcedStatus() {
     SharedLock lock(&shared_->lockOwner);
     shared_->statusForced = 0;
+}
+
+void PortState::SetChip(Chip chip) {
+    if (static_cast<int>(chip) >= kChipCount) return;
+    SharedLock lock(&shared_->lockOwner);
+    shared_->chip = static_cast<uint8_t>(chip);
+    ChipPowerUp(*shared_);
+}
+
+bool PortState::SetBase(uint16_t base) {
+    if (!IsValidBase(base)) return false;
+    SharedLock lock(&shared_->lockOwner);
+    Shared& s = *shared_;
+    if (!s.extendedAuto && BlocksOverlap(base, s.extendedBase)) return false;
+    s.base = base;
+    return true;
+}
+
+bool PortState::SetExtendedBlock(uint16_t start) {
+    if (start % 4 != 0) return false;
+    SharedLock lock(&shared_->lockOwner);
+    Shared& s = *shared_;
+    if (BlocksOverlap(s.base, start)) return false;
+    s.extendedBase = start;
+    s.extendedAuto = 0;
+    return true;
+}
+
+void PortState::SetExtendedBlockAuto() {
+    SharedLock lock(&shared_->lockOwner);
+    shared_->extendedAuto = 1;
+}
+
+void PortState::SetEcrMode(uint8_t mode) {
+    SharedLock lock(&shared_->lockOwner);
+    Shared& s = *shared_;
+    s.fifoCount = 0;
+    SetEcr(s, static_cast<uint8_t>(mode << 5 | (s.ecr & 0x1C)));
+}
+
+void PortState::SetEppClearByReading(bool byReading) {
+    SharedLock lock(&shared_->lockOwner);
+    shared_->eppClearByReading = byReading ? 1 : 0;
+}
+
+void PortState::SetSettleMicros(uint32_t micros) {
+    SharedLock lock(&shared_->lockOwner);
+    shared_->settleMicros = micros <= kMaxSettleMicros ? micros : kMaxSettleMicros;
+    shared_->settling = 0;
+}
+
+void PortState::SetIntruderPeriod(uint32_t ms) {
+    SharedLock lock(&shared_->lockOwner);
+    SetIntruder(*shared_, ms <= kMaxIntruderPeriodMs ? ms : kMaxIntruderPeriodMs);
+}
+
+PortSettings PortState::Settings() const {
+    SharedLock lock(&shared_->lockOwner);
+    const Shared& s = *shared_;
+    PortSettings settings;
+    settings.chip = static_cast<Chip>(s.chip);
+    settings.base = s.base;
+    settings.extendedBase = ExtendedBlockStart(s);
+    settings.extendedAuto = s.extendedAuto != 0;
+    settings.ecr = EcrValue(s);
+    settings.fifoCount = s.fifoCount;
+    settings.lockedUp = s.lockedUp != 0;
+    settings.eppTimeout = s.eppTimeout != 0;
+    settings.eppClearByReading = s.eppClearByReading != 0;
+    settings.heldLow = s.pulledLow;
+    settings.settleMicros = s.settleMicros;
+    for (int i = 0; i < kInputCount; ++i) settings.looseEvery[i] = s.looseEvery[i];
+    settings.intruderPeriodMs = s.intruderPeriodMs;
+    settings.intruderHolding = s.intruderHolding != 0;
+    return settings;
 }
 
 void PortState::ArmChange(uint32_t reads, int offset, uint8_t value) {

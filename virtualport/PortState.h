@@ -1,11 +1,13 @@
 // The virtual parallel port's state, shared by every process that opens it:
 // the virtual "inpout32.dll" (loaded by the panel), the port console and the
-// tests. It lives in a named file mapping, so a person (or a test) can drive
-// the input pins and read the access log while the panel runs.
+// tests. It lives in a file in the Windows temp folder, mapped under the
+// port's name, so that a person (or a test) can drive the input pins and
+// read the access log while the panel runs, and so that a setting stays
+// until `reset`, also while no program has the port open.
 //
-// The mapping's name is "TarnwickVirtualPort", or the value of the
-// environment variable TARNWICK_VPORT when set, so tests that run side by
-// side can each have a port of their own.
+// The port's name is "TarnwickVirtualPort", or the value of the environment
+// variable TARNWICK_VPORT when set, so tests that run side by side can each
+// have a port of their own.
 #pragma once
 
 #include <cstdint>
@@ -21,37 +23,88 @@ enum class Wiring : uint32_t {
     ControlLoopback = 2, // pins 1-13, 14-12, 16-10, 17-11, 2-15
 };
 
+// The kinds of port chip the virtual port can be (see ChipModel.h).
+enum class Chip : uint8_t {
+    Ideal,       // exact read-back of data and control, no direction bit
+    Spp,         // control bits 5-7 read 1
+    Ps2,         // control bit 5 turns the data pins into inputs
+    Ecp,         // PS/2 plus the extended control register (ECR) and its FIFO
+    FragileEcr,  // ECP that stops answering once ECR bit 2 is written as 1
+    Epp,         // SPP plus the EPP time-out flag in status bit 0
+    NoReadback,  // SPP whose control register reads 0xFF
+};
+inline constexpr int kChipCount = 7;
+
 struct Access {
     bool write;      // false: a read of the port
     uint16_t port;
     uint8_t value;   // the byte written, or the byte the read returned
     bool driverStopped = false;  // made while the driver was stopped: no register saw it
+    bool intruder = false;       // made by another program polling the port, not by ours
 };
 
 // The five input pins the status register sees, in the order of the status
 // bits 3..7: pin 15 (/ERROR), 13 (SELECT), 12 (PAPER OUT), 10 (/ACK), 11 (BUSY).
 inline constexpr int kInputPins[5] = {15, 13, 12, 10, 11};
 
+inline constexpr uint16_t kPowerUpBase = 0x378;
+inline constexpr uint16_t kIsaExtendedOffset = 0x400;  // the extended block of an ISA port
+inline constexpr uint32_t kMaxSettleMicros = 1000000;
+inline constexpr uint32_t kMaxIntruderPeriodMs = 60000;
+
+// A base the port can sit at: a multiple of 4 from 0 to 0xFFFC.
+bool IsValidBase(uint32_t base);
+
+// Everything the console's `show` lists besides registers and pins.
+struct PortSettings {
+    Chip chip = Chip::Ideal;
+    uint16_t base = kPowerUpBase;
+    uint16_t extendedBase = kPowerUpBase + kIsaExtendedOffset;
+    bool extendedAuto = true;  // at base + 0x400
+    uint8_t ecr = 0;           // as a read of it gives (mode, bits 4-2, FIFO flags)
+    uint32_t fifoCount = 0;
+    bool lockedUp = false;
+    bool eppTimeout = false;
+    bool eppClearByReading = false;
+    uint32_t heldLow = 0;      // bit n: pin n held low
+    uint32_t settleMicros = 0;
+    uint32_t looseEvery[5] = {};  // per kInputPins; 0: firm
+    uint32_t intruderPeriodMs = 0;
+    bool intruderHolding = false;
+};
+
 class PortState {
 public:
     // Opens (creating on first use) the shared state named by the environment.
-    // Returns nullptr, with a reason in *error, when the mapping can't be had.
-    static PortState* Open(std::string* error = nullptr);
+    // Returns nullptr, with a reason in *error, when it can't be had: the
+    // file can't be opened, or holds something other than this version's
+    // state (then *foreign is set: Recreate replaces it).
+    static PortState* Open(std::string* error = nullptr, bool* foreign = nullptr);
+    // Replaces the state file with one at power-up, whatever it held, unless
+    // a program has the port open; then opens it as Open does.
+    static PortState* Recreate(std::string* error = nullptr);
     // A state of this process alone, for when the shared one can't be had.
     static PortState* CreatePrivate();
+    // The port's name, e.g. "TarnwickVirtualPort".
+    static std::string Name();
     // The mapping's full name, e.g. "Local\\TarnwickVirtualPort".
     static std::string SharedName();
+    // The file that keeps the state: the temp folder's <name>.vport.
+    static std::string FilePath();
 
     ~PortState();
     PortState(const PortState&) = delete;
     PortState& operator=(const PortState&) = delete;
 
-    // The register file as the port's address decoder sees it: only address
-    // bits 0-1 are decoded, so the port answers at every 4-aligned base
-    // (offset 0 data, 1 status, 2 control; offset 3 reads 0xFF).
-    // Every call is recorded in the access log.
+    // The register file as the chip answers it (see ChipModel.h): data,
+    // status and control at base..base+2, and the registers the chip adds;
+    // every other port reads 0xFF and takes no write, as a bus with nothing
+    // on it. Every call is recorded in the access log.
     uint8_t Read(uint16_t port);
     void Write(uint16_t port, uint8_t value);
+    // What a read of `port` would return now, without logging it or any of
+    // the read's effects on the chip.
+    uint8_t Peek(uint16_t port) const;
 
     // The library's kernel driver, running from power-up. Stopped, as on a PC
     // where the library has never been run as administrator, reads give 0
@@ -60,28 +113,63 @@ public:
     bool DriverRunning() const;
     void SetDriverRunning(bool running);
 
-    // Registers without logging (for the console's display and for tests).
+    // The output latches and status without logging (for the console's
+    // display and for tests).
     uint8_t Data() const;
     uint8_t Control() const;
-    uint8_t Status() const;          // computed from pin levels, or the forced value
+    uint8_t Status() const;          // as a read of it gives: from the pins, or the forced value
     bool StatusForced() const;
-    void SetData(uint8_t value);     // as if written by the program, not logged
+    void SetData(uint8_t value);     // sets the latch, not logged
     void SetControl(uint8_t value);
 
     // Pin level (true = high) of DB25 pin 1..25 as the outside world sees it.
     bool PinLevel(int pin) const;
+    // Whether the data pins drive (false: a bidirectional port's inputs).
+    bool DataPinsDrive() const;
 
     Wiring GetWiring() const;
     void SetWiring(Wiring wiring);  // a value outside Wiring is refused
 
     // Input pins not driven by the wiring float high unless pulled low here;
-    // a pin pulled low stays low even where the wiring drives it.
-    // pin must be one of kInputPins.
+    // a pin pulled low stays low even where the wiring drives it. Data pins
+    // 2-9 pulled low matter only while they are inputs. Setting a level
+    // makes a loose pin firm again. False for any other pin.
     bool SetInputPin(int pin, bool high);
+    // Every `every`-th read of the status register (counted from now) reads
+    // input pin `pin` low, whatever drives it: a loose contact. False for a
+    // pin that is no input, or `every` below 2.
+    bool SetLoosePin(int pin, uint32_t every);
     // Forces the status register to read this value regardless of pins;
     // ClearForcedStatus returns to the pin model.
     void ForceStatus(uint8_t value);
     void ClearForcedStatus();
+
+    // The chip and where it answers. Choosing a chip puts its own state
+    // (ECR, FIFO, time-out flag, lock-up) to power-up.
+    void SetChip(Chip chip);
+    // False, changing nothing, when the base is not valid or the port's
+    // eight addresses would overlap the extended block.
+    bool SetBase(uint16_t base);
+    // The extended block at `start` (the ECR at start + 2), or at base +
+    // 0x400 with SetExtendedBlockAuto. False, changing nothing, when `start`
+    // is not a multiple of 4 or the block would overlap the port's addresses.
+    bool SetExtendedBlock(uint16_t start);
+    void SetExtendedBlockAuto();
+    // The ECR's mode (0..7, as bits 7-5 of the ECR), as a BIOS leaves it;
+    // the FIFO is emptied, as on a mode change.
+    void SetEcrMode(uint8_t mode);
+    // How the EPP time-out flag is cleared: by writing 1 to status bit 0
+    // (false, power-up), or by reading status twice in a row.
+    void SetEppClearByReading(bool byReading);
+
+    // Input pins fed from an output through the plug show a change of that
+    // output only `micros` later (at most kMaxSettleMicros); 0: at once.
+    void SetSettleMicros(uint32_t micros);
+    // Another program writes the data and control registers every `ms`
+    // milliseconds from now (see Intruder.h); 0 stops it.
+    void SetIntruderPeriod(uint32_t ms);
+
+    PortSettings Settings() const;
 
     // After `reads` more reads of the port, the register at `offset` (0 data,
     // 1 status, 2 control) takes `value` (status: forced). Lets a test change
@@ -100,8 +188,9 @@ public:
     // so no access slips in between reading and clearing.
     std::vector<Access> TakeLog(uint64_t from, uint64_t* first, bool clear);
 
-    // Back to power-up: data 0, control 0, default wiring (DataLoopback),
-    // no pins pulled low, nothing forced or armed, empty log, driver running.
+    // Back to power-up: the ideal chip at 0x378, data 0, control 0, default
+    // wiring (DataLoopback), no pins pulled low or loose, nothing forced or
+    // armed, no settling time, no intruder, empty log, driver running.
     void Reset();
 
 private:

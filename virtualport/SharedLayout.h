@@ -1,6 +1,7 @@
 // The layout of the port state in the shared file mapping. Every process
-// that opens the port maps this same block, so its layout is versioned:
-// a process finding another version leaves it alone.
+// that opens the port maps this same block, and the block is kept in a file
+// between runs, so its layout is versioned: a process finding another
+// version leaves it alone.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +10,10 @@
 namespace vport {
 
 inline constexpr uint32_t kSharedMagic = 0x54505654;  // "TVPT"
-inline constexpr uint32_t kSharedVersion = 2;
+inline constexpr uint32_t kSharedVersion = 3;
 inline constexpr uint32_t kLogCapacity = 65536;
+inline constexpr uint32_t kFifoSize = 16;
+inline constexpr int kInputCount = 5;
 
 struct SharedLayout {
     // magic, version and lockOwner stay first in every version, so that a
@@ -21,12 +24,13 @@ struct SharedLayout {
     volatile long lockOwner;
     uint32_t size;
 
+    // The output latches and the outside world.
     uint8_t data;
     uint8_t control;
     uint8_t statusForced;
     uint8_t forcedStatus;
     uint32_t wiring;
-    uint32_t pulledLow;  // bit n: input pin n pulled low
+    uint32_t pulledLow;  // bit n: pin n held low (inputs, and data pins 2-9)
 
     uint32_t armedReads;  // reads left before the armed change; 0: none armed
     uint32_t armedOffset;
@@ -36,14 +40,51 @@ struct SharedLayout {
     // library has been run once as administrator (see PortState).
     uint32_t driverStopped;
 
+    // The chip: its kind, where it answers, its extended registers.
+    uint16_t base;
+    uint16_t extendedBase;  // used when extendedAuto is 0
+    uint8_t chip;           // a Chip
+    uint8_t extendedAuto;   // non-zero: the extended block is at base + 0x400
+    uint8_t ecr;            // bits 7-2 as last written; bits 1-0 are computed
+    uint8_t fifoCount;
+    uint8_t fifoHead;
+    uint8_t lockedUp;       // fragile-ecr after a write of ECR bit 2
+    uint8_t eppTimeout;
+    uint8_t eppClearByReading;  // non-zero: two status reads in a row clear the time-out
+    uint8_t statusReadsInRow;
+    uint8_t settling;       // bit i: input kInputPins[i] still shows settleOld's level
+    uint8_t settleOld;
+    uint8_t reserved1;
+
+    // The lines: settling time, loose contacts.
+    uint32_t settleMicros;
+    uint32_t statusReads;           // counted while any pin is loose
+    uint32_t looseEvery[kInputCount];  // per input pin: every K-th status read low; 0: firm
+
+    // Another program polling the port (see Intruder.h).
+    uint32_t intruderPeriodMs;  // 0: off
+    uint8_t intruderHolding;
+    uint8_t intruderSavedData;
+    uint8_t intruderSavedControl;
+    uint8_t reserved2;
+
+    uint8_t fifo[kFifoSize];
+
+    // Times in microseconds of the performance counter, which processes share.
+    int64_t intruderStart;
+    int64_t intruderPeriod;     // the latest period the intruder has acted in; -1: none yet
+    int64_t intruderHoldEnd;
+    int64_t settleSince[kInputCount];
+
     uint64_t totalAccesses;
-    // Ring of packed accesses (see PackAccess), oldest overwritten first.
+    // Ring of packed accesses (see AccessLog), oldest overwritten first.
     uint32_t log[kLogCapacity];
 };
 
 // 32-bit and 64-bit processes share one block (a native console beside an
 // emulated panel), so the layout has the same offsets in both builds.
-static_assert(offsetof(SharedLayout, totalAccesses) == 48, "64-bit counter on an 8-byte boundary");
-static_assert(sizeof(SharedLayout) == 56 + 4 * kLogCapacity, "no padding that differs between builds");
+static_assert(offsetof(SharedLayout, intruderStart) == 112, "64-bit times on an 8-byte boundary");
+static_assert(offsetof(SharedLayout, totalAccesses) == 176, "64-bit counter on an 8-byte boundary");
+static_assert(sizeof(SharedLayout) == 184 + 4 * kLogCapacity, "no padding that differs between builds");
 
 }  // namespace vport

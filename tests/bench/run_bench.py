@@ -139,7 +139,7 @@ class Program:
     def run_once(self, round_number, seconds):
         """Starts the program, measures it, stops it; returns its figures."""
         bench = self.bench
-        port_name = "TarnwickBench-%d-%s-%d" % (os.getpid(), self.role, round_number)
+        port_name = bench.port_name("%s-%d" % (self.role, round_number))
         with open(os.path.join(self.folder, "wine.log"), "wb") as log:
             launched = time.monotonic()
             process = bench.wine.start(bench.processes, self.exe, port_name, cwd=self.folder, stderr=log, debug="-all,err+all")

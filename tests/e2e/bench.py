@@ -10,6 +10,8 @@ from wine import TOP, WineSession
 from xdisplay import SCREEN_SIZE, VirtualDisplay
 
 FULL_LIBRARY = "full"
+# The virtual ports of this run: each scenario's is named this and the scenario.
+PORT_NAME_PREFIX = "TarnwickE2E-%d-" % os.getpid()
 
 
 class Bench:
@@ -63,10 +65,24 @@ class Bench:
         self.display = self.wine = None
         self._start_display(size)
 
-    def panel(self, scenario, library=FULL_LIBRARY, prepare=None):
+    def panel(self, scenario, library=FULL_LIBRARY, prepare=None, trace_text=False):
         """Starts the panel with the named port library beside it, or none;
         prepare(console) first sets up the panel's port."""
-        return Panel(self, scenario, self.libraries[library] if library else None, prepare)
+        return Panel(self, scenario, self.libraries[library] if library else None, prepare, trace_text)
+
+    def port_name(self, scenario):
+        """The virtual port of a scenario, apart from other runs' and `make run`'s."""
+        return PORT_NAME_PREFIX + scenario
+
+    def restart_wine(self):
+        """Ends every program and the wineserver, waits until it has gone
+        (and with it everything Windows programs held in memory), and starts
+        a fresh one."""
+        if not self.wine.owns_server:
+            raise RuntimeError("another wineserver runs in %s: it can't be ended for the test" % self.wine.prefix)
+        self.stop_programs()
+        self.wine.stop()
+        self.wine = WineSession(self.display)
 
     def stop_programs(self):
         """Ends every program started here that still runs; the display stays."""
@@ -76,8 +92,10 @@ class Bench:
                 self.processes.stop(process)
 
     def close(self):
-        """Ends every process started here, then the wineserver, then the display."""
+        """Ends every process started here, then the wineserver, then the display,
+        and removes the files of the virtual ports this run used."""
         self.stop_programs()
         if self.wine:
             self.wine.stop()
+            self.wine.remove_port_files(PORT_NAME_PREFIX)
         self.processes.stop_all()

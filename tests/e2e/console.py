@@ -5,7 +5,7 @@ import select
 import subprocess
 from dataclasses import dataclass
 
-_ACCESS = re.compile(r"^([RW]) 0x([0-9A-F]{4}) (?:->|<-) 0x([0-9A-F]{2})(  \(driver stopped\))?$")
+_ACCESS = re.compile(r"^([RW]) 0x([0-9A-F]{4}) (?:->|<-) 0x([0-9A-F]{2})(  \(driver stopped\))?(  \(intruder\))?$")
 _REGISTER = re.compile(r"^(data|status|control)\s+0x([0-9A-F]{2})\b")
 
 
@@ -19,11 +19,13 @@ class Access:
     port: int
     value: int
     driver_stopped: bool = False  # made while the library's driver was stopped
+    intruder: bool = False  # made by another program polling the port
 
     def __str__(self):
-        return "%s 0x%04X %s 0x%02X%s" % ("W" if self.write else "R", self.port,
-                                          "<-" if self.write else "->", self.value,
-                                          "  (driver stopped)" if self.driver_stopped else "")
+        return "%s 0x%04X %s 0x%02X%s%s" % ("W" if self.write else "R", self.port,
+                                            "<-" if self.write else "->", self.value,
+                                            "  (driver stopped)" if self.driver_stopped else "",
+                                            "  (intruder)" if self.intruder else "")
 
 
 class PortConsole:
@@ -38,8 +40,7 @@ class PortConsole:
         return done.stdout
 
     def hold(self, processes, seconds=20):
-        """A console left watching the port, which keeps the port's state
-        alive while no other program has it open. Returns once it has it."""
+        """A console left watching the port. Returns once it has it."""
         watcher = self.wine.start(processes, self.exe, self.port_name,
                                   args=["watch", "--interval", "60000"], stdout=subprocess.PIPE)
         ready, _, _ = select.select([watcher.stdout], [], [], seconds)
@@ -56,8 +57,8 @@ class PortConsole:
             match = _ACCESS.match(line.strip())
             if not match:
                 raise ConsoleError("unexpected log line %r" % line)
-            kind, port, value, stopped = match.groups()
-            accesses.append(Access(kind == "W", int(port, 16), int(value, 16), bool(stopped)))
+            kind, port, value, stopped, intruder = match.groups()
+            accesses.append(Access(kind == "W", int(port, 16), int(value, 16), bool(stopped), bool(intruder)))
         return accesses
 
     def clear_log(self):

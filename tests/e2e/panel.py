@@ -11,6 +11,7 @@ from processes import wait_for
 from xdisplay import Window
 
 _MESSAGE = re.compile(r'trace:msgbox:MSGBOX_OnInit L"((?:[^"\\]|\\.)*)"')
+_DRAWN_TEXT = re.compile(r'trace:text:DrawTextExW L"((?:[^"\\]|\\.)*)"')
 _ESCAPES = {"n": "\n", "r": "\r", "t": "\t", "\\": "\\", '"': '"', "'": "'"}
 
 
@@ -19,8 +20,9 @@ class PanelError(AssertionError):
 
 
 class Panel:
-    def __init__(self, bench, scenario, library_dir, prepare=None):
-        """prepare(console), when given, sets the port up before the program starts."""
+    def __init__(self, bench, scenario, library_dir, prepare=None, trace_text=False):
+        """prepare(console), when given, sets the port up before the program starts;
+        trace_text: Wine records every text drawn, for drawn_texts()."""
         self.bench = bench
         self.display, self.layout = bench.display, bench.layout
         self.folder = os.path.join(bench.work_dir, "scenarios", scenario)
@@ -29,7 +31,7 @@ class Panel:
         shutil.copy2(os.path.join(bench.bin_dir, "Tarnwick.exe"), self.folder)
         if library_dir:
             shutil.copy2(os.path.join(library_dir, "inpout32.dll"), self.folder)
-        self.port_name = "TarnwickE2E-%d-%s" % (os.getpid(), scenario)
+        self.port_name = bench.port_name(scenario)
         self.console = PortConsole(bench.wine, bench.console_exe, self.port_name)
         if prepare:
             prepare(self.console)
@@ -38,7 +40,7 @@ class Panel:
             # The message boxes' texts are traced, to be read back here.
             self.process = bench.wine.start(bench.processes, os.path.join(self.folder, "Tarnwick.exe"),
                                             self.port_name, cwd=self.folder, stderr=log,
-                                            debug="-all,+msgbox")
+                                            debug="-all,+msgbox" + (",+text" if trace_text else ""))
         self.window = None
 
     # ---- windows -------------------------------------------------------------
@@ -73,11 +75,18 @@ class Panel:
             raise PanelError("no message box titled \"Tarnwick\" appeared")
         return boxes
 
+    def _traced(self, pattern):
+        with open(self.wine_log, encoding="utf-8", errors="replace") as log:
+            texts = pattern.findall(log.read())
+        return [re.sub(r"\\(.)", lambda m: _ESCAPES.get(m.group(1), m.group(0)), t) for t in texts]
+
     def messages(self):
         """The texts of every message box shown so far, in order."""
-        with open(self.wine_log, encoding="utf-8", errors="replace") as log:
-            texts = _MESSAGE.findall(log.read())
-        return [re.sub(r"\\(.)", lambda m: _ESCAPES.get(m.group(1), m.group(0)), t) for t in texts]
+        return self._traced(_MESSAGE)
+
+    def drawn_texts(self):
+        """Every text drawn so far, in order (with trace_text only)."""
+        return self._traced(_DRAWN_TEXT)
 
     def wine_errors(self):
         """What Wine reported beyond the traced messages, e.g. a crash."""

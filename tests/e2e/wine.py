@@ -4,6 +4,7 @@ display, with one wineserver for a whole run.
 The prefix and the Wine loader come from scripts/platform.sh (through
 scripts/wine-run), as for every other way the project runs the program.
 """
+import glob
 import os
 import subprocess
 
@@ -32,6 +33,11 @@ class WineSession:
         started = subprocess.run(["wineserver", "-p"], env=self.env, timeout=30,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.owns_server = started.returncode == 0
+        # Wine's own background processes (services, desktop) start with the
+        # first program: started now, they don't hold a console's output
+        # pipe open for as long as the wineserver lives.
+        subprocess.run([WINE_RUN, "rundll32.exe", "user32.dll,UpdatePerUserSystemParameters"], env=self.env,
+                       timeout=60, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def start(self, processes, exe, port_name, args=(), cwd=None, stdout=subprocess.DEVNULL,
               stderr=subprocess.DEVNULL, debug=None):
@@ -45,6 +51,13 @@ class WineSession:
         env = dict(self.env, TARNWICK_VPORT=port_name)
         return subprocess.run([WINE_RUN, exe, *args], env=env, capture_output=True, text=True,
                               timeout=timeout)
+
+    def remove_port_files(self, name_prefix):
+        """Removes the state files of the virtual ports whose names start with
+        `name_prefix`: they are kept in the Windows temp folder, inside the prefix."""
+        users = os.path.join(self.prefix, "drive_c", "users")
+        for path in glob.glob(os.path.join(users, "*", "**", glob.escape(name_prefix) + "*.vport"), recursive=True):
+            os.remove(path)
 
     def stop(self):
         if self.owns_server:

@@ -68,6 +68,7 @@ void ExpectAccesses(const std::vector<vport::Access>& seen, const std::vector<vp
 }  // namespace
 
 TEST_F(LoopbackRun, SavesDrivesEachPatternReadsStatusTwiceAndPutsTheRegistersBack) {
+    g_port->SetBase(0x278);
     g_port->SetData(0xE0);
     g_port->SetControl(0x0B);
     const RunRecord record = RunPatterns(kLibrary, 0x278, kDataPlug, &NeverStop);

@@ -94,6 +94,7 @@ TEST_F(PortCheck, DataPlugPassesAndPutsDataAndControlBack) {
 }
 
 TEST_F(PortCheck, ControlPlugPassesOnTheControlWiringOnly) {
+    ASSERT_TRUE(port->SetBase(0x278));
     port->SetWiring(vport::Wiring::ControlLoopback);
     const ProcessResult pass = Run("--plug control $278");
     EXPECT_EQ(pass.exitCode, 0u) << pass.err;

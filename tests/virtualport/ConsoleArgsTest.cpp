@@ -77,6 +77,22 @@ TEST(ConsoleArgs, BadCommandLinesSayWhatIsWrong) {
         {{"watch", "--interval", "5"}, "--interval 5 is out of range (10..60000)"},
         {{"watch", "--clear"}, "unknown option '--clear'"},
         {{"log", "--since", "x"}, "'x' is not a number"},
+        {{"pin", "3", "loose", "2"}, "pin 3 is not an input"},
+        {{"pin", "13", "loose", "1"}, "loose 1 is out of range (2..1000000)"},
+        {{"pin", "13", "loose"}, "pin: missing value"},
+        {{"base", "0x37A"}, "base 0x37A is not a multiple of 4"},
+        {{"base", "0xFFFF"}, "base 0xFFFF is out of range (0..65532)"},
+        {{"ecp"}, "ecp: missing address; use: ecp ADDR|auto"},
+        {{"chip", "486"}, "chip: '486' is none of ideal, spp, ps2, ecp, fragile-ecr, epp, no-readback"},
+        {{"ecr-mode", "3"}, "'3' is not three binary digits"},
+        {{"ecr-mode", "012"}, "'012' is not three binary digits"},
+        {{"epp-clear", "read"}, "'read' is neither write nor read-twice"},
+        {{"settle", "1000001"}, "settle 1000001 is out of range (0..1000000)"},
+        {{"intruder", "every", "0", "ms"}, "period 0 is out of range (1..60000)"},
+        {{"intruder", "every", "5", "s"}, "intruder: use: intruder every N ms|off"},
+        {{"intruder", "off", "now"}, "unexpected argument 'now'"},
+        {{"write", "0x378"}, "write: missing port and value; use: write ADDR VALUE"},
+        {{"read", "0x10000"}, "read: port 0x10000 is out of range (0..65535)"},
     };
     for (const auto& c : cases) {
         ParsedCommand parsed = ParseConsoleArgs(c.args);

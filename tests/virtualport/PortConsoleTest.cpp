@@ -33,7 +33,7 @@ TEST_F(PortConsole, BadArgumentsChangeNothingAndExitWithTwo) {
     } cases[] = {
         {"", "missing command"},
         {"blink", "unknown command 'blink'"},
-        {"pin 2 low", "pin 2 is not an input"},
+        {"pin 14 low", "pin 14 is not an input"},
         {"pin 15", "missing value"},
         {"status 300", "out of range"},
         {"wiring", "missing value"},
@@ -157,7 +157,7 @@ TEST_F(PortConsole, ShowAndWatchPictureThePort) {
         << show.out;
     EXPECT_NE(show.out.find("data     0x01  00000001\n"), std::string::npos) << show.out;
     EXPECT_NE(show.out.find("  1  /STROBE     high   out  C0 inverted\n"), std::string::npos);
-    EXPECT_EQ(Count(show.out, "\n"), 24u);  // 7 heading lines and 17 pins
+    EXPECT_EQ(Count(show.out, "\n"), 28u);  // 11 heading lines and 17 pins
 
     port->SetWiring(vport::Wiring::None);
     port->ForceStatus(0x8F);
@@ -166,6 +166,69 @@ TEST_F(PortConsole, ShowAndWatchPictureThePort) {
     EXPECT_EQ(Count(watch.out, "status   0x8F  10001111  forced\n"), 3u) << watch.out;
     EXPECT_EQ(Count(watch.out, "wired to"), 0u);
     EXPECT_EQ(port->TotalAccesses(), 1u);  // looking is not an access
+}
+
+TEST_F(PortConsole, SetsTheChipAndItsSettingsAndShowListsThem) {
+    const char* commands[] = {"chip fragile-ecr", "base 0x278",     "ecp 0xD000",      "ecr-mode 011",
+                              "settle 200",       "pin 13 loose 3", "pin 4 low",       "intruder every 60000 ms"};
+    for (const char* command : commands) {
+        ProcessResult result = Console(command);
+        EXPECT_EQ(result.exitCode, 0u) << command << ": " << result.err;
+    }
+    ProcessResult show = Console("show");
+    for (const char* line : {"\nchip     fragile-ecr\n", "\nbase     0x278: data 0x278, status 0x279, control 0x27A\n",
+                             "\nextended 0xD000: FIFO 0xD000, config B 0xD001, ECR 0xD002\n",
+                             "\nECR      0x61  01100001  mode 011 ECP FIFO, FIFO 0 of 16 bytes\n",
+                             "\nsettle   200 us\n", "\nintruder every 60000 ms\n",
+                             "  4  D2          low    out  data bit 2, held low (counts only as an input)\n",
+                             " 13  SELECT      low    in   S4, wired to pin 3, loose: low once in 3 reads\n"})
+        EXPECT_NE(show.out.find(line), std::string::npos) << line << "\n" << show.out;
+    EXPECT_EQ(port->Peek(0xD002), 0x61);
+
+    ProcessResult overlap = Console("base 0xCFFC");
+    EXPECT_EQ(overlap.exitCode, 2u);
+    EXPECT_NE(overlap.err.find("base 0xCFFC would overlap the extended block at 0xD000"), std::string::npos)
+        << overlap.err;
+    EXPECT_EQ(port->Settings().base, 0x278);
+
+    EXPECT_EQ(Console("write 0xD002 0x24").out, "W 0xD002 <- 0x24\n");
+    EXPECT_EQ(Console("read 0x278").out, "R 0x0278 -> 0xFF\n") << "locked up";
+    EXPECT_NE(Console("show").out.find("\nlocked   ECR bit 2 was written as 1"), std::string::npos);
+    ProcessResult note = Console("epp-clear read-twice");
+    EXPECT_NE(note.err.find("note: chip fragile-ecr doesn't use this; epp chips do"), std::string::npos)
+        << note.err;
+}
+
+// Another program on the port, seen from this process's accesses.
+TEST_F(PortConsole, IntruderStartedAtTheConsoleWritesBetweenThisProgramsAccesses) {
+    port->Write(0x378, 0x55);
+    ASSERT_EQ(Console("intruder every 1 ms").exitCode, 0u);
+    for (int n = 0; n < 10; ++n) {
+        port->Read(0x378);
+        Sleep(2);
+    }
+    ASSERT_EQ(Console("intruder off").exitCode, 0u);
+    EXPECT_EQ(port->Read(0x378), 0x55);
+    const std::string log = Console("log").out;
+    EXPECT_GE(Count(log, "W 0x0378 <- 0x04  (intruder)\nW 0x037A <- 0x06  (intruder)\n"), 2u) << log;
+    EXPECT_GE(Count(log, "W 0x0378 <- 0x55  (intruder)\n"), 2u) << log;
+}
+
+TEST(PortConsoleAlone, StateFileOfAnotherVersionIsReportedUntilResetReplacesIt) {
+    vport_test::ScopedPortName name("console-stale");
+    vport_test::WriteStateFile(1000, 0x54505654, 2);
+    ProcessResult show = Console("show");
+    EXPECT_EQ(show.exitCode, 1u);
+    EXPECT_NE(show.err.find("it is a port state of another version (2)"), std::string::npos) << show.err;
+    EXPECT_NE(show.err.find("nothing was shown or changed (`PortConsole reset` replaces it"), std::string::npos);
+    EXPECT_EQ(Console("pin 13 low").exitCode, 1u);
+
+    ProcessResult reset = Console("reset");
+    EXPECT_EQ(reset.exitCode, 0u) << reset.err;
+    EXPECT_EQ(reset.out, "port reset to power-up\n");
+    EXPECT_NE(reset.err.find("another version (2)"), std::string::npos) << reset.err;
+    ASSERT_EQ(Console("pin 13 low").exitCode, 0u);
+    EXPECT_NE(Console("show").out.find(" 13  SELECT      low"), std::string::npos);
 }
 
 TEST(PortConsoleAlone, PortThatCannotBeOpenedExitsWithOne) {

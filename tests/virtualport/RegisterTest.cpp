@@ -1,27 +1,33 @@
-// Reads and writes through the port's address decoder, register changes
-// armed to happen after a number of reads, and a stopped driver.
+// Reads and writes through the port's address decoder at its base, register
+// changes armed to happen after a number of reads, and a stopped driver.
 #include <gtest/gtest.h>
 
 #include "PortFixture.h"
 
-TEST_F(PortTest, DecoderSeesOnlyTheLowTwoAddressBits) {
+TEST_F(PortTest, RegistersAnswerAtTheBaseOnlyAndAnEmptyBusReads0xFF) {
     port->SetWiring(vport::Wiring::None);
     port->Write(0x378, 0x12);
-    port->Write(0xFFFE, 0x34);  // any 4-aligned base reaches the same registers
-    EXPECT_EQ(port->Data(), 0x12);
-    EXPECT_EQ(port->Control(), 0x34);
-    EXPECT_EQ(port->Read(0x3BC), 0x12);
-    EXPECT_EQ(port->Read(0x0001), 0x7F);
+    port->Write(0x37A, 0x34);
+    port->Write(0x379, 0x00);  // status takes no writes
+    const uint16_t empty[] = {0x377, 0x37B, 0x37C, 0x3BC, 0x778, 0x77A, 0x0001, 0xFFFE, 0xF378};
+    for (uint16_t address : empty) {
+        EXPECT_EQ(port->Read(address), 0xFF) << std::hex << address;
+        port->Write(address, 0x00);
+    }
+    EXPECT_EQ(port->Read(0x378), 0x12);
+    EXPECT_EQ(port->Read(0x379), 0x7F);
     EXPECT_EQ(port->Read(0x37A), 0x34);
-    EXPECT_EQ(port->Read(0x37B), 0xFF);
-
-    port->Write(0x379, 0x00);  // status and offset 3 take no writes
-    port->Write(0x37B, 0x00);
-    EXPECT_EQ(port->Status(), 0x7F);
     EXPECT_FALSE(port->StatusForced());
-    EXPECT_EQ(port->Data(), 0x12);
-    EXPECT_EQ(port->Control(), 0x34);
-    EXPECT_EQ(port->TotalAccesses(), 8u);  // ignored writes are still logged
+    EXPECT_EQ(port->TotalAccesses(), 3u + 2 * 9 + 3) << "accesses of empty addresses are logged too";
+
+    ASSERT_TRUE(port->SetBase(0xD010));
+    EXPECT_EQ(port->Read(0xD010), 0x12);
+    EXPECT_EQ(port->Read(0xD012), 0x34);
+    EXPECT_EQ(port->Read(0x378), 0xFF);
+    for (uint16_t refused : {0xD012, 0xFFFE, 0x0379}) EXPECT_FALSE(port->SetBase(refused)) << refused;
+    EXPECT_EQ(port->Settings().base, 0xD010);
+    port->Reset();
+    EXPECT_EQ(port->Settings().base, 0x378);
 }
 
 TEST_F(PortTest, ArmedChangeLandsAfterTheGivenReads) {

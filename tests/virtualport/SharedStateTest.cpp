@@ -85,7 +85,63 @@ TEST(SharedState, MappingThatIsNoPortStateOfOursIsReportedAndLeftAlone) {
     ScopedPortName badName("no\\such\\directory");
     std::string error;
     EXPECT_EQ(OpenPort(&error), nullptr);
-    EXPECT_NE(error.find("error"), std::string::npos) << error;
+    EXPECT_NE(error.find("is not 1 to 200 letters, digits"), std::string::npos) << error;
+
+    ScopedPortName folderName("folder");  // a folder where the file would be
+    ASSERT_TRUE(CreateDirectoryA(PortState::FilePath().c_str(), nullptr));
+    EXPECT_EQ(OpenPort(&error), nullptr);
+    EXPECT_NE(error.find("cannot open " + PortState::FilePath() + ": error"), std::string::npos) << error;
+    RemoveDirectoryA(PortState::FilePath().c_str());
+}
+
+// The state outlives every process that had it open, in its file; a file
+// of another version or size is reported and left alone until Recreate
+// replaces it, which it refuses while a program has the port open.
+TEST(SharedState, StateStaysInItsFileUntilReplaced) {
+    ScopedPortName name("kept");
+    {
+        std::unique_ptr<PortState> port = OpenPort();
+        ASSERT_NE(port, nullptr);
+        port->SetChip(vport::Chip::Spp);
+        port->SetInputPin(13, false);
+        port->Write(0x378, 0x5A);
+    }
+    HANDLE held = OpenFileMappingA(FILE_MAP_READ, FALSE, PortState::SharedName().c_str());
+    EXPECT_EQ(held, nullptr) << "nothing has the port open";
+    std::unique_ptr<PortState> again = OpenPort();
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Read(0x378), 0x5A);
+    EXPECT_EQ(again->Read(0x37A), 0xE0);
+    EXPECT_FALSE(again->PinLevel(13));
+    std::string error;
+    EXPECT_EQ(PortState::Recreate(&error), nullptr);
+    EXPECT_NE(error.find("a program has the port open"), std::string::npos) << error;
+    again.reset();
+
+    const uint32_t size = sizeof(vport::SharedLayout);
+    const struct {
+        DWORD bytes;
+        uint32_t magic, version;
+        const char* reason;
+    } files[] = {
+        {1000, vport::kSharedMagic, 2, "another version (2) than this program's (3)"},
+        {size, vport::kSharedMagic, 4, "another version (4)"},
+        {size, 0x12345678, 1, "something other than a port state"},
+    };
+    for (const auto& f : files) {
+        vport_test::WriteStateFile(f.bytes, f.magic, f.version);
+        bool foreign = false;
+        EXPECT_EQ(PortState::Open(&error, &foreign), nullptr) << f.reason;
+        EXPECT_NE(error.find(f.reason), std::string::npos) << error;
+        EXPECT_TRUE(foreign);
+        WIN32_FILE_ATTRIBUTE_DATA file = {};
+        GetFileAttributesExA(PortState::FilePath().c_str(), GetFileExInfoStandard, &file);
+        EXPECT_EQ(file.nFileSizeLow, f.bytes) << "left as it was";
+
+        std::unique_ptr<PortState> replaced(PortState::Recreate(&error));
+        ASSERT_NE(replaced, nullptr) << error;
+        EXPECT_EQ(replaced->Read(0x37A), 0x00) << "the ideal chip of power-up";
+    }
 }
 
 // A process killed while holding the lock must not freeze everyone else.

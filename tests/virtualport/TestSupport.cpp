@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <cstring>
+
 #include "TestThread.h"
 
 namespace vport_test {
@@ -36,10 +38,23 @@ ScopedPortName::ScopedPortName(const std::string& suffix) {
     hadPrevious_ = length > 0 && length < sizeof previous;
     if (hadPrevious_) previous_ = previous;
     SetEnvironmentVariableA(kNameVariable, name_.c_str());
+    DeleteFileA(vport::PortState::FilePath().c_str());  // left by an earlier process of this id
 }
 
 ScopedPortName::~ScopedPortName() {
+    DeleteFileA(vport::PortState::FilePath().c_str());
     SetEnvironmentVariableA(kNameVariable, hadPrevious_ ? previous_.c_str() : nullptr);
+}
+
+void WriteStateFile(DWORD bytes, uint32_t magic, uint32_t version) {
+    std::string content(bytes, '\0');
+    memcpy(&content[0], &magic, sizeof magic);
+    memcpy(&content[4], &version, sizeof version);
+    HANDLE file = CreateFileA(vport::PortState::FilePath().c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, content.data(), bytes, &written, nullptr);
+    CloseHandle(file);
 }
 
 ForeignMapping::ForeignMapping(const std::string& name, DWORD bytes, uint32_t magic,

@@ -26,7 +26,8 @@ Fn FindEntry(HMODULE module, const char* name) {
 std::string BuiltFile(const char* relativePath);
 
 // Points TARNWICK_VPORT at a name of this test's own for its lifetime, so it
-// starts from a new, freshly initialised state.
+// starts from a new, freshly initialised state; its file is removed before
+// and after.
 class ScopedPortName {
 public:
     explicit ScopedPortName(const std::string& suffix);
@@ -38,6 +39,10 @@ private:
     std::string previous_;
     bool hadPrevious_;
 };
+
+// Writes the port's state file with `bytes` bytes starting with `magic`
+// and `version`, as an older or foreign program might have left it.
+void WriteStateFile(DWORD bytes, uint32_t magic, uint32_t version);
 
 // A mapping under the port's name that holds something else: `bytes` long,
 // starting with `magic` and `version`. Lets tests see how a port that can't

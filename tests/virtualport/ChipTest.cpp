@@ -1,0 +1,138 @@
+// The chips the port can be, each as real ones behave: what control reads
+// back, which way the data pins drive, the ECR's modes and FIFO, the chip
+// that locks up, and the EPP time-out flag.
+#include <gtest/gtest.h>
+
+#include "PortFixture.h"
+
+using vport::Chip;
+
+TEST_F(PortTest, EachChipReadsControlBackInItsOwnWayWhileTheLatchDrivesThePins) {
+    const struct {
+        Chip chip;
+        uint8_t read;
+    } chips[] = {{Chip::Ideal, 0x4B}, {Chip::Spp, 0xEB},        {Chip::Ps2, 0xCB}, {Chip::Ecp, 0xCB},
+                 {Chip::Epp, 0xEB},   {Chip::NoReadback, 0xFF}, {Chip::FragileEcr, 0xCB}};
+    for (const auto& c : chips) {
+        port->SetChip(c.chip);
+        port->Write(0x37A, 0x4B);
+        EXPECT_EQ(port->Read(0x37A), c.read) << int(c.chip);
+        EXPECT_FALSE(port->PinLevel(17)) << "C3 set puts /SELECT IN low";
+        EXPECT_FALSE(port->PinLevel(16)) << "C2 clear puts /INIT low";
+    }
+}
+
+TEST_F(PortTest, Ps2DirectionBitTurnsTheDataPinsIntoInputs) {
+    port->SetChip(Chip::Ps2);
+    port->Write(0x378, 0x00);
+    port->Write(0x37A, 0x20);
+    EXPECT_EQ(port->Read(0x378), 0xFF) << "nothing drives them: the pull-ups";
+    EXPECT_EQ(port->Read(0x379), 0x7F) << "the plug's inputs follow the floating pins";
+    ASSERT_TRUE(port->SetInputPin(3, false));
+    EXPECT_EQ(port->Read(0x378), 0xFD);
+    EXPECT_EQ(port->Read(0x379), 0x6F);
+    port->Write(0x378, 0x1F);
+    EXPECT_EQ(port->Read(0x378), 0xFD) << "a write goes to the latch only";
+
+    port->Write(0x37A, 0x00);
+    EXPECT_EQ(port->Read(0x378), 0x1F);
+    EXPECT_TRUE(port->PinLevel(3)) << "a driving pin wins over the pin held low";
+    port->SetChip(Chip::Spp);
+    port->Write(0x37A, 0x20);
+    EXPECT_EQ(port->Read(0x378), 0x1F) << "an SPP chip has no direction bit";
+}
+
+TEST_F(PortTest, EcpModesDecideWhereDataWritesGoAndTheFifoFlagsTell) {
+    port->SetChip(Chip::Ecp);
+    EXPECT_EQ(port->Read(0x77A), 0x01) << "mode 000, FIFO empty";
+    EXPECT_EQ(port->Read(0x779), 0x00);
+    port->Write(0x37A, 0x20);
+    port->Write(0x378, 0x55);
+    EXPECT_EQ(port->Read(0x378), 0x55) << "in mode 000 the pins drive whatever C5 says";
+    port->Write(0x77A, 0x34);
+    EXPECT_EQ(port->Read(0x77A), 0x35);
+    EXPECT_EQ(port->Read(0x378), 0xFF) << "in mode 001 C5 makes them inputs";
+
+    port->Write(0x37A, 0x00);
+    port->Write(0x77A, 0x60);
+    for (uint8_t n = 0; n < 15; ++n) port->Write(0x378, n);
+    EXPECT_EQ(port->Read(0x77A), 0x60) << "FIFO neither empty nor full";
+    port->Write(0x778, 0xAA);
+    port->Write(0x378, 0xBB);  // lost: the FIFO is full
+    EXPECT_EQ(port->Read(0x77A), 0x62);
+    EXPECT_EQ(port->Data(), 0x55);
+    EXPECT_EQ(port->Read(0x379), 0x2F) << "the pins keep the old data";
+
+    port->Write(0x77A, 0xC0);
+    EXPECT_EQ(port->Read(0x77A), 0xC1) << "a mode change empties the FIFO";
+    port->Write(0x378, 0x11);
+    port->Write(0x778, 0x22);
+    EXPECT_EQ(port->Peek(0x778), 0x11);
+    EXPECT_EQ(port->Read(0x778), 0x11) << "in test mode reads take bytes out";
+    EXPECT_EQ(port->Read(0x778), 0x22);
+    EXPECT_EQ(port->Read(0x77A), 0xC1);
+    port->SetEcrMode(7);
+    EXPECT_EQ(port->Read(0x778), 0x10) << "configuration mode: config A";
+}
+
+TEST_F(PortTest, EcrSitsInTheExtendedBlockWhereverItIsPut) {
+    port->SetChip(Chip::Ecp);
+    port->SetEcrMode(3);
+    ASSERT_TRUE(port->SetExtendedBlock(0xD000));
+    EXPECT_EQ(port->Read(0xD002), 0x61);
+    EXPECT_EQ(port->Read(0x77A), 0xFF);
+    ASSERT_TRUE(port->SetBase(0xDC00));
+    EXPECT_EQ(port->Read(0xD002), 0x61) << "below the port's own range, as on PCI cards";
+    for (uint16_t start : {0xDC04, 0xDBFE, 0xD001}) EXPECT_FALSE(port->SetExtendedBlock(start)) << start;
+    EXPECT_FALSE(port->SetBase(0xCFFC)) << "the port would cover the block";
+    port->SetExtendedBlockAuto();
+    EXPECT_EQ(port->Read(0xE002), 0x61);
+    port->SetChip(Chip::Ps2);
+    EXPECT_EQ(port->Read(0xE002), 0xFF) << "no ECR on a PS/2 chip";
+}
+
+TEST_F(PortTest, FragileEcrStopsAnsweringOnceBitTwoIsWrittenUntilReset) {
+    port->SetChip(Chip::FragileEcr);
+    port->Write(0x378, 0x0F);
+    port->Write(0x77A, 0x30);
+    EXPECT_EQ(port->Read(0x77A), 0x31);
+    EXPECT_FALSE(port->Settings().lockedUp);
+    port->Write(0x77A, 0x34);
+    EXPECT_TRUE(port->Settings().lockedUp);
+    for (uint16_t address : {0x378, 0x379, 0x37A, 0x778, 0x77A}) EXPECT_EQ(port->Read(address), 0xFF) << address;
+    port->Write(0x378, 0x00);
+    EXPECT_EQ(port->Data(), 0x0F);
+    port->Reset();
+    EXPECT_EQ(port->Read(0x379), 0x87);
+    port->SetChip(Chip::Ecp);
+    port->Write(0x77A, 0x34);
+    EXPECT_EQ(port->Read(0x77A), 0x35) << "a sound ECP chip takes it";
+}
+
+TEST_F(PortTest, EppTimeOutIsSetByEppAccessesAndClearedAsChosen) {
+    port->SetWiring(vport::Wiring::None);
+    port->SetChip(Chip::Epp);
+    EXPECT_EQ(port->Read(0x379), 0x7E);
+    EXPECT_EQ(port->Read(0x37B), 0xFF);
+    EXPECT_EQ(port->Read(0x379), 0x7F);
+    EXPECT_EQ(port->Read(0x379), 0x7F) << "sticky";
+    port->Write(0x379, 0xFE);
+    EXPECT_EQ(port->Read(0x379), 0x7F);
+    port->Write(0x379, 0x01);
+    EXPECT_EQ(port->Read(0x379), 0x7E);
+    port->Write(0x37F, 0x00);
+    EXPECT_EQ(port->Read(0x379), 0x7F) << "base+7 is EPP too";
+    EXPECT_EQ(port->Read(0x380), 0xFF);
+
+    port->SetEppClearByReading(true);
+    port->Write(0x379, 0x01);
+    EXPECT_EQ(port->Read(0x379), 0x7F) << "writing no longer clears it";
+    EXPECT_EQ(port->Read(0x378), 0x00);
+    EXPECT_EQ(port->Read(0x379), 0x7F);
+    EXPECT_EQ(port->Read(0x379), 0x7F) << "the second read in a row still shows it";
+    EXPECT_EQ(port->Read(0x379), 0x7E);
+
+    port->SetChip(Chip::Spp);
+    port->Read(0x37B);
+    EXPECT_EQ(port->Read(0x379), 0x7F) << "no EPP on an SPP chip: bit 0 reads 1";
+}

@@ -1,0 +1,193 @@
+#include "ChipModel.h"
+
+#include "LineTiming.h"
+
+namespace vport {
+
+namespace {
+
+enum class Register { None, Data, Status, Control, Epp, Fifo, ConfigB, Ecr };
+
+enum EcrMode : uint8_t {
+    kStandard = 0,
+    kPs2 = 1,
+    kParallelFifo = 2,
+    kEcpFifo = 3,
+    kEpp = 4,
+    kTestFifo = 6,
+    kConfiguration = 7,
+};
+
+const uint8_t kDirectionBit = 0x20;
+const uint8_t kEcrServiceBit = 0x04;
+const uint8_t kConfigA = 0x10;  // an 8-bit FIFO, no interrupt pending
+const uint8_t kConfigB = 0x00;  // IRQ and DMA set by jumpers
+
+Chip ChipOf(const SharedLayout& s) { return static_cast<Chip>(s.chip); }
+uint8_t ModeOf(const SharedLayout& s) { return s.ecr >> 5; }
+
+bool HasDirectionBit(Chip chip) { return chip == Chip::Ps2 || HasEcr(chip); }
+
+bool InFifoMode(const SharedLayout& s) {
+    const uint8_t mode = ModeOf(s);
+    return HasEcr(ChipOf(s)) && (mode == kParallelFifo || mode == kEcpFifo || mode == kTestFifo);
+}
+
+Register Decode(const SharedLayout& s, uint16_t port) {
+    const uint16_t offset = static_cast<uint16_t>(port - s.base);
+    if (s.lockedUp) return Register::None;
+    if (offset < 3) return static_cast<Register>(offset + 1);
+    const Chip chip = ChipOf(s);
+    if (offset < 8 && chip == Chip::Epp) return Register::Epp;
+    if (HasEcr(chip)) {
+        const uint16_t extended = static_cast<uint16_t>(port - ExtendedBlockStart(s));
+        if (extended < 3) return static_cast<Register>(static_cast<int>(Register::Fifo) + extended);
+    }
+    return Register::None;
+}
+
+uint8_t ControlReadBack(Chip chip, uint8_t latch) {
+    switch (chip) {
+    case Chip::Ideal: return latch;
+    case Chip::Spp:
+    case Chip::Epp: return (latch & 0x1F) | 0xE0;
+    case Chip::Ps2:
+    case Chip::Ecp:
+    case Chip::FragileEcr: return (latch & 0x3F) | 0xC0;
+    case Chip::NoReadback: return 0xFF;
+    }
+    return latch;
+}
+
+uint8_t StatusRead(SharedLayout& s, bool effects) {
+    if (s.statusForced) return s.forcedStatus;
+    uint8_t status = StatusFromLevels(ShownInputLevels(s, effects));
+    if (ChipOf(s) != Chip::Epp) return status;
+    status = static_cast<uint8_t>((status & 0xFE) | s.eppTimeout);
+    if (effects && s.eppClearByReading && ++s.statusReadsInRow >= 2) s.eppTimeout = 0;
+    return status;
+}
+
+uint8_t FifoRead(SharedLayout& s, bool effects) {
+    const uint8_t mode = ModeOf(s);
+    if (mode == kConfiguration) return kConfigA;
+    if (mode != kTestFifo || s.fifoCount == 0) return 0xFF;  // no peripheral sends anything
+    const uint8_t value = s.fifo[s.fifoHead];
+    if (effects) {
+        s.fifoHead = static_cast<uint8_t>((s.fifoHead + 1) % kFifoSize);
+        --s.fifoCount;
+    }
+    return value;
+}
+
+void FifoWrite(SharedLayout& s, uint8_t value) {
+    if (s.fifoCount == kFifoSize) return;  // full: the byte is lost
+    s.fifo[(s.fifoHead + s.fifoCount) % kFifoSize] = value;
+    ++s.fifoCount;
+}
+
+}  // namespace
+
+bool HasEcr(Chip chip) { return chip == Chip::Ecp || chip == Chip::FragileEcr; }
+
+uint16_t ExtendedBlockStart(const SharedLayout& s) {
+    return s.extendedAuto ? static_cast<uint16_t>(s.base + kIsaExtendedOffset) : s.extendedBase;
+}
+
+bool BlocksOverlap(uint16_t base, uint16_t extended) {
+    // Both start at multiples of 4, so the block's three addresses overlap
+    // the port's eight only by starting among them.
+    return static_cast<uint16_t>(extended - base) < 8;
+}
+
+bool DataPinsDrive(const SharedLayout& s) {
+    const Chip chip = ChipOf(s);
+    if (!HasDirectionBit(chip) || !(s.control & kDirectionBit)) return true;
+    return HasEcr(chip) && ModeOf(s) != kPs2;
+}
+
+PinInputs PinInputsOf(const SharedLayout& s) {
+    PinInputs inputs;
+    inputs.data = s.data;
+    inputs.control = s.control;
+    inputs.wiring = static_cast<Wiring>(s.wiring);
+    inputs.pulledLow = s.pulledLow;
+    inputs.dataDrives = DataPinsDrive(s);
+    return inputs;
+}
+
+void ChipPowerUp(SharedLayout& s) {
+    s.ecr = 0;
+    s.fifoCount = 0;
+    s.fifoHead = 0;
+    s.lockedUp = 0;
+    s.eppTimeout = 0;
+    s.statusReadsInRow = 0;
+}
+
+uint8_t EcrValue(const SharedLayout& s) {
+    const uint8_t flags = s.fifoCount == 0 ? 0x01 : s.fifoCount == kFifoSize ? 0x02 : 0x00;
+    return static_cast<uint8_t>(s.ecr | flags);
+}
+
+void SetEcr(SharedLayout& s, uint8_t value) {
+    const OutputChange change = BeginOutputChange(s);  // the mode can turn the data pins around
+    if (value >> 5 != ModeOf(s)) s.fifoCount = 0;
+    s.ecr = value & 0xFC;
+    EndOutputChange(s, change);
+}
+
+void SetLatch(SharedLayout& s, int offset, uint8_t value) {
+    const OutputChange change = BeginOutputChange(s);
+    (offset == 0 ? s.data : s.control) = value;
+    EndOutputChange(s, change);
+}
+
+uint8_t ChipRead(SharedLayout& s, uint16_t port, bool effects) {
+    const Register reg = Decode(s, port);
+    if (effects && reg != Register::Status) s.statusReadsInRow = 0;
+    switch (reg) {
+    case Register::Data: return DataPinsDrive(s) ? s.data : static_cast<uint8_t>(~(s.pulledLow >> 2));
+    case Register::Status: return StatusRead(s, effects);
+    case Register::Control: return ControlReadBack(ChipOf(s), s.control);
+    case Register::Epp:
+        if (effects) s.eppTimeout = 1;
+        return 0xFF;
+    case Register::Fifo: return FifoRead(s, effects);
+    case Register::ConfigB: return kConfigB;
+    case Register::Ecr: return EcrValue(s);
+    case Register::None: break;
+    }
+    return 0xFF;
+}
+
+void ChipWrite(SharedLayout& s, uint16_t port, uint8_t value) {
+    const Register reg = Decode(s, port);
+    s.statusReadsInRow = 0;
+    switch (reg) {
+    case Register::Data:
+        if (InFifoMode(s))
+            FifoWrite(s, value);
+        else
+            SetLatch(s, 0, value);
+        break;
+    case Register::Status:
+        if (ChipOf(s) == Chip::Epp && !s.eppClearByReading && (value & 0x01)) s.eppTimeout = 0;
+        break;
+    case Register::Control: SetLatch(s, 2, value); break;
+    case Register::Epp: s.eppTimeout = 1; break;
+    case Register::Fifo:
+        if (InFifoMode(s)) FifoWrite(s, value);
+        break;
+    case Register::Ecr:
+        if (ChipOf(s) == Chip::FragileEcr && (value & kEcrServiceBit))
+            s.lockedUp = 1;
+        else
+            SetEcr(s, value);
+        break;
+    case Register::ConfigB:
+    case Register::None: break;
+    }
+}
+
+}  // namespace vport

@@ -1,0 +1,140 @@
+#include "ConsoleSettings.h"
+
+#include <cstdio>
+
+#include "ChipModel.h"
+#include "ConsoleText.h"
+#include "PinModel.h"
+
+namespace vport {
+
+namespace {
+
+std::string Hex(unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%03X", value);
+    return text;
+}
+
+ConsoleOutcome Done(std::string out, std::string err = "") {
+    ConsoleOutcome outcome;
+    outcome.out = std::move(out) + "\n";
+    outcome.err = std::move(err);
+    return outcome;
+}
+
+ConsoleOutcome Refused(std::string why) {
+    ConsoleOutcome outcome;
+    outcome.exitCode = 2;
+    outcome.err = "PortConsole: " + why + "; nothing changed\n";
+    return outcome;
+}
+
+// A note for a setting that the chip at hand doesn't use.
+std::string UnusedNote(const PortState& port, bool used, const char* chips) {
+    if (used) return "";
+    return std::string("note: chip ") + ChipName(port.Settings().chip) + " doesn't use this; " + chips +
+           " do (choose the chip first: choosing one puts its ECR and flags to power-up)\n";
+}
+
+ConsoleOutcome SetPin(PortState& port, const ConsoleCommand& command) {
+    const int pin = command.pin;
+    if (command.looseEvery != 0) {
+        port.SetLoosePin(pin, command.looseEvery);
+        return Done("pin " + std::to_string(pin) + " loose: low once in " +
+                    std::to_string(command.looseEvery) + " status reads");
+    }
+    port.SetInputPin(pin, command.high);
+    std::string note;
+    const Wiring wiring = port.GetWiring();
+    if (IsDataPin(pin)) {
+        if (port.DataPinsDrive())
+            note = "note: data pin " + std::to_string(pin) +
+                   " counts only while the data pins are inputs (C5 set on a ps2 or ecp chip)\n";
+    } else if (int source = WiredSource(wiring, pin)) {
+        note = command.high ? "note: with " + std::string(WiringName(wiring)) + " wiring pin " +
+                                  std::to_string(pin) + " follows pin " + std::to_string(source) + "\n"
+                            : "note: pin " + std::to_string(pin) + " stays low whatever pin " +
+                                  std::to_string(source) + " drives into it through the " +
+                                  WiringName(wiring) + " wiring, like a line shorted to ground\n";
+    }
+    return Done("pin " + std::to_string(pin) + (command.high ? " high" : " pulled low"), note);
+}
+
+ConsoleOutcome SetBase(PortState& port, const ConsoleCommand& command) {
+    if (!port.SetBase(command.address))
+        return Refused("base " + Hex(command.address) + " would overlap the extended block at " +
+                       Hex(port.Settings().extendedBase) + " (move it with `ecp`)");
+    const unsigned base = command.address;
+    return Done("base " + Hex(base) + ": data " + Hex(base) + ", status " + Hex(base + 1) + ", control " +
+                Hex(base + 2));
+}
+
+ConsoleOutcome SetExtendedBlock(PortState& port, const ConsoleCommand& command) {
+    if (command.extendedAuto)
+        port.SetExtendedBlockAuto();
+    else if (!port.SetExtendedBlock(command.address))
+        return Refused("an extended block at " + Hex(command.address) + " would overlap the port at " +
+                       Hex(port.Settings().base));
+    const PortSettings settings = port.Settings();
+    return Done("extended block at " + Hex(settings.extendedBase) + ": ECR at " +
+                    Hex(settings.extendedBase + 2u),
+                UnusedNote(port, HasEcr(settings.chip), "ecp and fragile-ecr"));
+}
+
+ConsoleOutcome SetEcrMode(PortState& port, const ConsoleCommand& command) {
+    port.SetEcrMode(command.ecrMode);
+    return Done("ECR mode " + EcrModeText(static_cast<uint8_t>(command.ecrMode << 5)) + ", FIFO empty",
+                UnusedNote(port, HasEcr(port.Settings().chip), "ecp and fragile-ecr"));
+}
+
+}  // namespace
+
+ConsoleOutcome ApplySetting(PortState& port, const ConsoleCommand& command) {
+    switch (command.action) {
+    case ConsoleAction::SetPin: return SetPin(port, command);
+    case ConsoleAction::ForceStatus: {
+        port.ForceStatus(command.status);
+        char text[32];
+        std::snprintf(text, sizeof text, "status forced to 0x%02X", command.status);
+        return Done(text);
+    }
+    case ConsoleAction::AutoStatus: port.ClearForcedStatus(); return Done("status follows the pins");
+    case ConsoleAction::SetWiring:
+        port.SetWiring(command.wiring);
+        return Done(std::string("wiring ") + WiringName(command.wiring));
+    case ConsoleAction::SetDriver:
+        port.SetDriverRunning(command.driverRunning);
+        return Done(std::string("driver ") + DriverStateName(command.driverRunning));
+    case ConsoleAction::SetBase: return SetBase(port, command);
+    case ConsoleAction::SetExtendedBlock: return SetExtendedBlock(port, command);
+    case ConsoleAction::SetChip:
+        port.SetChip(command.chip);
+        return Done(std::string("chip ") + ChipName(command.chip) + ": " + ChipSummary(command.chip));
+    case ConsoleAction::SetEcrMode: return SetEcrMode(port, command);
+    case ConsoleAction::SetEppClear:
+        port.SetEppClearByReading(command.eppClearByReading);
+        return Done(command.eppClearByReading ? "EPP time-out cleared by two status reads in a row"
+                                              : "EPP time-out cleared by writing status bit 0 as 1",
+                    UnusedNote(port, port.Settings().chip == Chip::Epp, "epp chips"));
+    case ConsoleAction::SetSettle:
+        port.SetSettleMicros(command.settleMicros);
+        return Done(command.settleMicros == 0
+                        ? "inputs follow their outputs at once"
+                        : "inputs show an output's change " + std::to_string(command.settleMicros) + " us later");
+    case ConsoleAction::SetIntruder:
+        port.SetIntruderPeriod(command.intruderMs);
+        return Done(command.intruderMs == 0
+                        ? "intruder off"
+                        : "intruder drives the port every " + std::to_string(command.intruderMs) + " ms");
+    case ConsoleAction::ReadPort:
+        return Done(FormatAccess(Access{false, command.address, port.Read(command.address)}));
+    case ConsoleAction::WritePort:
+        port.Write(command.address, command.value);
+        return Done(FormatAccess(Access{true, command.address, command.value}));
+    default: break;
+    }
+    return Refused("not a setting");
+}
+
+}  // namespace vport

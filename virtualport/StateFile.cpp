@@ -1,0 +1,116 @@
+#include "StateFile.h"
+
+#include <windows.h>
+
+#include "SharedLayout.h"
+
+namespace vport {
+
+namespace {
+
+const size_t kLongestName = 200;
+
+bool IsNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.';
+}
+
+// What a file of the wrong size holds, judged by its first words.
+std::string Describe(HANDLE file, DWORD size) {
+    uint32_t header[2] = {};
+    DWORD got = 0;
+    if (!ReadFile(file, header, sizeof header, &got, nullptr) || got < sizeof header ||
+        header[0] != kSharedMagic)
+        return "it holds something other than a port state (" + std::to_string(size) + " bytes)";
+    return "it is a port state of another version (" + std::to_string(header[1]) +
+           ") than this program's (" + std::to_string(kSharedVersion) + ")";
+}
+
+HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
+    const std::string path = StateFilePath(name);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) *why = "cannot open " + path + ": " + SystemMessage(GetLastError());
+    return file;
+}
+
+}  // namespace
+
+std::string SystemMessage(unsigned long code) {
+    char text[256] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
+                          text[length - 1] == ' '))
+        text[--length] = '\0';
+    return "error " + std::to_string(code) + (length > 0 ? " (" + std::string(text) + ")" : "");
+}
+
+bool IsValidPortName(const std::string& name, std::string* why) {
+    bool valid = !name.empty() && name.size() <= kLongestName;
+    for (char c : name) valid = valid && IsNameCharacter(c);
+    if (!valid)
+        *why = "the port name '" + name + "' is not 1 to " + std::to_string(kLongestName) +
+               " letters, digits, '-', '_' or '.'";
+    return valid;
+}
+
+std::string StateFilePath(const std::string& name) {
+    char folder[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    return std::string(folder, length > 0 && length < sizeof folder ? length : 0) + name + ".vport";
+}
+
+bool MapStateFile(const std::string& name, const std::string& objectName, unsigned bytes,
+                  MappedFile* mapped, std::string* why, bool* foreign) {
+    HANDLE file = OpenFile(name, OPEN_ALWAYS, why);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const DWORD size = GetFileSize(file, nullptr);
+    if (size != 0 && size != bytes) {
+        *why = Describe(file, size);
+        *foreign = true;
+        CloseHandle(file);
+        return false;
+    }
+    // The mapping keeps the file open; a mapping of that name that a running
+    // process made is opened instead, whatever file it maps.
+    HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, bytes, objectName.c_str());
+    if (mapping == nullptr) *why = SystemMessage(GetLastError());
+    CloseHandle(file);
+    if (mapping == nullptr) return false;
+    void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    MEMORY_BASIC_INFORMATION region = {};
+    if (view == nullptr)
+        *why = SystemMessage(GetLastError());
+    else if (VirtualQuery(view, &region, sizeof region) == 0 || region.RegionSize < bytes) {
+        *why = "it is smaller than a port state";
+        *foreign = true;
+    } else {
+        mapped->mapping = mapping;
+        mapped->view = view;
+        return true;
+    }
+    if (view != nullptr) UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    return false;
+}
+
+bool EmptyStateFile(const std::string& name, const std::string& objectName, std::string* why) {
+    if (HANDLE inUse = OpenFileMappingA(FILE_MAP_READ, FALSE, objectName.c_str())) {
+        CloseHandle(inUse);
+        *why = "a program has the port open; end it first";
+        return false;
+    }
+    HANDLE file = OpenFile(name, CREATE_ALWAYS, why);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+void UnmapStateFile(const MappedFile& mapped) {
+    UnmapViewOfFile(mapped.view);
+    CloseHandle(mapped.mapping);
+}
+
+}  // namespace vport

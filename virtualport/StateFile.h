@@ -1,0 +1,39 @@
+// Where the port's state is kept between program runs: a file in the
+// Windows temp folder (inside the Wine prefix under Wine), named after the
+// port, mapped under the port's name so that processes running at the same
+// time share one view of it.
+#pragma once
+
+#include <string>
+
+namespace vport {
+
+// A port name makes a file name and an object name: letters, digits, '-',
+// '_' and '.', at most 200 of them. False, with *why, for any other.
+bool IsValidPortName(const std::string& name, std::string* why);
+
+// The state file of the port `name`: <temp folder>\<name>.vport.
+std::string StateFilePath(const std::string& name);
+
+struct MappedFile {
+    void* mapping = nullptr;  // the file mapping's handle
+    void* view = nullptr;
+};
+
+// Maps the state file of `name` under `objectName`, creating it (zero-filled,
+// `bytes` long) when it is new; a running process's mapping of that name is
+// shared instead. A file of another size is left alone: false, with what it
+// holds in *why and *foreign set.
+bool MapStateFile(const std::string& name, const std::string& objectName, unsigned bytes,
+                  MappedFile* mapped, std::string* why, bool* foreign);
+
+// Empties the state file of `name`, so that the next MapStateFile starts it
+// afresh; refused while a program has the port mapped.
+bool EmptyStateFile(const std::string& name, const std::string& objectName, std::string* why);
+
+void UnmapStateFile(const MappedFile& mapped);
+
+// "error 5 (Access is denied.)"
+std::string SystemMessage(unsigned long code);
+
+}  // namespace vport
