@@ -1,7 +1,9 @@
-// PortCheck's command line: `PortCheck [--plug data|control] BASE` or
-// `PortCheck --list`.
+// PortCheck's command line:
+//   PortCheck [--plug data|control] [--settle US] [--repeat N] BASE
+//   PortCheck --list
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,15 +11,25 @@
 
 namespace portcheck {
 
-// The highest base whose three registers (base to base + 2) all lie below
-// 0x10000; above it the control register would wrap round to port 0 or 1.
-constexpr int kHighestBase = 0xFFFD;
+// The highest base whose registers all lie below 0x10000 (bases are
+// multiples of 4).
+constexpr int kHighestBase = 0xFFFC;
+constexpr int64_t kDefaultSettleMicros = 100;
+constexpr int64_t kLongestSettleMicros = 100000;
+constexpr int kMostRounds = 10000;
+
+enum class Command {
+    Test,     // the loopback test
+    List,     // the ports Windows knows
+    Help,
+};
 
 struct CheckOptions {
-    bool help = false;
-    bool list = false;  // list the ports Windows knows instead of testing one
+    Command command = Command::Test;
     int base = 0;
     const LoopbackPlug* plug = &kDataPlug;
+    int64_t settleMicros = kDefaultSettleMicros;
+    int rounds = 1;
 };
 
 struct ParsedArgs {
@@ -27,7 +39,9 @@ struct ParsedArgs {
 };
 
 // The arguments after the program name. BASE is written as the panel takes
-// it (decimal, or hex as 0x378, 0X378 or $378) and must lie in 0..kHighestBase.
+// it (decimal, or hex as 0x378, 0X378 or $378). BASE must be a
+// multiple of 4 from 0 to kHighestBase, none of whose registers is among the
+// PC's own addresses (SystemAddresses.h).
 ParsedArgs ParseCheckArgs(const std::vector<std::string>& args);
 
 // The text of --help, ending in a line feed.

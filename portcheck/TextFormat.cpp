@@ -1,0 +1,21 @@
+#include "TextFormat.h"
+
+#include <cstdio>
+
+namespace portcheck {
+
+namespace {
+
+std::string Format(const char* format, unsigned value) {
+    char text[16];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+std::string Hex(int value) { return Format("0x%X", static_cast<unsigned>(value)); }
+
+std::string HexByte(int value) { return Format("0x%02X", static_cast<unsigned>(value) & 0xFF); }
+
+}  // namespace portcheck
