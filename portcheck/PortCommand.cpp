@@ -27,7 +27,7 @@ CommandOutput Finish(CommandOutput output, const PortSession& session, const Res
         output.out.clear();  // what was seen then is not the port's own doing
         output.err = DisturbedMessage(session, during);
     } else if (!restored.Held() && output.exitCode == kExitOk) {
-        output.exitCode = restored.rewrites > 0 ? kExitDisturbed : kExitFault;
+        output.exitCode = kExitFault;
     }
     (output.err.empty() ? output.out : output.err) += RestoreLines(restored);
     return output;

@@ -40,8 +40,7 @@ std::string NotPutBack(const RestoreOutcome& outcome) {
     };
     if (!outcome.dataHeld) differs("data", outcome.seen.data, outcome.target.data);
     if (!outcome.controlHeld) differs("control", outcome.seen.control, outcome.target.control);
-    if (outcome.rewrites > 0)
-        line += ", after writing it " + std::to_string(outcome.rewrites + 1) + " times: another program keeps changing it";
+    if (outcome.rewrites > 0) line += ", though written again " + std::to_string(outcome.rewrites) + " times";
     return line + "\n";
 }
 

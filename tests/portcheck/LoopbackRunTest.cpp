@@ -135,3 +135,19 @@ TEST_F(LoopbackRun, InputsAreTakenOnceSettled) {
         EXPECT_EQ(record.result.result.faulty == 0, settle == 100) << settle;
     }
 }
+
+// An ECP port in its FIFO mode sends data writes into the FIFO: the run
+// stops at the first one that reads back unchanged twice, and nothing is
+// taken for a result.
+TEST_F(LoopbackRun, DataRegisterThatTakesNoWriteEndsTheRun) {
+    g_port->SetChip(vport::Chip::Ecp);
+    g_port->SetEcrMode(3);
+    PortSession session(kPrivateLibrary, 0x378);
+    ASSERT_EQ(session.Begin(), SessionStart::Ready);
+    const RunRecord record = RunPatterns(session, kDataPlug, {}, &NeverStop);
+    EXPECT_EQ(record.end, RunEnd::DataNotTaken);
+    EXPECT_EQ(record.dataWritten, 0x01);
+    EXPECT_EQ(record.result.rounds, 0);
+    EXPECT_TRUE(session.Restore().Held());
+    EXPECT_EQ(g_port->Settings().fifoCount, 2u);  // the two tries; the restore adds none
+}

@@ -4,6 +4,8 @@
 // during the work.
 #include <gtest/gtest.h>
 
+#include "ExitCodes.h"
+#include "PortCommand.h"
 #include "PortRegisters.h"
 #include "PrivatePort.h"
 #include "SessionText.h"
@@ -83,7 +85,26 @@ TEST_F(PortSessionOnChips, AnotherWriterIsSeenBeforeTheFirstWriteAndAfterIt) {
                   "PortCheck: another program or Windows' printer-port polling wrote to the port during the "
                   "probe: control read 0x06 where PortCheck had written 0x00\n"),
               0u);
+    // It writes data once more after the restore has read data back: the
+    // restore, watched for a while, is written again.
+    g_port->ArmChange(3, 0, 0x77);
     const RestoreOutcome outcome = session.Restore();
     EXPECT_TRUE(outcome.Held());
+    EXPECT_GT(outcome.rewrites, 0);
+    EXPECT_EQ(g_port->Data(), 0x00);
     EXPECT_EQ(g_port->Control(), 0x00);
+}
+
+// A chip that stops answering before the restore (fragile-ecr after ECR bit
+// 2): "NOT put back", and a test that passed becomes a fault.
+TEST_F(PortSessionOnChips, RestoreThatDoesNotReadBackIsSaidAndIsAFault) {
+    g_port->SetChip(vport::Chip::FragileEcr);
+    PortSession session(kPrivateLibrary, 0x378);
+    ASSERT_EQ(session.Begin(), SessionStart::Ready);
+    session.WriteData(0x11);
+    g_port->Write(0x77A, 0x04);
+    const CommandOutput output = Finish({kExitOk, "PASS\n", ""}, session, session.Restore(), "the test");
+    EXPECT_EQ(output.exitCode, kExitFault);
+    EXPECT_TRUE(Has(output.out, "PASS\nNOT put back: data reads 0xFF (0x00 written back), control reads 0xFF "
+                                "(0x00 written back), though written again ")) << output.out;
 }
