@@ -1,5 +1,7 @@
 // PortCheck's command line:
 //   PortCheck [--plug data|control] [--settle US] [--repeat N] BASE
+//   PortCheck --probe [--ecr ADDR] BASE
+//   PortCheck --set-mode spp|ps2 [--ecr ADDR] BASE
 //   PortCheck --list
 #pragma once
 
@@ -21,6 +23,8 @@ constexpr int kMostRounds = 10000;
 enum class Command {
     Test,     // the loopback test
     List,     // the ports Windows knows
+    Probe,    // what answers at BASE
+    SetMode,  // the ECR's mode
     Help,
 };
 
@@ -30,6 +34,10 @@ struct CheckOptions {
     const LoopbackPlug* plug = &kDataPlug;
     int64_t settleMicros = kDefaultSettleMicros;
     int rounds = 1;
+    int ecrBlock = -1;  // --ecr: the extended block's first address; -1: base + 0x400
+    uint8_t mode = 0;   // SetMode: the ECR mode, 0 (spp) or 1 (ps2)
+    // The ECR's address: the third of the extended block.
+    int EcrPort() const;
 };
 
 struct ParsedArgs {
@@ -38,8 +46,8 @@ struct ParsedArgs {
     CheckOptions options;
 };
 
-// The arguments after the program name. BASE is written as the panel takes
-// it (decimal, or hex as 0x378, 0X378 or $378). BASE must be a
+// The arguments after the program name. Addresses are written as the panel
+// takes them (decimal, or hex as 0x378, 0X378 or $378). BASE must be a
 // multiple of 4 from 0 to kHighestBase, none of whose registers is among the
 // PC's own addresses (SystemAddresses.h).
 ParsedArgs ParseCheckArgs(const std::vector<std::string>& args);

@@ -5,8 +5,8 @@
 namespace portcheck {
 
 enum ExitCode : int {
-    kExitOk = 0,             // all lines ok
-    kExitFault = 1,          // a fault found
+    kExitOk = 0,             // all lines ok; --probe: the panel's outputs reach the pins
+    kExitFault = 1,          // a fault found; --probe: the outputs do not reach the pins
     kExitBadArguments = 2,
     kExitNoPortLibrary = 3,  // the port library is missing, incomplete, or its driver is not running
     kExitInterrupted = 4,    // Ctrl+C (the port put back)

@@ -1,6 +1,7 @@
 // PortCheck: tests a parallel port and its cable with a loopback plug, in
-// one command, through the same port library as the panel, and lists the
-// ports Windows knows. Problems go to stderr; the exit code says how it went
+// one command, through the same port library as the panel; probes what
+// answers at an address, sets an ECP port's mode, and lists the ports
+// Windows knows. Problems go to stderr; the exit code says how it went
 // (ExitCodes.h, CheckUsage).
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,8 @@
 #include "ListCommand.h"
 #include "LoopbackRun.h"
 #include "PortCommand.h"
+#include "ProbeCommand.h"
+#include "SetModeCommand.h"
 #include "StopRequest.h"
 
 namespace {
@@ -47,6 +50,9 @@ int Run(const CheckOptions& options) {
     case Command::Help: std::fputs(CheckUsage(), stdout); return kExitOk;
     case Command::List: return ListPorts();
     case Command::Test: return RunOnPort(options, {&LoopbackTest, "the test", ""});
+    case Command::Probe: return RunOnPort(options, {&ProbeCommand, "the probe", ProbeWarning(options.base)});
+    case Command::SetMode:
+        return RunOnPort(options, {&SetModeCommand, "the mode change", SetModeWarning(options.base)});
     }
     return kExitBadArguments;
 }
@@ -59,7 +65,7 @@ int main(int argc, char** argv) {
     if (!parsed.ok) {
         std::fprintf(stderr,
                      "PortCheck: %s\nusage: PortCheck [--plug data|control] [--settle US] [--repeat N] BASE "
-                     "(or --list, or --help)\n",
+                     "(or --probe, --set-mode, --list, --help)\n",
                      parsed.error.c_str());
         return kExitBadArguments;
     }

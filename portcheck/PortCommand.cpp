@@ -44,6 +44,7 @@ int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     std::fflush(stdout);
     StopRequest::Install();
     PortSession session(library, options.base);
+    session.UseEcrAt(options.EcrPort());
     CommandOutput output;
     switch (session.Begin()) {
     case SessionStart::NoPort:

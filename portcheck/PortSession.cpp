@@ -18,6 +18,8 @@ constexpr int64_t kRestoreQuietMicros = 50000;
 constexpr int64_t kRestoreLongestMicros = 300000;
 constexpr int64_t kRestorePollMicros = 100;
 
+constexpr uint8_t kEcrCompared = static_cast<uint8_t>(~kEcrFifoFlags);
+
 bool ControlMatches(uint8_t read, uint8_t expected, uint8_t readBack) {
     return ((read ^ expected) & readBack) == 0;
 }
@@ -31,6 +33,7 @@ PortSession::~PortSession() {
     const PortValues target = RestoreTarget();
     if (dataTakesWrites_) WriteAt(base_ + kDataOffset, target.data);
     WriteAt(base_ + kControlOffset, target.control);
+    if (ecrTouched_) WriteAt(ecrPort_, ecrTarget_);
 }
 
 uint8_t PortSession::ReadAt(int port) const {
@@ -136,6 +139,24 @@ bool PortSession::Holds() {
     return false;
 }
 
+uint8_t PortSession::ReadEcr() const { return ReadAt(ecrPort_); }
+
+bool PortSession::SetEcrMode(uint8_t mode) {
+    const uint8_t now = ReadEcr();
+    if (!ecrTouched_) {
+        ecrTouched_ = true;
+        ecrFound_ = now;
+        ecrTarget_ = now & (kEcrModeBits | kEcrKept);
+    }
+    WriteAt(ecrPort_, static_cast<uint8_t>(mode << kEcrModeShift | (now & kEcrKept)));
+    return ReadEcr() >> kEcrModeShift == mode;
+}
+
+void PortSession::KeepEcrMode() {
+    ecrKept_ = true;
+    ecrTarget_ = ReadEcr() & (kEcrModeBits | kEcrKept);
+}
+
 PortValues PortSession::RestoreTarget() const {
     const uint8_t upper = found_.control & readBack_ & ~kControlLines;
     return {found_.data, static_cast<uint8_t>((found_.control & kControlLines) | upper)};
@@ -147,12 +168,17 @@ bool PortSession::ReadBack(RestoreOutcome* outcome) const {
     if (!(outcome->target.control & readBack_ & kControlDirection))
         outcome->dataHeld = outcome->seen.data == outcome->target.data;
     outcome->controlHeld = ControlMatches(outcome->seen.control, outcome->target.control, readBack_);
+    if (ecrTouched_) {
+        outcome->ecrSeen = ReadEcr();
+        outcome->ecrHeld = ((outcome->ecrSeen ^ ecrTarget_) & kEcrCompared) == 0;
+    }
     return outcome->Held();
 }
 
 void PortSession::WriteWhatDiffers(const RestoreOutcome& outcome) const {
     if (!outcome.dataHeld && dataTakesWrites_) WriteAt(base_ + kDataOffset, outcome.target.data);
     if (!outcome.controlHeld) WriteAt(base_ + kControlOffset, outcome.target.control);
+    if (!outcome.ecrHeld) WriteAt(ecrPort_, ecrTarget_);
 }
 
 RestoreOutcome PortSession::Restore() {
@@ -163,6 +189,10 @@ RestoreOutcome PortSession::Restore() {
     outcome.target = RestoreTarget();
     outcome.controlChecked = readBack_;
     outcome.controlUnknown = found_.control & ~readBack_ & (kControlInterrupt | kControlDirection);
+    outcome.ecrTouched = ecrTouched_;
+    outcome.ecrTarget = ecrTarget_;
+    outcome.ecrKept = ecrKept_;
+    outcome.ecrServiceDropped = ecrTouched_ && (ecrFound_ & kEcrService);
 
     // First what PortCheck changed (a control register that reads back
     // nothing can't be compared), then whatever does not read back as put
@@ -171,6 +201,7 @@ RestoreOutcome PortSession::Restore() {
     if (dataTakesWrites_ && written_.data != outcome.target.data) WriteAt(base_ + kDataOffset, outcome.target.data);
     outcome.dataHeld = Read(kDataOffset) == outcome.target.data;  // while the data pins still drive
     if (written_.control != outcome.target.control) WriteAt(base_ + kControlOffset, outcome.target.control);
+    if (ecrTouched_ && ((ReadEcr() ^ ecrTarget_) & kEcrCompared) != 0) WriteAt(ecrPort_, ecrTarget_);
     written_ = outcome.target;
     if (ReadBack(&outcome) && !disturbed_) return outcome;
 

@@ -1,5 +1,6 @@
-// PortCheck's one way onto a port: every read and write of its registers,
-// and the rules that leave the port as PortCheck found it.
+// PortCheck's one way onto a port, shared by the loopback test, --probe and
+// --set-mode: every read and write of its registers, and the rules that
+// leave the port as PortCheck found it.
 //
 //  - Nothing is written before a port is known to answer at the base: if
 //    data, status and control all read 0xFF (a bus with nothing on it), a
@@ -13,8 +14,8 @@
 //    was written, some the whole register as 0xFF.
 //  - Every value written is remembered: a register that no longer holds it
 //    shows another writer (Holds).
-//  - At the end (Restore) data and control bits 0-3 go back as found,
-//    control bits 4-7 only where the chip reads them back, and
+//  - At the end (Restore) data, control bits 0-3 and the ECR's mode go back
+//    as found, control bits 4-7 only where the chip reads them back, and
 //    all is read back to check; after another writer, for a while, until
 //    they stay.
 #pragma once
@@ -57,8 +58,14 @@ struct RestoreOutcome {
     uint8_t controlUnknown = 0;  // bits 4-5 read as 1 at the start that the chip does not read back
     bool dataHeld = false;
     bool controlHeld = false;
+    bool ecrTouched = false;     // the ECR was written and is part of the restore
+    uint8_t ecrTarget = 0;
+    uint8_t ecrSeen = 0;
+    bool ecrHeld = true;
+    bool ecrKept = false;        // the ECR keeps a mode set on purpose
+    bool ecrServiceDropped = false;  // ECR bit 2 read as 1, written back as 0
     int rewrites = 0;            // times it had to be written again
-    bool Held() const { return dataHeld && controlHeld; }
+    bool Held() const { return dataHeld && controlHeld && ecrHeld; }
 };
 
 class PortSession {
@@ -108,6 +115,17 @@ public:
     const PortValues& seen() const { return seen_; }
     const PortValues& expected() const { return expected_; }
 
+    // The ECR at `port`: read it, or set its mode (bits 7-5) leaving bits
+    // 4-3 as they read and bit 2 clear. The first mode write keeps the
+    // ECR's value for Restore, unless KeepEcrMode is called.
+    void UseEcrAt(int port) { ecrPort_ = port; }
+    int ecrPort() const { return ecrPort_; }
+    uint8_t ReadEcr() const;
+    // Whether the ECR reads the mode back.
+    bool SetEcrMode(uint8_t mode);
+    // The mode last set stays: Restore checks it rather than putting the old one back.
+    void KeepEcrMode();
+
     RestoreOutcome Restore();
 
 private:
@@ -115,7 +133,7 @@ private:
     void WriteAt(int port, uint8_t value) const;
     bool LatchAnswers();
     PortValues RestoreTarget() const;
-    // Reads data and control into `outcome`; true when all hold its targets.
+    // Reads data, control and the ECR into `outcome`; true when all hold its targets.
     bool ReadBack(RestoreOutcome* outcome) const;
     void WriteWhatDiffers(const RestoreOutcome& outcome) const;
 
@@ -131,6 +149,11 @@ private:
     bool begun_ = false;
     bool restored_ = false;
     bool disturbed_ = false;
+    int ecrPort_ = -1;
+    bool ecrTouched_ = false;
+    bool ecrKept_ = false;
+    uint8_t ecrFound_ = 0;
+    uint8_t ecrTarget_ = 0;
 };
 
 }  // namespace portcheck

@@ -26,6 +26,8 @@ std::string ControlPutBack(const RestoreOutcome& outcome) {
 
 std::string PutBack(const RestoreOutcome& outcome) {
     std::string line = "Put back as found and read back: data " + HexByte(outcome.target.data) + ControlPutBack(outcome);
+    if (outcome.ecrTouched)
+        line += ", ECR mode " + ModeBits(outcome.ecrTarget >> kEcrModeShift) + (outcome.ecrKept ? " as set" : "");
     if (outcome.rewrites > 0)
         line += "; written " + std::to_string(outcome.rewrites) + " more times, as another program changed it";
     return line + "\n";
@@ -40,6 +42,7 @@ std::string NotPutBack(const RestoreOutcome& outcome) {
     };
     if (!outcome.dataHeld) differs("data", outcome.seen.data, outcome.target.data);
     if (!outcome.controlHeld) differs("control", outcome.seen.control, outcome.target.control);
+    if (!outcome.ecrHeld) differs("ECR", outcome.ecrSeen, outcome.ecrTarget);
     if (outcome.rewrites > 0) line += ", though written again " + std::to_string(outcome.rewrites) + " times";
     return line + "\n";
 }
@@ -89,6 +92,8 @@ std::string RestoreLines(const RestoreOutcome& outcome) {
     if (!outcome.touched) return "";
     std::string text = outcome.Held() ? PutBack(outcome) : NotPutBack(outcome);
     text += LeftCleared(outcome.controlUnknown);
+    if (outcome.ecrServiceDropped)
+        text += "ECR bit 2 read as 1: written back as 0 (writing it as 1 locks up some chips)\n";
     return text;
 }
 

@@ -31,6 +31,10 @@ TEST(CheckArgs, BaseInEveryNotationOfThePanelAndEitherPlug) {
     EXPECT_EQ(Parse({"0xFFFC"}).options.base, 0xFFFC);
     EXPECT_EQ(Parse({"0x378", "--help"}).options.command, Command::Help);
     EXPECT_TRUE(Parse({"-h"}).ok);
+    const CheckOptions probe = Parse({"--probe", "--ecr", "0xD000", "0xDC00"}).options;
+    EXPECT_EQ(probe.command, Command::Probe);
+    EXPECT_EQ(probe.EcrPort(), 0xD002);
+    EXPECT_EQ(Parse({"--set-mode", "ps2", "0x378"}).options.EcrPort(), 0x77A);
     const CheckOptions test = Parse({"--settle", "0", "--repeat", "20", "0x378"}).options;
     EXPECT_EQ(test.settleMicros, 0);
     EXPECT_EQ(test.rounds, 20);
@@ -51,6 +55,13 @@ TEST(CheckArgs, BadArgumentsSayWhatIsWrong) {
         {{"0"}, "the registers of a port at 0x0 would lie among the PC's own addresses (0x0-0xFF, "},
         {{"--plug", "control", "0x3F4"}, "the registers of a port at 0x3F4 would lie among the PC's own "
                                          "addresses (0x3F0-0x3F7, the floppy and hard disk controllers)"},
+        {{"--probe", "0x8F8"}, "its extended control register at 0xCFA (base + 0x402) would lie among"},
+        {{"--probe", "--ecr", "0xD882", "0xDC00"}, "--ecr takes the extended block's address as --list shows it"},
+        {{"--probe", "--ecr", "0x37C", "0x378"}, "the extended block at 0x37C would overlap the port's registers"},
+        {{"--ecr", "0x778", "0x378"}, "--ecr goes with --probe or --set-mode"},
+        {{"--probe", "--repeat", "2", "0x378"}, "--repeat is for the loopback test, not for --probe"},
+        {{"--probe", "--set-mode", "ps2", "0x378"}, "--probe and --set-mode: one at a time"},
+        {{"--set-mode", "ecp", "0x378"}, "unknown mode 'ecp'; use spp or ps2"},
         {{"--settle", "100001", "0x378"}, "--settle takes microseconds from 0 to 100000, not '100001'"},
         {{"--repeat", "0", "0x378"}, "--repeat takes a number of rounds from 1 to 10000, not '0'"},
         {{"0x10378"}, "port address '0x10378' is out of range"},

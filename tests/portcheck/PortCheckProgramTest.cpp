@@ -215,6 +215,75 @@ TEST_F(PortCheck, RepeatedRoundsNameALooseContact) {
     EXPECT_TRUE(Has(result.out, "\nFAIL: 1 of 5 lines faulty")) << result.out;
 }
 
+// --probe on the virtual port's chips: the exit code and the line that
+// matters, and data, control and the ECR as they were afterwards.
+TEST_F(PortCheck, ProbeTellsWhetherThePanelsOutputsReachThePins) {
+    const struct {
+        vport::Chip chip;
+        uint8_t mode;
+        uint16_t extended;  // 0: at base + 0x400
+        const char* args;
+        unsigned exitCode;
+        const char* line;
+    } cases[] = {
+        {vport::Chip::Ideal, 0, 0, "--probe 0x378", 0, "\n  the panel's outputs reach the pins in this mode\n"},
+        {vport::Chip::Spp, 0, 0, "--probe 0x378", 0, "\n  bidirectional: no (control bit 5 does not turn the data pins around)\n"},
+        {vport::Chip::Ps2, 0, 0, "--probe 0x378", 0, "\n  bidirectional: yes\n"},
+        {vport::Chip::Ecp, 1, 0, "--probe 0x378", 0, "\n  extended control register at 0x77A: mode 001 PS/2 (bidirectional)\n"},
+        {vport::Chip::Ecp, 3, 0, "--probe 0x378", 1,
+         "\n  the panel's data outputs do NOT reach the pins in this mode: run \"PortCheck --set-mode ps2 0x378\", "
+         "or set the port to SPP/EPP+SPP/PS2 in the BIOS\n"},
+        {vport::Chip::Ecp, 3, 0xD000, "--probe --ecr 0xD000 0x378", 1, "run \"PortCheck --set-mode ps2 --ecr 0xD000 0x378\""},
+        {vport::Chip::Ecp, 3, 0xD000, "--probe 0x378", 1, "give its extended block with --ecr"},
+        {vport::Chip::FragileEcr, 0, 0, "--probe 0x378", 0, "\n  extended control register at 0x77A: mode 000 standard (SPP)\n"},
+        {vport::Chip::Epp, 0, 0, "--probe 0x378", 0, "\n  EPP time-out flag: was set (an EPP access went unanswered); cleared now\n"},
+        {vport::Chip::Ps2, 0, 0, "--probe 0x278", 5, ""},
+    };
+    for (const auto& c : cases) {
+        port->Reset();
+        port->SetChip(c.chip);
+        port->SetEcrMode(c.mode);
+        if (c.extended) port->SetExtendedBlock(c.extended);
+        port->SetData(0x96);
+        port->SetControl(0x0C);
+        port->Read(0x37C);  // an EPP access: the epp chip's time-out
+        const uint8_t ecr = port->Settings().ecr;
+        const ProcessResult result = Run(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args << result.out << result.err;
+        EXPECT_TRUE(Has(c.exitCode == 5 ? result.err : result.out, c.line)) << c.args << result.out;
+        EXPECT_EQ(result.out.find("Probing "), 0u) << "the warning first: " << result.out;
+        EXPECT_EQ(port->Data(), 0x96) << c.args;
+        EXPECT_EQ(port->Control(), 0x0C) << c.args;
+        // The mode and bits 4-2; a FIFO that the probe cannot know of (no
+        // --ecr) takes the latch test's writes.
+        EXPECT_EQ(port->Settings().ecr & 0xFC, ecr & 0xFC) << c.args;
+        EXPECT_FALSE(port->Settings().lockedUp) << c.args;
+    }
+}
+
+TEST_F(PortCheck, SetModePs2MakesAnEcpPortInItsFifoModePassTheLoopbackTest) {
+    port->SetChip(vport::Chip::Ecp);
+    port->SetEcrMode(3);
+    const ProcessResult before = Run("0x378");
+    EXPECT_EQ(before.exitCode, 1u);
+    EXPECT_TRUE(Has(before.out, "\nFAIL: the data register does not take what is written (0x01 written, 0x00 read "
+                                "back, twice)")) << before.out;
+
+    const ProcessResult set = Run("--set-mode ps2 0x378");
+    EXPECT_EQ(set.exitCode, 0u) << set.err;
+    EXPECT_TRUE(Has(set.out, "Port at 0x378: the extended control register at 0x77A set to mode 001 PS/2 "
+                             "(bidirectional), was mode 011 ECP FIFO; read back to check\nThe mode stays until "
+                             "the PC restarts")) << set.out;
+    EXPECT_EQ(port->Settings().ecr >> 5, 1);
+    EXPECT_EQ(Run("0x378").exitCode, 0u);
+
+    port->SetChip(vport::Chip::Spp);
+    const ProcessResult refused = Run("--set-mode spp 0x378");
+    EXPECT_EQ(refused.exitCode, 1u);
+    EXPECT_EQ(refused.err.find("PortCheck: no extended control register answers at 0x77A, so the port has no mode "
+                               "to set"), 0u) << refused.err;
+}
+
 TEST_F(PortCheck, MissingOrIncompleteLibraryExitsWithThree) {
     const struct {
         const char* folder;
