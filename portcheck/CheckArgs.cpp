@@ -43,6 +43,9 @@ std::string BaseProblem(const std::string& text, int base, bool withEcr) {
     const std::string registers = InSystemRange(base, base + kControlOffset, "the registers of a port at " + Hex(base));
     if (!registers.empty() || !withEcr) return registers;
     const int ecr = base + kIsaExtendedOffset + kEcrInBlock;
+    if (ecr > 0xFFFF)
+        return "a port at " + Hex(base) + " has no extended block at base + 0x400 (" + Hex(ecr) +
+               " is beyond the I/O addresses): give the card's with --ecr, as PortCheck --list shows it";
     return InSystemRange(ecr, ecr, "its extended control register at " + Hex(ecr) + " (base + 0x402)");
 }
 
