@@ -49,8 +49,6 @@ class ListReader {
 public:
     ListReader(const uint8_t* data, size_t size) : data_(data), left_(data ? size : 0) {}
 
-    size_t Left() const { return left_; }
-
     bool Skip(size_t bytes) {
         if (bytes > left_) return false;
         data_ += bytes;
@@ -77,14 +75,15 @@ bool IsIoRange(const PartialDescriptor& port) {
 }  // namespace
 
 bool IoRangesInResourceList(const uint8_t* list, size_t size, std::vector<IoRange>* ranges) {
+    // Each pass of a loop takes a record off the list or ends it: no count,
+    // however large, reads past the end or loops longer than the list is long.
     ListReader reader(list, size);
     ListHeader header;
-    // Counts are checked against what is left before any loop trusts them.
-    if (!reader.Take(&header) || header.fullCount > reader.Left() / sizeof(FullDescriptorHeader)) return false;
+    if (!reader.Take(&header)) return false;
     std::vector<IoRange> found;
     for (uint32_t full = 0; full < header.fullCount; ++full) {
         FullDescriptorHeader bus;
-        if (!reader.Take(&bus) || bus.partialCount > reader.Left() / sizeof(PartialDescriptor)) return false;
+        if (!reader.Take(&bus)) return false;
         for (uint32_t partial = 0; partial < bus.partialCount; ++partial) {
             PartialDescriptor resource;
             if (!reader.Take(&resource)) return false;

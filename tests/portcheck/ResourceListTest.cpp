@@ -45,10 +45,10 @@ TEST(ResourceList, ListsThatDoNotHoldTogetherGiveNothing) {
         EXPECT_EQ(Read(std::vector<uint8_t>(card.begin(), card.begin() + size)), "refused") << "cut to " << size;
 
     std::vector<uint8_t> list = card;
-    list[kPartialCountAt] = 4;  // one descriptor more than the list holds
+    list[kPartialCountAt + 3] = 0xFF;  // four billion partial descriptors
     EXPECT_EQ(Read(list), "refused");
     list = card;
-    list[0] = list[1] = list[2] = list[3] = 0xFF;  // four billion full descriptors
+    list[0] = 2;  // a second full descriptor after the first
     EXPECT_EQ(Read(list), "refused");
 
     list = card;

@@ -197,13 +197,20 @@ TEST(WindowsPorts, ConfigurationManagerThatKeepsTheRangesOrCannotSay) {
 TEST(WindowsPorts, RangesFromTheResourceMapWhereTheConfigurationManagerKeepsThem) {
     g = {};
     g.rootAllocated = CR_CALL_NOT_IMPLEMENTED;
-    g.devices = {kEcpPort,  // not in the map: the line that sends the user to Device Manager
+    FakeDevice notInMap = kEcpPort, noRangeInMap = kEcpPort;
+    notInMap.objectName = L"\\Device\\0000004d";
+    noRangeInMap.portName = L"LPT2", noRangeInMap.friendlyName = L"Printer Port (LPT2)";
+    noRangeInMap.objectName = L"\\Device\\0000004e", noRangeInMap.resourceMap = {0, 0, 0, 0};
+    g.devices = {notInMap, noRangeInMap,
                  {L"LPT3", L"PCI Express Parallel Port (LPT3)", L"", L"PCI", L"PCI\\VEN_0000&DEV_0001", {},
                   CR_CALL_NOT_IMPLEMENTED, L"\\Device\\NTPNP_PCI0012", CardResourceList()}};
     const WindowsPorts ports = Read();
     ASSERT_TRUE(ports.ok) << ports.error;
+    // Where the map has no range for a port, the line that sends the user to Device Manager.
     EXPECT_EQ(PortListText(ports.ports),
               "LPT1  ECP Printer Port          Windows does not tell this program the I/O ranges here: see the "
+              "port's Resources tab in Device Manager\n"
+              "LPT2  Printer Port              Windows does not tell this program the I/O ranges here: see the "
               "port's Resources tab in Device Manager\n"
               "LPT3  PCI Express Parallel Port base 0xDC00  ranges DC00-DC07, D880-D883   extended 0xD880\n");
 }
