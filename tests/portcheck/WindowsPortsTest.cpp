@@ -145,6 +145,13 @@ WindowsPorts Read() {
     return ports;
 }
 
+// What --list prints for the stand-ins' ports; "" where the reading failed.
+std::string Listed() {
+    const WindowsPorts ports = Read();
+    EXPECT_TRUE(ports.ok) << ports.error;
+    return ports.ok ? PortListText(ports.ports) : "";
+}
+
 const FakeDevice kEcpPort = {L"LPT1", L"ECP Printer Port (LPT1)", L"ECP Printer Port", L"ACPI",
                              L"ACPI\\PNP0401", {{0x378, 0x37F}, {0x778, 0x77A}}};
 
@@ -158,9 +165,7 @@ TEST(WindowsPorts, ParallelPortsByLptNameOrIdWithTheirRangesAndNoComPorts) {
         {L"", L"", L"Printer Port", L"ISAPNP", L"*PNP0400", {}, CR_NO_MORE_LOG_CONF},
         kEcpPort,
     };
-    const WindowsPorts ports = Read();
-    ASSERT_TRUE(ports.ok) << ports.error;
-    EXPECT_EQ(PortListText(ports.ports),
+    EXPECT_EQ(Listed(),
               "LPT1  ECP Printer Port          base 0x378   ranges 0378-037F, 0778-077A   extended 0x778\n"
               "LPT2  USB Printer Port          no I/O range: usable by printer drivers only, not by this "
               "program\n"
@@ -204,10 +209,8 @@ TEST(WindowsPorts, RangesFromTheResourceMapWhereTheConfigurationManagerKeepsThem
     g.devices = {notInMap, noRangeInMap,
                  {L"LPT3", L"PCI Express Parallel Port (LPT3)", L"", L"PCI", L"PCI\\VEN_0000&DEV_0001", {},
                   CR_CALL_NOT_IMPLEMENTED, L"\\Device\\NTPNP_PCI0012", CardResourceList()}};
-    const WindowsPorts ports = Read();
-    ASSERT_TRUE(ports.ok) << ports.error;
     // Where the map has no range for a port, the line that sends the user to Device Manager.
-    EXPECT_EQ(PortListText(ports.ports),
+    EXPECT_EQ(Listed(),
               "LPT1  ECP Printer Port          Windows does not tell this program the I/O ranges here: see the "
               "port's Resources tab in Device Manager\n"
               "LPT2  Printer Port              Windows does not tell this program the I/O ranges here: see the "
