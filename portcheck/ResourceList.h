@@ -6,9 +6,9 @@
 // the map only on 64-bit Windows (where the configuration manager keeps
 // the resources from a 32-bit program): so the layout here is the 64-bit
 // kernel's whatever this program's own build, with 20-byte partial
-// descriptors (a 32-bit kernel's are 16 bytes: such a list is too short for
-// this reading and is refused, never misread). The bytes are Windows' data,
-// not ours: every length is checked before it is read.
+// descriptors (a 32-bit kernel's are 16 bytes: a port's list in that layout
+// is too short for this reading, and is refused). The bytes are Windows'
+// data, not ours: every length is checked before it is read.
 #pragma once
 
 #include <cstddef>
