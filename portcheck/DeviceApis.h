@@ -18,7 +18,12 @@ struct SetupApi {
                                             PDWORD) = nullptr;
     HKEY(WINAPI* openDevRegKey)(HDEVINFO, PSP_DEVINFO_DATA, DWORD, DWORD, DWORD, REGSAM) = nullptr;
     BOOL(WINAPI* destroyDeviceInfoList)(HDEVINFO) = nullptr;
-    // For the values of a device's key: the registry's own calls, imported.
+};
+
+// For the values of a device's key and of Windows' resource map: the
+// registry's own calls, imported.
+struct Registry {
+    LONG(WINAPI* openKey)(HKEY, LPCWSTR, DWORD, REGSAM, PHKEY) = RegOpenKeyExW;
     LONG(WINAPI* queryValue)(HKEY, LPCWSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD) = RegQueryValueExW;
     LONG(WINAPI* closeKey)(HKEY) = RegCloseKey;
 };

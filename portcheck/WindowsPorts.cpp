@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "ResourceMap.h"
+
 namespace portcheck {
 
 namespace {
@@ -55,8 +57,8 @@ WindowsPorts Failed(const std::string& why, unsigned long code) {
 
 class PortReader {
 public:
-    PortReader(const SetupApi& setup, const ConfigManager& config, HDEVINFO set)
-        : setup_(setup), config_(config), set_(set) {}
+    PortReader(const SetupApi& setup, const ConfigManager& config, const Registry& registry, HDEVINFO set)
+        : setup_(setup), config_(config), registry_(registry), set_(set) {}
 
     // The strings of a text or multi-text property; empty where it has none.
     std::vector<std::wstring> Property(SP_DEVINFO_DATA* device, DWORD property) const {
@@ -87,8 +89,8 @@ public:
         wchar_t name[64] = {};
         DWORD type = 0, size = sizeof name - sizeof(wchar_t);
         const LONG read =
-            setup_.queryValue(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
-        setup_.closeKey(key);
+            registry_.queryValue(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
+        registry_.closeKey(key);
         return read == ERROR_SUCCESS && type == REG_SZ ? std::wstring(name) : std::wstring();
     }
 
@@ -139,6 +141,13 @@ public:
         return result == CR_NO_MORE_RES_DES ? CR_SUCCESS : result;
     }
 
+    // Where the configuration manager keeps them from this program: the
+    // ranges Windows' resource map records for the device; false where it
+    // has none.
+    bool MappedIoRanges(SP_DEVINFO_DATA* device, std::vector<IoRange>* ranges) const {
+        return ReadMappedIoRanges(registry_, Text(device, SPDRP_PHYSICAL_DEVICE_OBJECT_NAME), ranges);
+    }
+
 private:
     static constexpr DWORD kMaxPropertyBytes = 64 * 1024;
 
@@ -163,13 +172,15 @@ private:
 
     const SetupApi& setup_;
     const ConfigManager& config_;
+    const Registry& registry_;
     HDEVINFO set_;
 };
 
 // Asks for the root device's allocated configuration first, so that a
 // configuration manager that cannot answer is found before any port is
 // listed. Windows 8 and later answer CR_CALL_NOT_IMPLEMENTED to a 32-bit
-// program on 64-bit Windows: the ports can still be listed, without ranges.
+// program on 64-bit Windows: the ports can still be listed, with the ranges
+// from Windows' resource map where it has them.
 CONFIGRET AskRoot(const ConfigManager& config) {
     DEVINST root = 0;
     const CONFIGRET located = config.locateDevNode(&root, nullptr, CM_LOCATE_DEVNODE_NORMAL);
@@ -187,17 +198,17 @@ WindowsPorts ReadWindowsPorts() {
         return Failed("Windows' device functions (setupapi.dll) are missing", GetLastError());
     if (!LoadConfigManager(&config))
         return Failed("Windows' configuration manager functions are missing", GetLastError());
-    return ReadWindowsPorts(setup, config);
+    return ReadWindowsPorts(setup, config, Registry());
 }
 
-WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config) {
+WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config, const Registry& registry) {
     const CONFIGRET root = AskRoot(config);
     const bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
     if (root != CR_SUCCESS && !rangesHidden)
         return Failed("Windows' configuration manager does not answer", root);
     const HDEVINFO set = setup.getClassDevs(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
     if (set == INVALID_HANDLE_VALUE) return Failed("Windows does not list its port devices", GetLastError());
-    const PortReader reader(setup, config, set);
+    const PortReader reader(setup, config, registry, set);
     WindowsPorts result;
     result.ok = true;
     SP_DEVINFO_DATA device = {};
@@ -205,8 +216,11 @@ WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config
     for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) {
         PortDevice port;
         if (!reader.Describe(&device, &port)) continue;
-        port.rangesKnown = !rangesHidden;
-        const CONFIGRET read = rangesHidden ? CR_SUCCESS : reader.IoRanges(device.DevInst, &port.ranges);
+        CONFIGRET read = CR_SUCCESS;
+        if (rangesHidden)
+            port.rangesKnown = reader.MappedIoRanges(&device, &port.ranges);
+        else
+            read = reader.IoRanges(device.DevInst, &port.ranges);
         if (read != CR_SUCCESS) {
             result = Failed("Windows' configuration manager does not give the resources of " + port.name,
                             read);

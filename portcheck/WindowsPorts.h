@@ -1,6 +1,7 @@
 // The parallel ports Windows knows, with the I/O ranges it has allocated to
 // them: the present devices of the Ports (COM & LPT) class that are parallel
-// ports, and their allocated configuration from the configuration manager.
+// ports, and their allocated configuration from the configuration manager,
+// or where that keeps it from this program, from Windows' resource map.
 // Needs no administrator rights and never touches a port.
 //
 // Where the configuration manager is only a stub (Wine), its calls end the
@@ -24,6 +25,6 @@ struct WindowsPorts {
 // Loads Windows' functions and reads with them.
 WindowsPorts ReadWindowsPorts();
 // Reads with the given functions.
-WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config);
+WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config, const Registry& registry);
 
 }  // namespace portcheck

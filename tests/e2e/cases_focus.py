@@ -19,6 +19,7 @@ def press_and_expect_writes(panel, keys, expected, what):
 
 def keys_after_a_message_and_after_set(bench):
     panel = start(bench, "focus-keys")
+    panel.console.command("base", "0x888")  # the port the keys will choose
     # The field has the focus at start: "zz" goes in front of "0X378".
     panel.display.point(*panel.at("GroupBox2"))
     panel.display.type("zz")

@@ -85,9 +85,6 @@ def library_without_inp32(bench):
 
 def driver_not_running(bench):
     def stop_driver(console):
-        # The port's state lives while a program has it open: a watching
-        # console keeps the stopped driver until the panel opens it too.
-        console.hold(bench.processes)
         console.command("driver", "stopped")
 
     without_port(bench, "driver-stopped", "full", DRIVER_NOT_RUNNING, stop_driver)

@@ -1,8 +1,6 @@
 """The virtual port seen through its console (PortConsole.exe): the access
 log, the registers, and the pins and wiring a person would set by hand."""
 import re
-import select
-import subprocess
 from dataclasses import dataclass
 
 _ACCESS = re.compile(r"^([RW]) 0x([0-9A-F]{4}) (?:->|<-) 0x([0-9A-F]{2})(  \(driver stopped\))?(  \(intruder\))?$")
@@ -38,16 +36,6 @@ class PortConsole:
             raise ConsoleError("PortConsole %s: exit %d: %s" % (" ".join(map(str, args)),
                                                                done.returncode, done.stderr.strip()))
         return done.stdout
-
-    def hold(self, processes, seconds=20):
-        """A console left watching the port. Returns once it has it."""
-        watcher = self.wine.start(processes, self.exe, self.port_name,
-                                  args=["watch", "--interval", "60000"], stdout=subprocess.PIPE)
-        ready, _, _ = select.select([watcher.stdout], [], [], seconds)
-        if not ready or not watcher.stdout.readline():
-            processes.stop(watcher)
-            raise ConsoleError("PortConsole watch did not start")
-        return watcher
 
     def log(self, clear=False):
         """Every access since the last clear, in order."""

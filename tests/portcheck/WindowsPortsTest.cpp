@@ -1,12 +1,14 @@
 // How PortCheck reads the ports from Windows, against stand-ins for its
-// device functions and configuration manager: which devices are parallel
-// ports, their names and ranges, each way Windows can fail to say, and
+// device functions, configuration manager and registry: which devices are
+// parallel ports, their names and ranges, each way Windows can fail to say,
+// the resource map where the configuration manager keeps the ranges, and
 // every handle given back.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
 
+#include "CardResourceList.h"
 #include "PortListText.h"
 #include "WindowsPorts.h"
 
@@ -18,6 +20,8 @@ struct FakeDevice {
     std::wstring portName, friendlyName, description, enumerator, hardwareId;
     std::vector<std::pair<DWORDLONG, DWORDLONG>> io;  // first and last address of each range
     CONFIGRET allocated = CR_SUCCESS;                 // the answer for its allocated configuration
+    std::wstring objectName = {};                     // its physical device object
+    std::vector<uint8_t> resourceMap = {};            // what the resource map records for it
 };
 
 // What the stand-ins answer, and the handles they gave out and got back.
@@ -33,6 +37,7 @@ struct {
 // i-th range (DEVINST << 8) | i, counting from 1; its key 0x4B000 + DEVINST.
 constexpr DEVINST kRoot = 1000;
 constexpr DWORD_PTR kKeys = 0x4B000;
+const HKEY kResourceMap = reinterpret_cast<HKEY>(0x4A000);
 const HDEVINFO kSet = reinterpret_cast<HDEVINFO>(0x5E7);
 
 const FakeDevice& Device(DWORD_PTR devInst) { return g.devices.at(devInst - 1); }
@@ -60,7 +65,8 @@ BOOL WINAPI GetProperty(HDEVINFO, PSP_DEVINFO_DATA device, DWORD property, PDWOR
                                : property == SPDRP_DEVICEDESC      ? d.description
                                : property == SPDRP_ENUMERATOR_NAME ? d.enumerator
                                : property == SPDRP_HARDWAREID      ? d.hardwareId
-                                                                   : L"";
+                               : property == SPDRP_PHYSICAL_DEVICE_OBJECT_NAME ? d.objectName
+                                                                               : L"";
     if (value.empty()) return SetLastError(ERROR_INVALID_DATA), FALSE;
     const DWORD bytes = (value.size() + 1) * sizeof(wchar_t);
     *type = property == SPDRP_HARDWAREID ? REG_MULTI_SZ : REG_SZ;
@@ -73,7 +79,26 @@ BOOL WINAPI GetProperty(HDEVINFO, PSP_DEVINFO_DATA device, DWORD property, PDWOR
 HKEY WINAPI OpenDevRegKey(HDEVINFO, PSP_DEVINFO_DATA device, DWORD, DWORD, DWORD, REGSAM) {
     return reinterpret_cast<HKEY>(Opened(kKeys + device->DevInst));
 }
+LONG WINAPI OpenKey(HKEY root, LPCWSTR path, DWORD, REGSAM, PHKEY key) {
+    if (root != HKEY_LOCAL_MACHINE || std::wcscmp(path, L"HARDWARE\\RESOURCEMAP\\PnP Manager\\PnpManager") != 0)
+        return ERROR_FILE_NOT_FOUND;
+    *key = reinterpret_cast<HKEY>(Opened(reinterpret_cast<DWORD_PTR>(kResourceMap)));
+    return ERROR_SUCCESS;
+}
+LONG MappedResources(LPCWSTR name, LPDWORD type, LPBYTE data, LPDWORD size) {
+    for (const FakeDevice& d : g.devices) {
+        if (d.resourceMap.empty() || name != d.objectName + L".Raw") continue;
+        const DWORD bytes = d.resourceMap.size();
+        *type = REG_RESOURCE_LIST;
+        if (data && *size < bytes) return ERROR_MORE_DATA;
+        if (data) std::memcpy(data, d.resourceMap.data(), bytes);
+        *size = bytes;
+        return ERROR_SUCCESS;
+    }
+    return ERROR_FILE_NOT_FOUND;
+}
 LONG WINAPI QueryValue(HKEY key, LPCWSTR name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD size) {
+    if (key == kResourceMap) return MappedResources(name, type, data, size);
     const std::wstring& value = Device(reinterpret_cast<DWORD_PTR>(key) - kKeys).portName;
     const DWORD bytes = (value.size() + 1) * sizeof(wchar_t);
     if (value.empty() || std::wcscmp(name, L"PortName") != 0) return ERROR_FILE_NOT_FOUND;
@@ -112,12 +137,19 @@ CONFIGRET WINAPI FreeResDes(RES_DES range) { return Closed(range), CR_SUCCESS; }
 CONFIGRET WINAPI FreeLogConf(LOG_CONF conf) { return Closed(conf), CR_SUCCESS; }
 
 WindowsPorts Read() {
-    const SetupApi setup = {GetClassDevs, EnumDeviceInfo, GetProperty, OpenDevRegKey,
-                            DestroyList,  QueryValue,     CloseKey};
+    const SetupApi setup = {GetClassDevs, EnumDeviceInfo, GetProperty, OpenDevRegKey, DestroyList};
     const ConfigManager config = {Locate, FirstLogConf, NextResDes, DataSize, Data, FreeResDes, FreeLogConf};
-    const WindowsPorts ports = ReadWindowsPorts(setup, config);
+    const Registry registry = {OpenKey, QueryValue, CloseKey};
+    const WindowsPorts ports = ReadWindowsPorts(setup, config, registry);
     EXPECT_TRUE(g.open.empty()) << g.open.size() << " handles not given back";
     return ports;
+}
+
+// What --list prints for the stand-ins' ports; "" where the reading failed.
+std::string Listed() {
+    const WindowsPorts ports = Read();
+    EXPECT_TRUE(ports.ok) << ports.error;
+    return ports.ok ? PortListText(ports.ports) : "";
 }
 
 const FakeDevice kEcpPort = {L"LPT1", L"ECP Printer Port (LPT1)", L"ECP Printer Port", L"ACPI",
@@ -133,9 +165,7 @@ TEST(WindowsPorts, ParallelPortsByLptNameOrIdWithTheirRangesAndNoComPorts) {
         {L"", L"", L"Printer Port", L"ISAPNP", L"*PNP0400", {}, CR_NO_MORE_LOG_CONF},
         kEcpPort,
     };
-    const WindowsPorts ports = Read();
-    ASSERT_TRUE(ports.ok) << ports.error;
-    EXPECT_EQ(PortListText(ports.ports),
+    EXPECT_EQ(Listed(),
               "LPT1  ECP Printer Port          base 0x378   ranges 0378-037F, 0778-077A   extended 0x778\n"
               "LPT2  USB Printer Port          no I/O range: usable by printer drivers only, not by this "
               "program\n"
@@ -167,4 +197,23 @@ TEST(WindowsPorts, ConfigurationManagerThatKeepsTheRangesOrCannotSay) {
     EXPECT_EQ(bad.error, "Windows' configuration manager does not give the resources of ECP Printer Port "
                          "(LPT1) (error 0x1F)");
     EXPECT_TRUE(bad.ports.empty());
+}
+
+TEST(WindowsPorts, RangesFromTheResourceMapWhereTheConfigurationManagerKeepsThem) {
+    g = {};
+    g.rootAllocated = CR_CALL_NOT_IMPLEMENTED;
+    FakeDevice notInMap = kEcpPort, noRangeInMap = kEcpPort;
+    notInMap.objectName = L"\\Device\\0000004d";
+    noRangeInMap.portName = L"LPT2", noRangeInMap.friendlyName = L"Printer Port (LPT2)";
+    noRangeInMap.objectName = L"\\Device\\0000004e", noRangeInMap.resourceMap = {0, 0, 0, 0};
+    g.devices = {notInMap, noRangeInMap,
+                 {L"LPT3", L"PCI Express Parallel Port (LPT3)", L"", L"PCI", L"PCI\\VEN_0000&DEV_0001", {},
+                  CR_CALL_NOT_IMPLEMENTED, L"\\Device\\NTPNP_PCI0012", CardResourceList()}};
+    // Where the map has no range for a port, the line that sends the user to Device Manager.
+    EXPECT_EQ(Listed(),
+              "LPT1  ECP Printer Port          Windows does not tell this program the I/O ranges here: see the "
+              "port's Resources tab in Device Manager\n"
+              "LPT2  Printer Port              Windows does not tell this program the I/O ranges here: see the "
+              "port's Resources tab in Device Manager\n"
+              "LPT3  PCI Express Parallel Port base 0xDC00  ranges DC00-DC07, D880-D883   extended 0xD880\n");
 }
