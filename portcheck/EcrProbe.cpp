@@ -1,6 +1,7 @@
 #include "EcrProbe.h"
 
 #include "PortRegisters.h"
+#include "TextFormat.h"
 
 namespace portcheck {
 
@@ -32,12 +33,12 @@ EcrFinding FindEcr(PortSession& session) {
     return finding;
 }
 
-const char* EcrModeName(uint8_t mode) {
+std::string EcrModeText(uint8_t mode) {
     static const char* const kNames[] = {
         "standard (SPP)", "PS/2 (bidirectional)", "parallel-port FIFO", "ECP FIFO",
         "EPP",            "reserved",             "test FIFO",          "configuration",
     };
-    return kNames[mode & 7];
+    return "mode " + ModeBits(mode) + " " + kNames[mode & 7];
 }
 
 bool DataReachesPinsIn(uint8_t mode) { return mode == kModeStandard || mode == kModePs2 || mode == 4; }

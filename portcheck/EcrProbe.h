@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "PortSession.h"
 
@@ -26,8 +27,8 @@ struct EcrFinding {
 // (/AUTOFEED, pin 14) for a moment and puts it back.
 EcrFinding FindEcr(PortSession& session);
 
-// "ECP FIFO" for 011, and so on.
-const char* EcrModeName(uint8_t mode);
+// "mode 011 ECP FIFO", and so on.
+std::string EcrModeText(uint8_t mode);
 // Whether the data register drives the pins in that mode: not in the FIFO
 // modes, where writes go into the FIFO, nor in the configuration mode.
 bool DataReachesPinsIn(uint8_t mode);

@@ -52,13 +52,17 @@ std::string EcrLine(const ProbeResult& result, int ecrPort) {
     const std::string at = " at " + Hex(ecrPort);
     switch (result.ecr.kind) {
     case EcrFinding::Present:
-        return "  extended control register" + at + ": mode " + ModeBits(result.ecr.Mode()) + " " +
-               EcrModeName(result.ecr.Mode()) + "\n";
+        return "  extended control register" + at + ": " + EcrModeText(result.ecr.Mode()) + "\n";
     case EcrFinding::Follows:
         return "  extended control register: none" + at + " (that address follows the control register)\n";
     case EcrFinding::NoFifo: break;
     }
     return "  extended control register: none" + at + " (it reads " + HexByte(result.ecr.value) + ")\n";
+}
+
+// How a user gives the ECR's place again: "" or " --ecr 0xD000".
+std::string EcrOption(const CheckOptions& options) {
+    return options.ecrBlock >= 0 ? " --ecr " + Hex(options.ecrBlock) : "";
 }
 
 std::string EppLine(EppTimeout epp) {
@@ -89,10 +93,6 @@ ProbeResult ProbePort(PortSession& session) {
     const bool directionWorks = !hasEcr || result.ecr.Mode() == kModePs2;
     result.pinsAreInputs = result.bidirectional && directionWorks && session.FoundControlBit(kControlDirection);
     return result;
-}
-
-std::string EcrOption(const CheckOptions& options) {
-    return options.ecrBlock >= 0 ? " --ecr " + Hex(options.ecrBlock) : "";
 }
 
 CommandOutput ProbeReport(const ProbeResult& result, const CheckOptions& options) {

@@ -38,7 +38,4 @@ CommandOutput ProbeReport(const ProbeResult& result, const CheckOptions& options
 CommandOutput ProbeCommand(PortSession& session, const CheckOptions& options);
 std::string ProbeWarning(int base);
 
-// How a user gives the ECR's place again: "" or " --ecr 0xD000".
-std::string EcrOption(const CheckOptions& options);
-
 }  // namespace portcheck

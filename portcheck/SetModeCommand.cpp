@@ -6,12 +6,6 @@
 
 namespace portcheck {
 
-namespace {
-
-std::string Mode(uint8_t mode) { return "mode " + ModeBits(mode) + " " + EcrModeName(mode); }
-
-}  // namespace
-
 CommandOutput SetModeCommand(PortSession& session, const CheckOptions& options) {
     CommandOutput output;
     const std::string ecr = "the extended control register at " + Hex(session.ecrPort());
@@ -26,17 +20,17 @@ CommandOutput SetModeCommand(PortSession& session, const CheckOptions& options) 
     }
     const std::string port = "Port at " + Hex(options.base) + ": ";
     if (found.Mode() == options.mode) {
-        output.out = port + ecr + " is in " + Mode(options.mode) + " already; nothing changed\n";
+        output.out = port + ecr + " is in " + EcrModeText(options.mode) + " already; nothing changed\n";
         return output;
     }
     if (!session.SetEcrMode(options.mode)) {
         output.exitCode = kExitFault;
-        output.err = "PortCheck: " + ecr + " did not take " + Mode(options.mode) + " (it reads " +
+        output.err = "PortCheck: " + ecr + " did not take " + EcrModeText(options.mode) + " (it reads " +
                      HexByte(session.ReadEcr()) + "); its mode is put back\n";
         return output;
     }
     session.KeepEcrMode();
-    output.out = port + ecr + " set to " + Mode(options.mode) + ", was " + Mode(found.Mode()) +
+    output.out = port + ecr + " set to " + EcrModeText(options.mode) + ", was " + EcrModeText(found.Mode()) +
                  "; read back to check\n"
                  "The mode stays until the PC restarts or something else (the BIOS, a driver, another program) "
                  "changes it.\n";
