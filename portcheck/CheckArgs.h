@@ -1,7 +1,11 @@
-// PortCheck's command line: `PortCheck [--plug data|control] BASE` or
-// `PortCheck --list`.
+// PortCheck's command line:
+//   PortCheck [--plug data|control] [--settle US] [--repeat N] BASE
+//   PortCheck --probe [--ecr ADDR] BASE
+//   PortCheck --set-mode spp|ps2 [--ecr ADDR] BASE
+//   PortCheck --list
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,15 +13,31 @@
 
 namespace portcheck {
 
-// The highest base whose three registers (base to base + 2) all lie below
-// 0x10000; above it the control register would wrap round to port 0 or 1.
-constexpr int kHighestBase = 0xFFFD;
+// The highest base whose registers all lie below 0x10000 (bases are
+// multiples of 4).
+constexpr int kHighestBase = 0xFFFC;
+constexpr int64_t kDefaultSettleMicros = 100;
+constexpr int64_t kLongestSettleMicros = 100000;
+constexpr int kMostRounds = 10000;
+
+enum class Command {
+    Test,     // the loopback test
+    List,     // the ports Windows knows
+    Probe,    // what answers at BASE
+    SetMode,  // the ECR's mode
+    Help,
+};
 
 struct CheckOptions {
-    bool help = false;
-    bool list = false;  // list the ports Windows knows instead of testing one
+    Command command = Command::Test;
     int base = 0;
     const LoopbackPlug* plug = &kDataPlug;
+    int64_t settleMicros = kDefaultSettleMicros;
+    int rounds = 1;
+    int ecrBlock = -1;  // --ecr: the extended block's first address; -1: base + 0x400
+    uint8_t mode = 0;   // SetMode: the ECR mode, 0 (spp) or 1 (ps2)
+    // The ECR's address: the third of the extended block.
+    int EcrPort() const;
 };
 
 struct ParsedArgs {
@@ -26,8 +46,10 @@ struct ParsedArgs {
     CheckOptions options;
 };
 
-// The arguments after the program name. BASE is written as the panel takes
-// it (decimal, or hex as 0x378, 0X378 or $378) and must lie in 0..kHighestBase.
+// The arguments after the program name. Addresses are written as the panel
+// takes them (decimal, or hex as 0x378, 0X378 or $378). BASE must be a
+// multiple of 4 from 0 to kHighestBase, none of whose registers is among the
+// PC's own addresses (SystemAddresses.h).
 ParsedArgs ParseCheckArgs(const std::vector<std::string>& args);
 
 // The text of --help, ending in a line feed.

@@ -1,18 +1,16 @@
 #include "CheckReport.h"
 
 #include <cstdio>
+#include <vector>
+
+#include "RegisterMap.h"
+#include "TextFormat.h"
 
 namespace portcheck {
 
 namespace {
 
-std::string Hex(int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
-    return text;
-}
-
-std::string Outcome(const LoopbackPlug& plug, const PairResult& pair) {
+std::string Outcome(const LoopbackPlug& plug, const PairResult& pair, int64_t settleMicros) {
     switch (pair.outcome) {
     case PairOutcome::Ok: return "ok";
     case PairOutcome::StuckHigh: return "stuck high";
@@ -24,37 +22,81 @@ std::string Outcome(const LoopbackPlug& plug, const PairResult& pair) {
     }
     case PairOutcome::Erratic: return "moves with no single output: shorted outputs or a loose contact";
     case PairOutcome::NoPlug: return pair.level ? "no plug (always high)" : "no plug (always low)";
+    case PairOutcome::Unstable:
+        return "unstable: it changed while being read (a loose contact, or a line slower than the " +
+               std::to_string(settleMicros) + " us settling time)";
     }
     return "";
 }
 
-std::string Heading(const LoopbackPlug& plug, int base) {
-    return "Testing the port at " + Hex(base) + " with the " + plug.name + " loopback plug";
+std::string Heading(const LoopbackPlug& plug, int base, int rounds) {
+    std::string heading = "Testing the port at " + Hex(base) + " with the " + plug.name + " loopback plug";
+    return rounds > 1 ? heading + ", " + std::to_string(rounds) + " rounds" : heading;
 }
 
-std::string PairLine(const LoopbackPlug& plug, const CheckResult& result, int pair) {
+std::string PairLine(const LoopbackPlug& plug, const RoundsResult& result, int pair, int64_t settleMicros) {
     const WiredPair& wired = plug.pairs[pair];
     char line[96];
     std::snprintf(line, sizeof line, "  pin %2d %-10s -> pin %2d %-10s ", wired.output.pin,
                   wired.output.name, wired.input.pin, wired.input.name);
-    return line + Outcome(plug, result.pairs[pair]);
+    std::string text = line + Outcome(plug, result.result.pairs[pair], settleMicros);
+    const int failed = result.failedRounds[pair];
+    if (result.rounds > 1 && failed > 0 && !result.result.noPlug)
+        text += " (in " + std::to_string(failed) + " of " + std::to_string(result.rounds) + " rounds)";
+    return text;
 }
 
-std::string Verdict(const CheckResult& result, int base) {
+// The data lines the plug leaves out, by the panel's table of lines, runs
+// of neighbouring pins by their ends: " (not tested: pins 7-9, D5-D7)".
+std::string NotTested(const LoopbackPlug& plug) {
+    unsigned tested = 0;
+    for (const WiredPair& pair : plug.pairs)
+        if (pair.output.reg == OutputRegister::Data) tested |= pair.output.mask;
+    std::vector<const Line*> untested;
+    for (const Line& line : kLines)
+        if (line.reg == Register::Data && !(line.mask & tested)) untested.push_back(&line);
+    if (untested.empty()) return "";
+    std::string pins, names;
+    for (size_t first = 0; first < untested.size();) {
+        size_t last = first;
+        while (last + 1 < untested.size() && untested[last + 1]->pin == untested[last]->pin + 1) ++last;
+        const std::string comma = pins.empty() ? "" : ", ";
+        pins += comma + std::to_string(untested[first]->pin);
+        names += comma + untested[first]->label;
+        if (last > first) {
+            pins += "-" + std::to_string(untested[last]->pin);
+            names += std::string("-") + untested[last]->label;
+        }
+        first = last + 1;
+    }
+    return std::string(" (not tested: ") + (untested.size() > 1 ? "pins " : "pin ") + pins + ", " + names + ")";
+}
+
+std::string Verdict(const LoopbackPlug& plug, const RoundsResult& rounds, int base) {
+    const CheckResult& result = rounds.result;
     if (result.noPlug)
         return "FAIL: no plug: no input follows any output (is the plug fitted, and is " + Hex(base) +
                " the port's address?)";
-    if (result.faulty == 0) return "PASS: all " + std::to_string(kPairs) + " lines ok";
-    return "FAIL: " + std::to_string(result.faulty) + " of " + std::to_string(kPairs) +
-           " lines faulty";
+    if (result.faulty == 0) {
+        const std::string in = rounds.rounds > 1 ? " in " + std::to_string(rounds.rounds) + " rounds" : "";
+        return "PASS: all " + std::to_string(kPairs) + " lines ok" + in + NotTested(plug);
+    }
+    return "FAIL: " + std::to_string(result.faulty) + " of " + std::to_string(kPairs) + " lines faulty" +
+           NotTested(plug);
 }
 
 }  // namespace
 
-std::string Report(const LoopbackPlug& plug, const CheckResult& result, int base) {
-    std::string text = Heading(plug, base) + "\n";
-    for (int pair = 0; pair < kPairs; ++pair) text += PairLine(plug, result, pair) + "\n";
-    return text + Verdict(result, base) + "\n";
+std::string Report(const LoopbackPlug& plug, const RoundsResult& result, int base, int64_t settleMicros) {
+    std::string text = Heading(plug, base, result.rounds) + "\n";
+    for (int pair = 0; pair < kPairs; ++pair) text += PairLine(plug, result, pair, settleMicros) + "\n";
+    return text + Verdict(plug, result, base) + "\n";
+}
+
+std::string DataNotTakenReport(const LoopbackPlug& plug, int base, uint8_t written, uint8_t read) {
+    return Heading(plug, base, 1) + "\nFAIL: the data register does not take what is written (" + HexByte(written) + " written, " +
+           HexByte(read) + " read back, twice): the port may be in an ECP FIFO mode; \"PortCheck --probe " +
+           Hex(base) + "\" tells\n";
 }
 
 }  // namespace portcheck

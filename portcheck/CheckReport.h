@@ -1,6 +1,7 @@
-// What PortCheck prints about a finished test.
+// What PortCheck prints about a finished loopback test.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "PatternCheck.h"
@@ -12,7 +13,12 @@ namespace portcheck {
 //     pin  2 D0         -> pin 15 /ERROR     ok
 //     pin  3 D1         -> pin 13 SELECT     stuck low
 //     ...
-//   FAIL: 1 of 5 lines faulty
-std::string Report(const LoopbackPlug& plug, const CheckResult& result, int base);
+//   FAIL: 1 of 5 lines faulty (not tested: pins 7-9, D5-D7)
+// `settleMicros`: the wait after each pattern, named where a line was unstable.
+std::string Report(const LoopbackPlug& plug, const RoundsResult& result, int base, int64_t settleMicros);
+
+// The heading and verdict when the data register kept its value whatever
+// was written.
+std::string DataNotTakenReport(const LoopbackPlug& plug, int base, uint8_t written, uint8_t read);
 
 }  // namespace portcheck

@@ -40,7 +40,7 @@ void WriteAll(HANDLE output, const std::string& text) {
 
 ListOutcome JudgeListRun(const ChildRun& run) {
     ListOutcome outcome;
-    outcome.exitCode = kCannotListExit;
+    outcome.exitCode = kExitCannotList;
     switch (run.outcome) {
     case ChildRun::NotStarted:
         outcome.err = CannotList("PortCheck could not start its second copy, which asks Windows" +
@@ -54,7 +54,7 @@ ListOutcome JudgeListRun(const ChildRun& run) {
         if (run.exitCode == 0) {
             outcome.exitCode = 0;
             outcome.out = run.output;
-        } else if (run.exitCode == static_cast<DWORD>(kCannotListExit)) {
+        } else if (run.exitCode == static_cast<DWORD>(kExitCannotList)) {
             outcome.err = CannotList(run.output);
         } else {
             outcome.err = CannotList("asking Windows' device configuration ended PortCheck's second copy" +
@@ -84,7 +84,7 @@ int ListPortsWorker() {
     SetUnhandledExceptionFilter(EndQuietly);
     const WindowsPorts ports = ReadWindowsPorts();
     WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), ports.ok ? PortListText(ports.ports) : ports.error);
-    return ports.ok ? 0 : kCannotListExit;
+    return ports.ok ? 0 : kExitCannotList;
 }
 
 }  // namespace portcheck

@@ -11,19 +11,19 @@
 #include <string>
 
 #include "ChildProcess.h"
+#include "ExitCodes.h"
 
 namespace portcheck {
 
 constexpr const char* kListWorkerOption = "--list-worker";  // not in the usage text
-constexpr int kCannotListExit = 7;
 constexpr DWORD kListTimeoutMs = 10000;
 
 // The first copy: runs the second and prints what it found. Returns the
-// exit code: 0 listed (also when there are no ports), kCannotListExit not.
+// exit code: 0 listed (also when there are no ports), kExitCannotList not.
 int ListPorts();
 
 // The second copy: asks Windows and writes the list, or why there is none,
-// to standard output. Returns 0 or kCannotListExit.
+// to standard output. Returns 0 or kExitCannotList.
 int ListPortsWorker();
 
 struct ListOutcome {

@@ -7,8 +7,6 @@ namespace portcheck {
 
 namespace {
 
-constexpr uint8_t kDirectionBit = 0x20;  // C5: data pins as inputs
-
 // The status inputs; BUSY reaches S7 through an inverter.
 constexpr InputPin kError{15, "/ERROR", 0x08, false};
 constexpr InputPin kSelect{13, "SELECT", 0x10, false};
@@ -48,8 +46,8 @@ const LoopbackPlug* FindPlug(const char* name) {
     return nullptr;
 }
 
-Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers found) {
-    Registers values{found.data, static_cast<uint8_t>(found.control & ~kDirectionBit)};
+Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers working) {
+    Registers values = working;
     for (int i = 0; i < kPairs; ++i) {
         const OutputPin& out = plug.pairs[i].output;
         uint8_t& value = out.reg == OutputRegister::Data ? values.data : values.control;
@@ -69,6 +67,13 @@ Levels InputLevels(const LoopbackPlug& plug, uint8_t status) {
         if (((status & in.mask) != 0) != in.inverted) levels |= 1u << i;
     }
     return levels;
+}
+
+Levels InputsAmong(const LoopbackPlug& plug, uint8_t bits) {
+    Levels inputs = 0;
+    for (int i = 0; i < kPairs; ++i)
+        if (bits & plug.pairs[i].input.mask) inputs |= 1u << i;
+    return inputs;
 }
 
 }  // namespace portcheck

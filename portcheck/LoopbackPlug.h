@@ -56,11 +56,12 @@ struct Registers {
 };
 
 // The data and control values that put the plug's outputs at `levels`,
-// every other bit as in `found`, except that the control register's
-// direction bit (C5) is cleared: with it set, the data pins don't drive.
-Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers found);
+// every other bit as in `working`.
+Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers working);
 
 // The input pins' levels in a status register value.
 Levels InputLevels(const LoopbackPlug& plug, uint8_t status);
+// The inputs whose status bits are among `bits`.
+Levels InputsAmong(const LoopbackPlug& plug, uint8_t bits);
 
 }  // namespace portcheck

@@ -1,26 +1,37 @@
-// Runs the test patterns on the port through the port library: saves the
-// data and control registers, drives each pattern and reads the status
-// register back, and writes the saved values back at the end, whatever
-// ends the run.
+// Runs the test patterns on a port that a PortSession has taken over: drives
+// each pattern, reads the inputs once they have settled, and checks after
+// each that data and control still hold what was written; the patterns the
+// given number of rounds.
 #pragma once
 
-#include <vector>
+#include <cstdint>
 
 #include "LoopbackPlug.h"
 #include "PatternCheck.h"
-#include "PortLibrary.h"
+#include "PortSession.h"
 
 namespace portcheck {
 
-struct RunRecord {
-    Registers found{};                      // data and control before the test, as restored
-    std::vector<Observation> observations;  // one per pattern driven
-    bool interrupted = false;               // stopped before the last pattern
+struct RunOptions {
+    int64_t settleMicros = 100;  // the wait after each pattern
+    int rounds = 1;
 };
 
-// `library` must have both entry points. `stopRequested` is asked before
-// each pattern; once it says yes, no further pattern is driven.
-RunRecord RunPatterns(const PortLibrary& library, int base, const LoopbackPlug& plug,
+enum class RunEnd {
+    Completed,
+    Interrupted,   // a stop request, between two patterns
+    Disturbed,     // data or control did not hold what was written: another writer
+    DataNotTaken,  // the data register keeps its value whatever is written
+};
+
+struct RunRecord {
+    RunEnd end = RunEnd::Completed;
+    RoundsResult result;      // the rounds completed
+    uint8_t dataWritten = 0;  // DataNotTaken: the value the data register did not take
+};
+
+// `stopRequested` is asked before each pattern. The session is not put back.
+RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunOptions& options,
                       bool (*stopRequested)());
 
 }  // namespace portcheck

@@ -20,6 +20,8 @@ bool InputConstant(const std::vector<Observation>& observations, int input) {
 }
 
 PairResult JudgePair(const std::vector<Observation>& observations, int i) {
+    for (const Observation& seen : observations)
+        if (Bit(seen.unstable, i)) return {PairOutcome::Unstable, -1, false};
     if (InputFollows(observations, i, i)) return {PairOutcome::Ok, -1, false};
     if (InputConstant(observations, i)) {
         const bool high = Bit(observations.front().inputs, i);
@@ -58,6 +60,22 @@ CheckResult Evaluate(const std::vector<Observation>& observations) {
         if (pair.outcome != PairOutcome::Ok) ++result.faulty;
     }
     return result;
+}
+
+void AddRound(RoundsResult* total, const CheckResult& round) {
+    CheckResult& result = total->result;
+    const bool first = total->rounds++ == 0;
+    result.noPlug = round.noPlug && (first || result.noPlug);
+    result.faulty = 0;
+    for (int i = 0; i < kPairs; ++i) {
+        PairResult& pair = result.pairs[i];
+        if (round.pairs[i].outcome != PairOutcome::Ok && total->failedRounds[i]++ == 0) pair = round.pairs[i];
+        if (first && total->failedRounds[i] == 0) pair = round.pairs[i];
+        // A round without the plug, among rounds with it: its inputs were stuck.
+        if (pair.outcome == PairOutcome::NoPlug && !result.noPlug)
+            pair.outcome = pair.level ? PairOutcome::StuckHigh : PairOutcome::StuckLow;
+        if (total->failedRounds[i] != 0) ++result.faulty;
+    }
 }
 
 }  // namespace portcheck

@@ -15,8 +15,9 @@ namespace portcheck {
 const std::vector<Levels>& TestPatterns();
 
 struct Observation {
-    Levels outputs;  // as driven
-    Levels inputs;   // as read back from the status register
+    Levels outputs;       // as driven
+    Levels inputs;        // as read back from the status register
+    Levels unstable = 0;  // inputs that changed while they were read
 };
 
 enum class PairOutcome {
@@ -26,6 +27,7 @@ enum class PairOutcome {
     FollowsOther,  // the input moves with another pair's output: crossed or shorted wires
     Erratic,       // the input moves, but with no single output
     NoPlug,        // no input moves at all: the whole verdict is "no plug"
+    Unstable,      // the input changed while it was read, after the settling time
 };
 
 struct PairResult {
@@ -43,5 +45,14 @@ struct CheckResult {
 // Judges the observations; at least two patterns with every output both
 // high and low somewhere (as TestPatterns has) are needed for a sound result.
 CheckResult Evaluate(const std::vector<Observation>& observations);
+
+// The test run several times: a pair that failed in any round is faulty,
+// with the outcome of the first round it failed in.
+struct RoundsResult {
+    CheckResult result{};  // noPlug: in every round; faulty: pairs that failed in any round
+    int failedRounds[kPairs] = {};
+    int rounds = 0;
+};
+void AddRound(RoundsResult* total, const CheckResult& round);
 
 }  // namespace portcheck

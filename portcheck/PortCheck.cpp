@@ -1,42 +1,60 @@
 // PortCheck: tests a parallel port and its cable with a loopback plug, in
-// one command, through the same port library as the panel. Problems go to
-// stderr; the exit code says how it went (see CheckUsage).
+// one command, through the same port library as the panel; probes what
+// answers at an address, sets an ECP port's mode, and lists the ports
+// Windows knows. Problems go to stderr; the exit code says how it went
+// (ExitCodes.h, CheckUsage).
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <vector>
 
 #include "CheckArgs.h"
 #include "CheckReport.h"
+#include "ExitCodes.h"
 #include "ListCommand.h"
 #include "LoopbackRun.h"
-#include "PortLibrary.h"
+#include "PortCommand.h"
+#include "ProbeCommand.h"
+#include "SetModeCommand.h"
 #include "StopRequest.h"
 
 namespace {
 
 using namespace portcheck;
 
-enum ExitCode { kPassed = 0, kFaultFound = 1, kBadArguments = 2, kNoPortLibrary = 3, kInterrupted = 4 };
+CommandOutput LoopbackTest(PortSession& session, const CheckOptions& options) {
+    const RunRecord record = RunPatterns(session, *options.plug, {options.settleMicros, options.rounds},
+                                         &StopRequest::Requested);
+    CommandOutput output;
+    switch (record.end) {
+    case RunEnd::Completed:
+        output.out = Report(*options.plug, record.result, options.base, options.settleMicros);
+        output.exitCode = record.result.result.faulty == 0 ? kExitOk : kExitFault;
+        break;
+    case RunEnd::Interrupted:
+        output.err = "PortCheck: interrupted\n";
+        output.exitCode = kExitInterrupted;
+        break;
+    case RunEnd::DataNotTaken:
+        output.out = DataNotTakenReport(*options.plug, options.base, record.dataWritten, session.written().data);
+        output.exitCode = kExitFault;
+        break;
+    case RunEnd::Disturbed: break;  // RunOnPort says so
+    }
+    return output;
+}
 
-int Check(const CheckOptions& options) {
-    PortLibrary library;
-    const PortBinding binding = LoadPortLibrary(&library);
-    if (binding != PortBinding::Bound) {
-        std::fprintf(stderr, "PortCheck: %s", PortBindingMessage(binding));
-        return kNoPortLibrary;
+int Run(const CheckOptions& options) {
+    switch (options.command) {
+    case Command::Help: std::fputs(CheckUsage(), stdout); return kExitOk;
+    case Command::List: return ListPorts();
+    case Command::Test: return RunOnPort(options, {&LoopbackTest, "the test", ""});
+    case Command::Probe: return RunOnPort(options, {&ProbeCommand, "the probe", ProbeWarning(options.base)});
+    case Command::SetMode:
+        return RunOnPort(options, {&SetModeCommand, "the mode change", SetModeWarning(options.base)});
     }
-    StopRequest::Install();
-    const RunRecord record = RunPatterns(library, options.base, *options.plug, &StopRequest::Requested);
-    StopRequest::PortRestored();
-    if (record.interrupted) {
-        std::fprintf(stderr, "PortCheck: interrupted; data 0x%02X and control 0x%02X put back\n",
-                     record.found.data, record.found.control);
-        return kInterrupted;
-    }
-    const CheckResult result = Evaluate(record.observations);
-    std::fputs(Report(*options.plug, result, options.base).c_str(), stdout);
-    return result.faulty == 0 ? kPassed : kFaultFound;
+    return kExitBadArguments;
 }
 
 }  // namespace
@@ -46,14 +64,16 @@ int main(int argc, char** argv) {
     const ParsedArgs parsed = ParseCheckArgs(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.ok) {
         std::fprintf(stderr,
-                     "PortCheck: %s\nusage: PortCheck [--plug data|control] BASE (or --list, or --help)\n",
+                     "PortCheck: %s\nusage: PortCheck [--plug data|control] [--settle US] [--repeat N] BASE "
+                     "(or --probe, --set-mode, --list, --help)\n",
                      parsed.error.c_str());
-        return kBadArguments;
+        return kExitBadArguments;
     }
-    if (parsed.options.help) {
-        std::fputs(CheckUsage(), stdout);
-        return kPassed;
+    // Caught here so that the port session unwinds and puts the port back.
+    try {
+        return Run(parsed.options);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "PortCheck: %s\n", e.what());
+        return kExitFault;
     }
-    if (parsed.options.list) return ListPorts();
-    return Check(parsed.options);
 }

@@ -1,10 +1,10 @@
 #include "PortLayout.h"
 
+#include "PortRegisters.h"
+
 namespace portcheck {
 
 namespace {
-
-constexpr uint32_t kIsaExtendedOffset = 0x400;
 
 bool IsRegisterBlock(const IoRange& range) { return range.length == 8; }
 bool IsShortBlock(const IoRange& range) { return range.length == 3 || range.length == 4; }

@@ -71,24 +71,25 @@ TEST_F(PortCheck, DataPlugPassesAndPutsDataAndControlBack) {
     EXPECT_EQ(result.err, "");
     EXPECT_TRUE(Has(result.out, "Testing the port at 0x378 with the data loopback plug\n"));
     EXPECT_TRUE(Has(result.out, "  pin  6 D4         -> pin 11 BUSY       ok\n")) << result.out;
-    EXPECT_TRUE(Has(result.out, "\nPASS: all 5 lines ok\n")) << result.out;
+    EXPECT_TRUE(Has(result.out, "\nPASS: all 5 lines ok (not tested: pins 7-9, D5-D7)\n"
+                                "Put back as found and read back: data 0xB5, control 0x3B\n"))
+        << result.out;
 
     const std::vector<vport::Access> log = port->Log();
-    ASSERT_GE(log.size(), 4u);
+    std::vector<vport::Access> writes;
+    for (const vport::Access& access : log)
+        if (access.write) writes.push_back(access);
+    ASSERT_GE(writes.size(), 3u);
     EXPECT_FALSE(log[0].write);
-    EXPECT_EQ(log[0].port, 0x378);
-    EXPECT_EQ(log[1].port, 0x37A);
-    for (size_t i = 2; i + 2 < log.size(); ++i) {
-        if (!log[i].write) continue;
-        if (log[i].port == 0x378)
-            EXPECT_EQ(log[i].value & 0xE0, 0xA0) << i;
-        else
-            EXPECT_EQ(log[i].value, 0x1B) << i;  // C5 cleared, the rest as found
+    EXPECT_EQ(writes[0].port, 0x37A);
+    EXPECT_EQ(writes[0].value, 0x0B);  // interrupts off, data pins driving, the rest as found
+    for (size_t i = 1; i + 2 < writes.size(); ++i) {
+        EXPECT_EQ(writes[i].port, 0x378) << i;
+        EXPECT_EQ(writes[i].value & 0xE0, 0xA0) << i;
     }
-    EXPECT_TRUE(log[log.size() - 2].write && log[log.size() - 2].port == 0x378);
-    EXPECT_EQ(log[log.size() - 2].value, 0xB5);
-    EXPECT_TRUE(log.back().write && log.back().port == 0x37A);
-    EXPECT_EQ(log.back().value, 0x3B);
+    EXPECT_TRUE(writes[writes.size() - 2].port == 0x378 && writes[writes.size() - 2].value == 0xB5);
+    EXPECT_TRUE(writes.back().port == 0x37A && writes.back().value == 0x3B);
+    EXPECT_FALSE(log.back().write);  // and read back
     EXPECT_EQ(port->Data(), 0xB5);
     EXPECT_EQ(port->Control(), 0x3B);
 }
@@ -100,7 +101,7 @@ TEST_F(PortCheck, ControlPlugPassesOnTheControlWiringOnly) {
     EXPECT_EQ(pass.exitCode, 0u) << pass.err;
     EXPECT_TRUE(Has(pass.out, "Testing the port at 0x278 with the control loopback plug\n"));
     EXPECT_TRUE(Has(pass.out, "  pin 17 /SELECT IN -> pin 11 BUSY       ok\n")) << pass.out;
-    EXPECT_TRUE(Has(pass.out, "\nPASS: all 5 lines ok\n"));
+    EXPECT_TRUE(Has(pass.out, "\nPASS: all 5 lines ok (not tested: pins 3-9, D1-D7)\n"));
     EXPECT_EQ(Run("0x278").exitCode, 1u);  // the data plug's test on this wiring
 
     port->SetWiring(vport::Wiring::DataLoopback);
@@ -108,7 +109,7 @@ TEST_F(PortCheck, ControlPlugPassesOnTheControlWiringOnly) {
     EXPECT_EQ(fail.exitCode, 1u);
     EXPECT_TRUE(Has(fail.out, "  pin  1 /STROBE    -> pin 13 SELECT     stuck low\n")) << fail.out;
     EXPECT_TRUE(Has(fail.out, "  pin  2 D0         -> pin 15 /ERROR     ok\n"));  // on both plugs
-    EXPECT_TRUE(Has(fail.out, "\nFAIL: 4 of 5 lines faulty\n"));
+    EXPECT_TRUE(Has(fail.out, "\nFAIL: 4 of 5 lines faulty (not tested: pins 3-9, D1-D7)\n"));
     EXPECT_EQ(port->Data(), 0);
     EXPECT_EQ(port->Control(), 0);
 }
@@ -119,7 +120,7 @@ TEST_F(PortCheck, InputHeldLowIsNamedStuckLow) {
     EXPECT_EQ(result.exitCode, 1u);
     EXPECT_TRUE(Has(result.out, "  pin  3 D1         -> pin 13 SELECT     stuck low\n")) << result.out;
     EXPECT_TRUE(Has(result.out, "  pin  2 D0         -> pin 15 /ERROR     ok\n"));
-    EXPECT_TRUE(Has(result.out, "\nFAIL: 1 of 5 lines faulty\n"));
+    EXPECT_TRUE(Has(result.out, "\nFAIL: 1 of 5 lines faulty (not tested: pins 7-9, D5-D7)\n"));
 }
 
 TEST_F(PortCheck, NoPlugIsSaidOnce) {
@@ -143,6 +144,8 @@ TEST_F(PortCheck, BadArgumentsExitWithTwoBeforeTouchingThePort) {
         {"", "PortCheck: missing BASE"},
         {"xyz", "PortCheck: 'xyz' is not a valid port address; write it as 0x378, $378 or 888\n"},
         {"0x10000", "PortCheck: port address '0x10000' is out of range"},
+        {"0x37A", "PortCheck: 0x37A is not a port base (bases are multiples of 4); did you mean 0x378?\n"},
+        {"--plug control 0x3F4", "PortCheck: the registers of a port at 0x3F4 would lie among the PC's own"},
         {"--plug printer 0x378", "PortCheck: unknown plug 'printer'"},
         {"--verbose 0x378", "PortCheck: unknown option '--verbose'"},
         {"--list 0x378", "PortCheck: --list takes no other arguments"},
@@ -151,14 +154,134 @@ TEST_F(PortCheck, BadArgumentsExitWithTwoBeforeTouchingThePort) {
         const ProcessResult result = Run(c.args);
         EXPECT_EQ(result.exitCode, 2u) << c.args;
         EXPECT_EQ(result.err.find(c.message), 0u) << c.args << ": " << result.err;
-        EXPECT_TRUE(Has(result.err, "usage: PortCheck [--plug data|control] BASE")) << c.args;
+        EXPECT_TRUE(Has(result.err, "usage: PortCheck [--plug data|control] [--settle US] [--repeat N] BASE"))
+            << c.args;
         EXPECT_EQ(result.out, "") << c.args;
     }
     const ProcessResult help = Run("--help");
     EXPECT_EQ(help.exitCode, 0u);
-    EXPECT_TRUE(Has(help.out, "usage: PortCheck [--plug data|control] BASE\n"));
+    EXPECT_TRUE(Has(help.out, "usage: PortCheck [--plug data|control] [--settle US] [--repeat N] BASE\n"));
     EXPECT_TRUE(Has(help.out, "--plug control"));
     EXPECT_EQ(port->TotalAccesses(), 0u);
+}
+
+// Nothing answers at 0x278: three reads and the data latch test (with the
+// direction bit cleared and the latch read, everything put back), and no
+// other access.
+TEST_F(PortCheck, NoPortAtTheAddressExitsWithFiveAfterTheLatchTestAlone) {
+    const ProcessResult result = Run("0x278");
+    EXPECT_EQ(result.exitCode, 5u) << result.out;
+    EXPECT_EQ(result.err.find("PortCheck: no parallel port answers at 0x278: "), 0u) << result.err;
+    EXPECT_EQ(result.out, "");
+    const uint16_t data = 0x278, status = 0x279, control = 0x27A;
+    const std::vector<vport::Access> expected{
+        {false, data, 0xFF}, {false, status, 0xFF}, {false, control, 0xFF}, {true, control, 0xDF},
+        {false, data, 0xFF}, {true, data, 0x55},    {false, data, 0xFF},    {true, data, 0xAA},
+        {false, data, 0xFF}, {true, data, 0xFF},    {true, control, 0xFF}};
+    const std::vector<vport::Access> log = port->Log();
+    ASSERT_EQ(log.size(), expected.size());
+    for (size_t i = 0; i < log.size(); ++i) {
+        EXPECT_EQ(log[i].write, expected[i].write) << i;
+        EXPECT_EQ(log[i].port, expected[i].port) << i;
+        EXPECT_EQ(log[i].value, expected[i].value) << i;
+    }
+}
+
+// Another program driving the port every 5 ms, as Windows' polling does:
+// the test stops, says so, and the port is as it was once the other program
+// is gone.
+TEST_F(PortCheck, AnotherWriterStopsTheTestWithSixAndThePortIsPutBack) {
+    port->SetData(0x5A);
+    port->SetControl(0x0C);
+    port->SetIntruderPeriod(5);
+    const ProcessResult result = Run("--repeat 10 0x378");
+    port->SetIntruderPeriod(0);
+    EXPECT_EQ(result.exitCode, 6u) << result.out;
+    EXPECT_EQ(result.err.find("PortCheck: another program or Windows' printer-port polling wrote to the port "
+                              "during the test: "),
+              0u)
+        << result.err;
+    EXPECT_TRUE(Has(result.err, "DisableWarmPoll")) << result.err;
+    EXPECT_FALSE(Has(result.out, "PASS"));
+    EXPECT_EQ(port->Data(), 0x5A);
+    EXPECT_EQ(port->Control(), 0x0C);
+}
+
+TEST_F(PortCheck, RepeatedRoundsNameALooseContact) {
+    ASSERT_TRUE(port->SetLoosePin(12, 40));
+    const ProcessResult result = Run("--repeat 20 0x378");
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_TRUE(Has(result.out, "  pin  4 D2         -> pin 12 PAPER OUT  unstable: ")) << result.out;
+    EXPECT_TRUE(Has(result.out, "\nFAIL: 1 of 5 lines faulty")) << result.out;
+}
+
+// --probe on the virtual port's chips: the exit code and the line that
+// matters, and data, control and the ECR as they were afterwards.
+TEST_F(PortCheck, ProbeTellsWhetherThePanelsOutputsReachThePins) {
+    const struct {
+        vport::Chip chip;
+        uint8_t mode;
+        uint16_t extended;  // 0: at base + 0x400
+        const char* args;
+        unsigned exitCode;
+        const char* line;
+    } cases[] = {
+        {vport::Chip::Ideal, 0, 0, "--probe 0x378", 0, "\n  the panel's outputs reach the pins in this mode\n"},
+        {vport::Chip::Spp, 0, 0, "--probe 0x378", 0, "\n  bidirectional: no (control bit 5 does not turn the data pins around)\n"},
+        {vport::Chip::Ps2, 0, 0, "--probe 0x378", 0, "\n  bidirectional: yes\n"},
+        {vport::Chip::Ecp, 1, 0, "--probe 0x378", 0, "\n  extended control register at 0x77A: mode 001 PS/2 (bidirectional)\n"},
+        {vport::Chip::Ecp, 3, 0, "--probe 0x378", 1,
+         "\n  the panel's data outputs do NOT reach the pins in this mode: run \"PortCheck --set-mode ps2 0x378\", "
+         "or set the port to SPP/EPP+SPP/PS2 in the BIOS\n"},
+        {vport::Chip::Ecp, 3, 0xD000, "--probe --ecr 0xD000 0x378", 1, "run \"PortCheck --set-mode ps2 --ecr 0xD000 0x378\""},
+        {vport::Chip::Ecp, 3, 0xD000, "--probe 0x378", 1, "give its extended block with --ecr"},
+        {vport::Chip::FragileEcr, 0, 0, "--probe 0x378", 0, "\n  extended control register at 0x77A: mode 000 standard (SPP)\n"},
+        {vport::Chip::Epp, 0, 0, "--probe 0x378", 0, "\n  EPP time-out flag: was set (an EPP access went unanswered); cleared now\n"},
+        {vport::Chip::Ps2, 0, 0, "--probe 0x278", 5, ""},
+    };
+    for (const auto& c : cases) {
+        port->Reset();
+        port->SetChip(c.chip);
+        port->SetEcrMode(c.mode);
+        if (c.extended) port->SetExtendedBlock(c.extended);
+        port->SetData(0x96);
+        port->SetControl(0x0C);
+        port->Read(0x37C);  // an EPP access: the epp chip's time-out
+        const uint8_t ecr = port->Settings().ecr;
+        const ProcessResult result = Run(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args << result.out << result.err;
+        EXPECT_TRUE(Has(c.exitCode == 5 ? result.err : result.out, c.line)) << c.args << result.out;
+        EXPECT_EQ(result.out.find("Probing "), 0u) << "the warning first: " << result.out;
+        EXPECT_EQ(port->Data(), 0x96) << c.args;
+        EXPECT_EQ(port->Control(), 0x0C) << c.args;
+        // The mode and bits 4-2; a FIFO that the probe cannot know of (no
+        // --ecr) takes the latch test's writes.
+        EXPECT_EQ(port->Settings().ecr & 0xFC, ecr & 0xFC) << c.args;
+        EXPECT_FALSE(port->Settings().lockedUp) << c.args;
+    }
+}
+
+TEST_F(PortCheck, SetModePs2MakesAnEcpPortInItsFifoModePassTheLoopbackTest) {
+    port->SetChip(vport::Chip::Ecp);
+    port->SetEcrMode(3);
+    const ProcessResult before = Run("0x378");
+    EXPECT_EQ(before.exitCode, 1u);
+    EXPECT_TRUE(Has(before.out, "\nFAIL: the data register does not take what is written (0x01 written, 0x00 read "
+                                "back, twice)")) << before.out;
+
+    const ProcessResult set = Run("--set-mode ps2 0x378");
+    EXPECT_EQ(set.exitCode, 0u) << set.err;
+    EXPECT_TRUE(Has(set.out, "Port at 0x378: the extended control register at 0x77A set to mode 001 PS/2 "
+                             "(bidirectional), was mode 011 ECP FIFO; read back to check\nThe mode stays until "
+                             "the PC restarts")) << set.out;
+    EXPECT_EQ(port->Settings().ecr >> 5, 1);
+    EXPECT_EQ(Run("0x378").exitCode, 0u);
+
+    port->SetChip(vport::Chip::Spp);
+    const ProcessResult refused = Run("--set-mode spp 0x378");
+    EXPECT_EQ(refused.exitCode, 1u);
+    EXPECT_EQ(refused.err.find("PortCheck: no extended control register answers at 0x77A, so the port has no mode "
+                               "to set"), 0u) << refused.err;
 }
 
 TEST_F(PortCheck, MissingOrIncompleteLibraryExitsWithThree) {

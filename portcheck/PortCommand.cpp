@@ -1,0 +1,69 @@
+#include "PortCommand.h"
+
+#include <cstdio>
+
+#include "ExitCodes.h"
+#include "PortLibrary.h"
+#include "SessionText.h"
+#include "StopRequest.h"
+
+namespace portcheck {
+
+namespace {
+
+int Print(const CommandOutput& output) {
+    std::fputs(output.out.c_str(), stdout);
+    std::fflush(stdout);
+    std::fputs(output.err.c_str(), stderr);
+    return output.exitCode;
+}
+
+}  // namespace
+
+CommandOutput Finish(CommandOutput output, const PortSession& session, const RestoreOutcome& restored,
+                     const char* during) {
+    if (session.disturbed()) {
+        output.exitCode = kExitDisturbed;
+        output.out.clear();  // what was seen then is not the port's own doing
+        output.err = DisturbedMessage(session, during);
+    } else if (!restored.Held() && output.exitCode == kExitOk) {
+        output.exitCode = kExitFault;
+    }
+    (output.err.empty() ? output.out : output.err) += RestoreLines(restored);
+    return output;
+}
+
+int RunOnPort(const CheckOptions& options, const PortCommand& command) {
+    PortLibrary library;
+    const PortBinding binding = LoadPortLibrary(&library);
+    if (binding != PortBinding::Bound) {
+        std::fprintf(stderr, "PortCheck: %s", PortBindingMessage(binding));
+        return kExitNoPortLibrary;
+    }
+    std::fputs(command.warning.c_str(), stdout);
+    std::fflush(stdout);
+    StopRequest::Install();
+    PortSession session(library, options.base);
+    session.UseEcrAt(options.EcrPort());
+    CommandOutput output;
+    switch (session.Begin()) {
+    case SessionStart::NoPort:
+        output.exitCode = kExitNoPort;
+        output.err = NoPortMessage(options.base);
+        break;
+    case SessionStart::Disturbed:
+        output.exitCode = kExitDisturbed;
+        output.err = DisturbedMessage(session, command.during);
+        break;
+    case SessionStart::Ready: {
+        output = command.work(session, options);
+        const RestoreOutcome restored = session.Restore();
+        output = Finish(output, session, restored, command.during);
+        break;
+    }
+    }
+    StopRequest::PortRestored();
+    return Print(output);
+}
+
+}  // namespace portcheck

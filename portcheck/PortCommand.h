@@ -1,0 +1,37 @@
+// What the commands that use a port share: the port library bound, Ctrl+C
+// held off until the port is back, the session begun (no port, or another
+// writer before the first write, end it there), the command's own work,
+// the restore and what it says, and the exit code.
+#pragma once
+
+#include <string>
+
+#include "CheckArgs.h"
+#include "PortSession.h"
+
+namespace portcheck {
+
+struct CommandOutput {
+    int exitCode = 0;
+    std::string out;  // for standard output
+    std::string err;  // for standard error; the restore's lines follow it where it isn't empty
+};
+
+// A command's work on a begun session; it leaves the restore to RunOnPort.
+using SessionWork = CommandOutput (*)(PortSession& session, const CheckOptions& options);
+
+struct PortCommand {
+    SessionWork work;
+    const char* during;   // for the other-writer message: "the test"
+    std::string warning;  // printed before the port is touched; may be empty
+};
+
+int RunOnPort(const CheckOptions& options, const PortCommand& command);
+
+// The output once the session is back: another writer turns it into exit
+// 6, a restore that did not hold into a fault, and the restore's lines are
+// added.
+CommandOutput Finish(CommandOutput output, const PortSession& session, const RestoreOutcome& restored,
+                     const char* during);
+
+}  // namespace portcheck

@@ -1,0 +1,139 @@
+#include "ProbeCommand.h"
+
+#include "ExitCodes.h"
+#include "PortRegisters.h"
+#include "TextFormat.h"
+
+namespace portcheck {
+
+namespace {
+
+// Chips clear the flag in one of three ways: two status reads in a row, a
+// write of 1 to it, or a write of 0.
+EppTimeout ProbeEppTimeout(PortSession& session) {
+    if (!(session.foundStatus() & kStatusEppTimeout)) return EppTimeout::NotSet;
+    session.Read(kStatusOffset);
+    const uint8_t status = session.Read(kStatusOffset);
+    session.WriteStatus(status | kStatusEppTimeout);
+    session.WriteStatus(status & ~kStatusEppTimeout);
+    return session.Read(kStatusOffset) & kStatusEppTimeout ? EppTimeout::NotAFlag : EppTimeout::Cleared;
+}
+
+// With bit 5 set, a bidirectional port's data register reads the pins, not
+// the latch: if it reads back both values written, nothing turned around.
+bool TestDirection(PortSession& session) {
+    const PortValues before = session.written();
+    session.WriteControl(before.control | kControlDirection);
+    session.WriteData(0x55);
+    const uint8_t read55 = session.Read(kDataOffset);
+    session.WriteData(0xAA);
+    const uint8_t readAA = session.Read(kDataOffset);
+    // The latch back first, so that the pins drive their own value again.
+    session.WriteData(before.data);
+    session.WriteControl(before.control);
+    return read55 != 0x55 || readAA != 0xAA;
+}
+
+std::string AnswersLine(const ProbeResult& result, int base) {
+    const std::string port = "Port at " + Hex(base) + ": answers";
+    if (!result.latchTested) return port + " (data latch not tested: the ECR did not take mode 001)\n";
+    if (result.latch.Found()) return port + " (data latch ok)\n";
+    return port + ", but its data register does not hold what is written (0x55 read back as " +
+           HexByte(result.latch.read55) + ", 0xAA as " + HexByte(result.latch.readAA) + ")\n";
+}
+
+std::string BidirectionalLine(const ProbeResult& result) {
+    if (!result.latchTested || !result.latch.Found()) return "  bidirectional: not tested\n";
+    if (!result.bidirectional) return "  bidirectional: no (control bit 5 does not turn the data pins around)\n";
+    return "  bidirectional: yes\n";
+}
+
+std::string EcrLine(const ProbeResult& result, int ecrPort) {
+    const std::string at = " at " + Hex(ecrPort);
+    switch (result.ecr.kind) {
+    case EcrFinding::Present:
+        return "  extended control register" + at + ": " + EcrModeText(result.ecr.Mode()) + "\n";
+    case EcrFinding::Follows:
+        return "  extended control register: none" + at + " (that address follows the control register)\n";
+    case EcrFinding::NoFifo: break;
+    }
+    return "  extended control register: none" + at + " (it reads " + HexByte(result.ecr.value) + ")\n";
+}
+
+// How a user gives the ECR's place again: "" or " --ecr 0xD000".
+std::string EcrOption(const CheckOptions& options) {
+    return options.ecrBlock >= 0 ? " --ecr " + Hex(options.ecrBlock) : "";
+}
+
+std::string EppLine(EppTimeout epp) {
+    switch (epp) {
+    case EppTimeout::NotSet: return "  EPP time-out flag: not set\n";
+    case EppTimeout::Cleared: return "  EPP time-out flag: was set (an EPP access went unanswered); cleared now\n";
+    case EppTimeout::NotAFlag: break;
+    }
+    return "  EPP time-out flag: none (status bit 0 reads 1 and does not clear)\n";
+}
+
+}  // namespace
+
+ProbeResult ProbePort(PortSession& session) {
+    ProbeResult result;
+    // The flag first: status has been read only once since PortCheck started.
+    result.epp = ProbeEppTimeout(session);
+    result.ecr = FindEcr(session);
+    const bool hasEcr = result.ecr.kind == EcrFinding::Present;
+    // With an ECR, the data register drives the pins and the direction bit
+    // works in mode 001 for sure: the tests run there.
+    if (hasEcr && result.ecr.Mode() != kModePs2) result.ecrTookPs2 = session.SetEcrMode(kModePs2);
+    if (!result.ecrTookPs2) return result;
+    result.latchTested = true;
+    result.latch = session.TestDataLatch();
+    if (!result.latch.Found()) return result;
+    result.bidirectional = TestDirection(session);
+    const bool directionWorks = !hasEcr || result.ecr.Mode() == kModePs2;
+    result.pinsAreInputs = result.bidirectional && directionWorks && session.FoundControlBit(kControlDirection);
+    return result;
+}
+
+CommandOutput ProbeReport(const ProbeResult& result, const CheckOptions& options) {
+    CommandOutput output;
+    output.out = AnswersLine(result, options.base) + BidirectionalLine(result) + EcrLine(result, options.EcrPort()) +
+                 EppLine(result.epp);
+    const bool hasEcr = result.ecr.kind == EcrFinding::Present;
+    std::string verdict;
+    if (hasEcr && !DataReachesPinsIn(result.ecr.Mode())) {
+        verdict = "the panel's data outputs do NOT reach the pins in this mode: run \"PortCheck --set-mode ps2" +
+                  EcrOption(options) + " " + Hex(options.base) +
+                  "\", or set the port to SPP/EPP+SPP/PS2 in the BIOS";
+    } else if (!result.latchTested) {
+        verdict = "whether the panel's outputs reach the pins is not known: the data register was not tested";
+    } else if (!result.latch.Found()) {
+        verdict = "the panel's data outputs do NOT reach the pins: the data register does not hold what is written";
+        if (!hasEcr)
+            verdict += " (a PCI card in an ECP FIFO mode does that: give its extended block with --ecr, as "
+                       "PortCheck --list shows it)";
+    } else {
+        verdict = "the panel's outputs reach the pins in this mode";
+        if (result.pinsAreInputs)
+            verdict += "; control bit 5 is set now, so the data pins are inputs until the panel switches on "
+                       "DO1, DO2 or one of DO10 to DO12, which clears it";
+        output.out += "  " + verdict + "\n";
+        return output;
+    }
+    output.exitCode = kExitFault;
+    output.out += "  " + verdict + "\n";
+    return output;
+}
+
+CommandOutput ProbeCommand(PortSession& session, const CheckOptions& options) {
+    const ProbeResult result = ProbePort(session);
+    session.Holds();  // all PortCheck changed is back but the ECR: another writer shows here
+    return ProbeReport(result, options);
+}
+
+std::string ProbeWarning(int base) {
+    return "Probing " + Hex(base) +
+           ": the data pins and pin 14 (/AUTOFEED) change for a moment; all is put back\n";
+}
+
+}  // namespace portcheck

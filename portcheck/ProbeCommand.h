@@ -1,0 +1,41 @@
+// `PortCheck --probe BASE`: what answers at an address, in lines a user
+// understands: a port or not (the three registers and a data latch test),
+// bidirectional or not (control bit 5 turning the data pins around), its
+// ECR and mode, the EPP time-out flag (cleared where set), and whether the
+// panel's outputs reach the pins in the port's present mode.
+#pragma once
+
+#include <string>
+
+#include "EcrProbe.h"
+#include "PortCommand.h"
+
+namespace portcheck {
+
+enum class EppTimeout {
+    NotSet,    // status bit 0 reads 0
+    Cleared,   // it read 1 and cleared: the flag of an EPP-capable chip
+    NotAFlag,  // it reads 1 and won't clear: a plain port's undefined bit
+};
+
+struct ProbeResult {
+    EcrFinding ecr;
+    bool ecrTookPs2 = true;     // where the ECR was in another mode: it took 001 for the tests
+    bool latchTested = false;
+    LatchTest latch;
+    bool bidirectional = false;  // control bit 5 turned the data pins around
+    bool pinsAreInputs = false;  // ... and was set at the start, where the mode lets it work
+    EppTimeout epp = EppTimeout::NotSet;
+};
+
+// The probe's accesses, on a begun session; the ECR is left for Restore to
+// put back.
+ProbeResult ProbePort(PortSession& session);
+
+// The report and the exit code: 0 the outputs reach the pins, 1 not.
+CommandOutput ProbeReport(const ProbeResult& result, const CheckOptions& options);
+
+CommandOutput ProbeCommand(PortSession& session, const CheckOptions& options);
+std::string ProbeWarning(int base);
+
+}  // namespace portcheck

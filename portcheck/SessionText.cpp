@@ -1,0 +1,100 @@
+#include "SessionText.h"
+
+#include "PortRegisters.h"
+#include "TextFormat.h"
+
+namespace portcheck {
+
+namespace {
+
+// The control bits the chip does not read back, e.g. "bits 5-7".
+std::string Bits(uint8_t mask) {
+    int low = 0;
+    while (low < 8 && !((mask >> low) & 1)) ++low;
+    int high = low;
+    while (high < 7 && ((mask >> (high + 1)) & 1)) ++high;
+    return low == high ? "bit " + std::to_string(low) : "bits " + std::to_string(low) + "-" + std::to_string(high);
+}
+
+std::string ControlPutBack(const RestoreOutcome& outcome) {
+    const std::string value = "control " + HexByte(outcome.target.control);
+    if (outcome.controlChecked == 0)
+        return "; " + value + " written, unchecked (this chip's control reads 0xFF whatever is written)";
+    if (outcome.controlChecked == 0xFF) return ", " + value;
+    return ", " + value + " (" + Bits(static_cast<uint8_t>(~outcome.controlChecked)) + " read 1 on this chip)";
+}
+
+std::string PutBack(const RestoreOutcome& outcome) {
+    std::string line = "Put back as found and read back: data " + HexByte(outcome.target.data) + ControlPutBack(outcome);
+    if (outcome.ecrTouched)
+        line += ", ECR mode " + ModeBits(outcome.ecrTarget >> kEcrModeShift) + (outcome.ecrKept ? " as set" : "");
+    if (outcome.rewrites > 0)
+        line += "; written " + std::to_string(outcome.rewrites) + " more times, as another program changed it";
+    return line + "\n";
+}
+
+std::string NotPutBack(const RestoreOutcome& outcome) {
+    std::string line = "NOT put back:";
+    const char* separator = " ";
+    const auto differs = [&](const std::string& what, int seen, int target) {
+        line += separator + what + " reads " + HexByte(seen) + " (" + HexByte(target) + " written back)";
+        separator = ", ";
+    };
+    if (!outcome.dataHeld) differs("data", outcome.seen.data, outcome.target.data);
+    if (!outcome.controlHeld) differs("control", outcome.seen.control, outcome.target.control);
+    if (!outcome.ecrHeld) differs("ECR", outcome.ecrSeen, outcome.ecrTarget);
+    if (outcome.rewrites > 0) line += ", though written again " + std::to_string(outcome.rewrites) + " times";
+    return line + "\n";
+}
+
+// Control bits 4 and 5 read as 1 that the chip doesn't read back: set
+// before, or not, nobody can tell, so they stay cleared.
+std::string LeftCleared(uint8_t unknown) {
+    if (!unknown) return "";
+    const bool both = unknown == (kControlInterrupt | kControlDirection);
+    const std::string what = both ? "bits 4 and 5" : unknown == kControlInterrupt ? "bit 4" : "bit 5";
+    const std::string effect = both ? "interrupts off, data lines driving"
+                               : unknown == kControlInterrupt ? "interrupts off"
+                                                              : "data lines driving";
+    return "Control " + what + " read as 1, but this chip reads " + (both ? "them" : "it") +
+           " as 1 whatever is written: left cleared (" + effect + ")\n";
+}
+
+}  // namespace
+
+std::string NoPortMessage(int base) {
+    return "PortCheck: no parallel port answers at " + Hex(base) +
+           ": data, status and control read 0xFF and the data register holds nothing written to it "
+           "(PortCheck --list shows the ports Windows knows)\n";
+}
+
+std::string DisturbedMessage(const PortSession& session, const char* during) {
+    const PortValues& expected = session.expected();
+    const PortValues& seen = session.seen();
+    // Before its first write PortCheck expects what it found.
+    const char* had = session.begun() ? " where PortCheck had written " : " where it had read ";
+    std::string message = std::string("PortCheck: another program or Windows' printer-port polling wrote to the port during ") +
+                          during + ":";
+    const char* separator = " ";
+    if (seen.data != expected.data) {
+        message += separator + ("data read " + HexByte(seen.data)) + had + HexByte(expected.data);
+        separator = ", ";
+    }
+    if ((seen.control ^ expected.control) & session.controlReadBack())
+        message += separator + ("control read " + HexByte(seen.control)) + had + HexByte(expected.control);
+    if (!session.begun()) message += "; PortCheck wrote nothing";
+    return message +
+           "\nClose other programs that use the port. Windows' polling stops once the DWORD DisableWarmPoll is 1 "
+           "under HKLM\\SYSTEM\\CurrentControlSet\\Services\\Parport\\Parameters and Windows has restarted.\n";
+}
+
+std::string RestoreLines(const RestoreOutcome& outcome) {
+    if (!outcome.touched) return "";
+    std::string text = outcome.Held() ? PutBack(outcome) : NotPutBack(outcome);
+    text += LeftCleared(outcome.controlUnknown);
+    if (outcome.ecrServiceDropped)
+        text += "ECR bit 2 read as 1: written back as 0 (writing it as 1 locks up some chips)\n";
+    return text;
+}
+
+}  // namespace portcheck
