@@ -6,8 +6,7 @@
 #include <array>
 
 #include "Graphics.h"
-
-enum class Register { Data = 0, Status = 1, Control = 2 };
+#include "ParallelPins.h"
 
 // The register's I/O port: base address plus offset, in 16-bit port
 // arithmetic (wraps at 0x10000).
@@ -17,8 +16,8 @@ struct Line {
     const char* name;   // panel number: "DI1".."DI5", "DO1".."DO12"
     const char* label;  // as written under the lamp
     int pin;            // DB25 pin
-    Register reg;
-    unsigned mask;      // the line's bit in the register
+    Register reg;       // the pin's register and bit, from its entry in kPins
+    unsigned mask;
     bool litWhenSet;    // lamp lit when the bit is set (else when it is clear)
     TColor litColour;
 };

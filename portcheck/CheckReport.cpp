@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "RegisterMap.h"
 #include "TextFormat.h"
 
 namespace portcheck {
@@ -16,8 +15,8 @@ std::string Outcome(const LoopbackPlug& plug, const PairResult& pair, int64_t se
     case PairOutcome::StuckHigh: return "stuck high";
     case PairOutcome::StuckLow: return "stuck low";
     case PairOutcome::FollowsOther: {
-        const OutputPin& other = plug.pairs[pair.followedPair].output;
-        return "follows pin " + std::to_string(other.pin) + " (" + other.name +
+        const Pin& other = plug.pairs[pair.followedPair].output;
+        return "follows pin " + std::to_string(other.number) + " (" + other.signal +
                "): crossed or shorted wires";
     }
     case PairOutcome::Erratic: return "moves with no single output: shorted outputs or a loose contact";
@@ -37,8 +36,8 @@ std::string Heading(const LoopbackPlug& plug, int base, int rounds) {
 std::string PairLine(const LoopbackPlug& plug, const RoundsResult& result, int pair, int64_t settleMicros) {
     const WiredPair& wired = plug.pairs[pair];
     char line[96];
-    std::snprintf(line, sizeof line, "  pin %2d %-10s -> pin %2d %-10s ", wired.output.pin,
-                  wired.output.name, wired.input.pin, wired.input.name);
+    std::snprintf(line, sizeof line, "  pin %2d %-10s -> pin %2d %-10s ", wired.output.number,
+                  wired.output.signal, wired.input.number, wired.input.signal);
     std::string text = line + Outcome(plug, result.result.pairs[pair], settleMicros);
     const int failed = result.failedRounds[pair];
     if (result.rounds > 1 && failed > 0 && !result.result.noPlug)
@@ -46,26 +45,26 @@ std::string PairLine(const LoopbackPlug& plug, const RoundsResult& result, int p
     return text;
 }
 
-// The data lines the plug leaves out, by the panel's table of lines, runs
-// of neighbouring pins by their ends: " (not tested: pins 7-9, D5-D7)".
+// The data pins the plug leaves out, runs of neighbouring pins by their
+// ends: " (not tested: pins 7-9, D5-D7)".
 std::string NotTested(const LoopbackPlug& plug) {
     unsigned tested = 0;
     for (const WiredPair& pair : plug.pairs)
-        if (pair.output.reg == OutputRegister::Data) tested |= pair.output.mask;
-    std::vector<const Line*> untested;
-    for (const Line& line : kLines)
-        if (line.reg == Register::Data && !(line.mask & tested)) untested.push_back(&line);
+        if (pair.output.reg == Register::Data) tested |= pair.output.mask;
+    std::vector<const Pin*> untested;
+    for (const Pin& pin : kPins)
+        if (pin.reg == Register::Data && !(pin.mask & tested)) untested.push_back(&pin);
     if (untested.empty()) return "";
     std::string pins, names;
     for (size_t first = 0; first < untested.size();) {
         size_t last = first;
-        while (last + 1 < untested.size() && untested[last + 1]->pin == untested[last]->pin + 1) ++last;
+        while (last + 1 < untested.size() && untested[last + 1]->number == untested[last]->number + 1) ++last;
         const std::string comma = pins.empty() ? "" : ", ";
-        pins += comma + std::to_string(untested[first]->pin);
-        names += comma + untested[first]->label;
+        pins += comma + std::to_string(untested[first]->number);
+        names += comma + untested[first]->signal;
         if (last > first) {
-            pins += "-" + std::to_string(untested[last]->pin);
-            names += std::string("-") + untested[last]->label;
+            pins += "-" + std::to_string(untested[last]->number);
+            names += std::string("-") + untested[last]->signal;
         }
         first = last + 1;
     }

@@ -7,38 +7,15 @@ namespace portcheck {
 
 namespace {
 
-// The status inputs; BUSY reaches S7 through an inverter.
-constexpr InputPin kError{15, "/ERROR", 0x08, false};
-constexpr InputPin kSelect{13, "SELECT", 0x10, false};
-constexpr InputPin kPaperOut{12, "PAPER OUT", 0x20, false};
-constexpr InputPin kAck{10, "/ACK", 0x40, false};
-constexpr InputPin kBusy{11, "BUSY", 0x80, true};
-
-constexpr OutputPin DataPin(int bit) {
-    constexpr const char* names[] = {"D0", "D1", "D2", "D3", "D4"};
-    return OutputPin{2 + bit, names[bit], OutputRegister::Data, static_cast<uint8_t>(1u << bit),
-                     false};
-}
+// Output pin `output` wired to input pin `input`.
+constexpr WiredPair Wire(int output, int input) { return {PinAt(output), PinAt(input)}; }
 
 }  // namespace
 
-const LoopbackPlug kDataPlug = {
-    "data",
-    {{DataPin(0), kError},
-     {DataPin(1), kSelect},
-     {DataPin(2), kPaperOut},
-     {DataPin(3), kAck},
-     {DataPin(4), kBusy}},
-};
+const LoopbackPlug kDataPlug = {"data", {Wire(2, 15), Wire(3, 13), Wire(4, 12), Wire(5, 10), Wire(6, 11)}};
 
-const LoopbackPlug kControlPlug = {
-    "control",
-    {{{1, "/STROBE", OutputRegister::Control, 0x01, true}, kSelect},
-     {{14, "/AUTOFEED", OutputRegister::Control, 0x02, true}, kPaperOut},
-     {{16, "/INIT", OutputRegister::Control, 0x04, false}, kAck},
-     {{17, "/SELECT IN", OutputRegister::Control, 0x08, true}, kBusy},
-     {DataPin(0), kError}},
-};
+const LoopbackPlug kControlPlug = {"control",
+                                   {Wire(1, 13), Wire(14, 12), Wire(16, 10), Wire(17, 11), Wire(2, 15)}};
 
 const LoopbackPlug* FindPlug(const char* name) {
     for (const LoopbackPlug* plug : {&kDataPlug, &kControlPlug})
@@ -49,8 +26,8 @@ const LoopbackPlug* FindPlug(const char* name) {
 Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers working) {
     Registers values = working;
     for (int i = 0; i < kPairs; ++i) {
-        const OutputPin& out = plug.pairs[i].output;
-        uint8_t& value = out.reg == OutputRegister::Data ? values.data : values.control;
+        const Pin& out = plug.pairs[i].output;
+        uint8_t& value = out.reg == Register::Data ? values.data : values.control;
         const bool high = (levels >> i) & 1;
         if (high != out.inverted)
             value |= out.mask;
@@ -63,7 +40,7 @@ Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers workin
 Levels InputLevels(const LoopbackPlug& plug, uint8_t status) {
     Levels levels = 0;
     for (int i = 0; i < kPairs; ++i) {
-        const InputPin& in = plug.pairs[i].input;
+        const Pin& in = plug.pairs[i].input;
         if (((status & in.mask) != 0) != in.inverted) levels |= 1u << i;
     }
     return levels;

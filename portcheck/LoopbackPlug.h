@@ -4,28 +4,14 @@
 
 #include <cstdint>
 
+#include "ParallelPins.h"
+
 namespace portcheck {
 
-enum class OutputRegister { Data = 0, Control = 2 };  // value: offset from the base
-
-struct OutputPin {
-    int pin;              // DB25 pin
-    const char* name;
-    OutputRegister reg;
-    uint8_t mask;         // the pin's bit in its register
-    bool inverted;        // a set bit puts the pin low (/STROBE, /AUTOFEED, /SELECT IN)
-};
-
-struct InputPin {
-    int pin;
-    const char* name;
-    uint8_t mask;         // the pin's bit in the status register
-    bool inverted;        // a set bit means the pin is low (BUSY)
-};
-
+// An output pin joined to a status input; both as in the table of pins.
 struct WiredPair {
-    OutputPin output;
-    InputPin input;
+    Pin output;
+    Pin input;
 };
 
 constexpr int kPairs = 5;

@@ -22,9 +22,9 @@ void ExpectPlugMatchesWiring(const LoopbackPlug& plug, vport::Wiring wiring, Reg
         const vport::PinInputs pins{values.data, values.control, wiring, 0};
         for (int i = 0; i < kPairs; ++i) {
             const WiredPair& pair = plug.pairs[i];
-            EXPECT_EQ(vport::WiredSource(wiring, pair.input.pin), pair.output.pin);
-            EXPECT_EQ(vport::PinLevel(pins, pair.output.pin), ((levels >> i) & 1) != 0)
-                << plug.name << " pin " << pair.output.pin << " levels " << int(levels);
+            EXPECT_EQ(vport::WiredSource(wiring, pair.input.number), pair.output.number);
+            EXPECT_EQ(vport::PinLevel(pins, pair.output.number), ((levels >> i) & 1) != 0)
+                << plug.name << " pin " << pair.output.number << " levels " << int(levels);
         }
         EXPECT_EQ(InputLevels(plug, vport::StatusFromPins(pins)), levels) << int(levels);
     }
