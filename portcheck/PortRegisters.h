@@ -1,19 +1,22 @@
 // The parallel port's registers as PortCheck handles them: offsets from the
 // base, the control and status bits it looks after itself, and the extended
-// control register (ECR) of ECP ports. The pins the plugs use are in
-// LoopbackPlug.
+// control register (ECR) of ECP ports. The pins themselves are in the table
+// of pins.
 #pragma once
 
 #include <cstdint>
 
+#include "ParallelPins.h"
+
 namespace portcheck {
 
-constexpr int kDataOffset = 0;
-constexpr int kStatusOffset = 1;
-constexpr int kControlOffset = 2;
+constexpr int kDataOffset = static_cast<int>(Register::Data);
+constexpr int kStatusOffset = static_cast<int>(Register::Status);
+constexpr int kControlOffset = static_cast<int>(Register::Control);
 
-constexpr uint8_t kControlLines = 0x0F;      // bits 0-3: /STROBE, /AUTOFEED, /INIT, /SELECT IN
-constexpr uint8_t kControlAutofeed = 0x02;   // pin 14
+// Bits 0-3: /STROBE, /AUTOFEED, /INIT, /SELECT IN.
+constexpr uint8_t kControlLines = PinAt(1).mask | PinAt(14).mask | PinAt(16).mask | PinAt(17).mask;
+constexpr uint8_t kControlAutofeed = PinAt(14).mask;
 constexpr uint8_t kControlInterrupt = 0x10;  // bit 4: an interrupt on each rising edge of /ACK
 constexpr uint8_t kControlDirection = 0x20;  // bit 5: the data pins are inputs (bidirectional ports)
 
