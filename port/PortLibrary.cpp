@@ -1,6 +1,6 @@
 #include "PortLibrary.h"
 
-#include <iterator>
+#include <cwchar>
 #include <vector>
 
 namespace {
@@ -62,9 +62,10 @@ void ExcludeCurrentDirectoryFromSearch() {
     if (setDllDirectory) setDllDirectory(L"");
 }
 
-HMODULE LoadFrom(Path folder) {
+// `name` from `folder` by its full path; null where the folder is unknown.
+HMODULE LoadFrom(Path folder, const wchar_t* name) {
     if (folder.empty()) return nullptr;
-    folder.insert(folder.end(), std::begin(kLibraryName), std::end(kLibraryName));  // and its terminator
+    folder.insert(folder.end(), name, name + std::wcslen(name) + 1);  // and its terminator
     return LoadLibraryW(folder.data());
 }
 
@@ -74,11 +75,13 @@ HMODULE LoadFrom(Path folder) {
 // that name to run with the rights the port needs.
 HMODULE LoadFromTrustedFolders() {
     ExcludeCurrentDirectoryFromSearch();
-    if (HMODULE module = LoadFrom(ProgramFolder())) return module;
-    return LoadFrom(SystemFolder());
+    if (HMODULE module = LoadFrom(ProgramFolder(), kLibraryName)) return module;
+    return LoadSystemLibrary(kLibraryName);
 }
 
 }  // namespace
+
+HMODULE LoadSystemLibrary(const wchar_t* name) { return LoadFrom(SystemFolder(), name); }
 
 PortBinding LoadPortLibrary(PortLibrary* library) {
     *library = PortLibrary{};

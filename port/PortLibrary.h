@@ -32,6 +32,10 @@ struct PortLibrary {
 // asked whether its driver is open.
 PortBinding LoadPortLibrary(PortLibrary* library);
 
+// A DLL of Windows' own by its full path in the system folder (never the
+// current directory or PATH); null where it is not there.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
 // The text that tells the user what failed, ending in a line feed; empty
 // for Bound.
 const char* PortBindingMessage(PortBinding binding);

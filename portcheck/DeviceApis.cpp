@@ -1,17 +1,10 @@
 #include "DeviceApis.h"
 
-#include <string>
+#include "PortLibrary.h"
 
 namespace portcheck {
 
 namespace {
-
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    return LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
-}
 
 // Sets `entry` to the function `name` of `module`; false where it is missing.
 template <class Entry>
