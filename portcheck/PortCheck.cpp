@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "CheckArgs.h"
-#include "CheckReport.h"
+#include "LoopbackReport.h"
 #include "ExitCodes.h"
 #include "ListCommand.h"
 #include "LoopbackRun.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "PatternCheck.h"
+#include "LoopbackVerdict.h"
 
 inline std::vector<portcheck::Observation> Through(
     const std::function<portcheck::Levels(portcheck::Levels)>& cable) {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "LoopbackPlug.h"
-#include "PatternCheck.h"
+#include "LoopbackVerdict.h"
 #include "PinModel.h"
 
 using namespace portcheck;

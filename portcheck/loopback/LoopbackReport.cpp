@@ -1,4 +1,4 @@
-#include "CheckReport.h"
+#include "LoopbackReport.h"
 
 #include <cstdio>
 #include <vector>

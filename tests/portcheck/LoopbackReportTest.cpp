@@ -3,7 +3,7 @@
 
 #include "Cable.h"
 #include "CheckArgs.h"
-#include "CheckReport.h"
+#include "LoopbackReport.h"
 
 using namespace portcheck;
 
@@ -79,7 +79,7 @@ TEST(CheckArgs, BadArgumentsSayWhatIsWrong) {
     }
 }
 
-TEST(CheckReport, PassingRunListsEveryPairAsOk) {
+TEST(LoopbackReport, PassingRunListsEveryPairAsOk) {
     EXPECT_EQ(Report(kDataPlug, OneRound(Evaluate(Through([](Levels out) { return out; }))), 0x378, 100),
               "Testing the port at 0x378 with the data loopback plug\n"
               "  pin  2 D0         -> pin 15 /ERROR     ok\n"
@@ -90,7 +90,7 @@ TEST(CheckReport, PassingRunListsEveryPairAsOk) {
               "PASS: all 5 lines ok (not tested: pins 7-9, D5-D7)\n");
 }
 
-TEST(CheckReport, FaultsNameTheLinesAndHowTheyFail) {
+TEST(LoopbackReport, FaultsNameTheLinesAndHowTheyFail) {
     // The wires to pins 13 and 12 crossed, pin 10 stuck high, and BUSY
     // pulled low by /SELECT IN and D0 shorted together.
     const std::string report = Report(kControlPlug, OneRound(Evaluate(Through([](Levels out) {
@@ -108,7 +108,7 @@ TEST(CheckReport, FaultsNameTheLinesAndHowTheyFail) {
               "FAIL: 4 of 5 lines faulty (not tested: pins 3-9, D1-D7)\n");
 }
 
-TEST(CheckReport, NoPlugIsOneVerdictWithTheLevelsSeen) {
+TEST(LoopbackReport, NoPlugIsOneVerdictWithTheLevelsSeen) {
     const std::string report = Report(kDataPlug, OneRound(Evaluate(Through([](Levels) { return Levels{0x1D}; }))), 0x278, 100);
     EXPECT_NE(report.find("  pin  3 D1         -> pin 13 SELECT     no plug (always low)\n"), std::string::npos);
     EXPECT_NE(report.find("  pin  6 D4         -> pin 11 BUSY       no plug (always high)\n"), std::string::npos);
@@ -117,7 +117,7 @@ TEST(CheckReport, NoPlugIsOneVerdictWithTheLevelsSeen) {
               "port's address?)\n");
 }
 
-TEST(CheckReport, LineFailingInSomeRoundsIsNamedWithHowOften) {
+TEST(LoopbackReport, LineFailingInSomeRoundsIsNamedWithHowOften) {
     const CheckResult ok = Evaluate(Through([](Levels out) { return out; }));
     std::vector<Observation> loose = Through([](Levels out) { return out; });
     loose[3].unstable = 0x02;

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "LoopbackPlug.h"
-#include "PatternCheck.h"
+#include "LoopbackVerdict.h"
 #include "PortSession.h"
 
 namespace portcheck {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "PatternCheck.h"
+#include "LoopbackVerdict.h"
 
 namespace portcheck {
 

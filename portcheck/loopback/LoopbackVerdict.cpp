@@ -1,4 +1,4 @@
-#include "PatternCheck.h"
+#include "LoopbackVerdict.h"
 
 namespace portcheck {
 
