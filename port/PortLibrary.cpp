@@ -102,7 +102,7 @@ PortBinding LoadPortLibrary(PortLibrary* library) {
     return PortBinding::Bound;
 }
 
-const char* PortBindingMessage(PortBinding binding) {
+std::string PortBindingMessage(PortBinding binding) {
     switch (binding) {
     case PortBinding::Bound: return "";
     case PortBinding::NoLibrary: return "LoadLibrary Failed.\n";

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 using PortReadEntry = short(__stdcall*)(short port);
 using PortWriteEntry = void(__stdcall*)(short port, short value);
 
@@ -38,4 +40,4 @@ HMODULE LoadSystemLibrary(const wchar_t* name);
 
 // The text that tells the user what failed, ending in a line feed; empty
 // for Bound.
-const char* PortBindingMessage(PortBinding binding);
+std::string PortBindingMessage(PortBinding binding);

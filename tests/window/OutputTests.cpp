@@ -1,4 +1,5 @@
 // The twelve output buttons: what each writes, its caption, and the lamps after.
+#include "LampColours.h"
 #include "WindowFixture.h"
 
 namespace {
@@ -68,7 +69,7 @@ TEST_F(Outputs, EachOnLightsItsOwnLampOnTheNextTick) {
         Tick();
         for (int other = 1; other <= 12; ++other)
             EXPECT_EQ(lamps[other - 1]->Brush->Color() != clBlack, other == n) << "lamp DO" << other;
-        EXPECT_EQ(lamps[n - 1]->Brush->Color(), Output(n).litColour);
+        EXPECT_EQ(lamps[n - 1]->Brush->Color(), LitColour(Output(n)));
         Click(Button(n));
         Tick();
         EXPECT_EQ(lamps[n - 1]->Brush->Color(), clBlack);
