@@ -1,6 +1,6 @@
 #include "PortIo.h"
 
-#include "PortLibrary.h"
+#include "BindingMessage.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ PortBindOutcome BindPortLibrary() {
     readEntry = bound.read;
     writeEntry = bound.write;
     if (result == PortBinding::Bound) return {0, ""};
-    return {-1, PortBindingMessage(result)};
+    return {-1, PortBindingMessage(result, bound)};
 }
 
 namespace PortIo {

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "ExitCodes.h"
-#include "PortLibrary.h"
+#include "BindingMessage.h"
 #include "SessionText.h"
 #include "StopRequest.h"
 
@@ -37,7 +37,7 @@ int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     PortLibrary library;
     const PortBinding binding = LoadPortLibrary(&library);
     if (binding != PortBinding::Bound) {
-        std::fprintf(stderr, "PortCheck: %s", PortBindingMessage(binding).c_str());
+        std::fprintf(stderr, "PortCheck: %s", PortBindingMessage(binding, library).c_str());
         return kExitNoPortLibrary;
     }
     std::fputs(command.warning.c_str(), stdout);
