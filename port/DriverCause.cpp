@@ -8,10 +8,12 @@ namespace {
 // Windows' errors that mean "no file there".
 bool NotFound(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-// The first error Windows gave for a library file it found; 0 if none.
+// The first error Windows gave for a library file that is there; 0 if none.
 DWORD LoadError(const LibraryFacts& library) {
-    for (const LoadAttempt& attempt : library.attempts)
-        if (attempt.error != 0 && !NotFound(attempt.error)) return attempt.error;
+    for (const TriedPath& tried : library.tried) {
+        const bool missing = NotFound(tried.error) || (tried.present.known && !tried.present.value);
+        if (tried.error != 0 && !missing) return tried.error;
+    }
     return 0;
 }
 

@@ -123,7 +123,9 @@ DriverFacts GatherDriverFacts(const WindowsReads& windows, const PortLibrary& li
     lib.path = ModulePath(library.module);
     lib.fileVersion = FileVersion(library.module);
     lib.reportsDriver = library.reportsDriver;
-    lib.attempts = attempts;
+    for (const LoadAttempt& attempt : attempts)
+        lib.tried.push_back({attempt.path, attempt.error,
+                             attempt.error ? windows.FileExists(attempt.path) : KnownAs(true)});
     if (binding == PortBinding::NoLibrary && redirected) CheckNativeSystemFolder(windows, &lib);
     else lib.inNativeSystemFolder = KnownAs(false);
 

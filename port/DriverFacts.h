@@ -10,13 +10,21 @@
 #include "PortLibrary.h"
 #include "WindowsReads.h"
 
+// A place the library was looked for, with Windows' error and whether a
+// file is there at all (a missing file gives 126, as a missing dependency does).
+struct TriedPath {
+    std::wstring path;
+    DWORD error = 0;
+    Known<bool> present;
+};
+
 // The library's side: how binding went and what was found.
 struct LibraryFacts {
     PortBinding binding = PortBinding::NoLibrary;
     std::wstring path;  // the library loaded; empty when none did
     Known<std::string> fileVersion;
     bool reportsDriver = false;                  // exports "IsInpOutDriverOpen"
-    std::vector<LoadAttempt> attempts;           // each path tried, with Windows' error
+    std::vector<TriedPath> tried;                // each path tried
     Known<bool> inNativeSystemFolder;            // an inpout32.dll where a 32-bit program can't see it
     std::wstring nativeSystemFolder;             // that folder, as a 32-bit program reaches it
     Known<bool> portAnswersNothing;              // the port reads 0 everywhere and its latch holds nothing

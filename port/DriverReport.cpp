@@ -48,10 +48,11 @@ std::string LibraryLines(const DriverFacts& facts) {
     const LibraryFacts& library = facts.library;
     std::string text;
     if (library.binding == PortBinding::NoLibrary) {
-        for (const LoadAttempt& attempt : library.attempts)
-            text += Line("port library", Narrow(attempt.path) + ": not loaded, error " + Number(attempt.error),
-                         "LoadLibrary");
-        if (library.attempts.empty()) text += Line("port library", "not loaded", "LoadLibrary");
+        for (const TriedPath& tried : library.tried)
+            text += Line("port library", Narrow(tried.path) + ": " + YesNo(tried.present, "there", "not there") +
+                                             ", not loaded, error " + Number(tried.error),
+                         "LoadLibrary, GetFileAttributes");
+        if (library.tried.empty()) text += Line("port library", "not loaded", "LoadLibrary");
         if (!library.nativeSystemFolder.empty())
             text += Line("inpout32.dll in the 64-bit system folder", YesNo(library.inNativeSystemFolder, "yes", "no"),
                          Narrow(library.nativeSystemFolder));

@@ -213,7 +213,12 @@ TEST_F(Diagnosis, LibraryThatDidNotLoad) {
     windows.files = {L"C:\\Windows\\Sysnative"};
     EXPECT_EQ(Cause(PortBinding::NoLibrary), DriverCause::LibraryNotFound);
     const std::string facts = FactLines(Facts(PortBinding::NoLibrary));
-    EXPECT_TRUE(Has(facts, "port library: C:\\Tarnwick\\inpout32.dll: not loaded, error 2 [LoadLibrary]\n")) << facts;
+    EXPECT_TRUE(Has(facts, "port library: C:\\Tarnwick\\inpout32.dll: not there, not loaded, error 2 "
+                           "[LoadLibrary, GetFileAttributes]\n"))
+        << facts;
+    // Windows gives a missing file by full path 126, as for a missing dependency.
+    attempts[0].error = ERROR_MOD_NOT_FOUND;
+    EXPECT_EQ(Cause(PortBinding::NoLibrary), DriverCause::LibraryNotFound);
     EXPECT_TRUE(Has(facts, "inpout32.dll in the 64-bit system folder: no [C:\\Windows\\Sysnative]\n")) << facts;
 
     // Copied into System32 by a 64-bit Explorer: there only for 64-bit programs.
@@ -231,7 +236,8 @@ TEST_F(Diagnosis, LibraryThatDidNotLoad) {
         {193, DriverCause::LibraryWrongBitness}, {126, DriverCause::LibraryNeedsDll},
         {225, DriverCause::LibraryVirus},        {4551, DriverCause::LibraryBlocked},
         {4556, DriverCause::LibraryBlocked},     {5, DriverCause::LibraryLoadError}};
-    windows.files = {L"C:\\Windows\\Sysnative", L"C:\\Windows\\Sysnative\\inpout32.dll"};
+    windows.files = {L"C:\\Windows\\Sysnative", L"C:\\Windows\\Sysnative\\inpout32.dll",
+                     L"C:\\Windows\\system32\\inpout32.dll"};
     for (const auto& [error, cause] : errors) {
         attempts[1].error = error;
         EXPECT_EQ(Cause(PortBinding::NoLibrary), cause) << error;
