@@ -79,7 +79,7 @@ std::string Format(const char* format, ...) {
 constexpr int kProgramBits = sizeof(void*) * 8;
 
 // Windows Security's switches, and what turning them off costs.
-constexpr char kCoreIsolation[] = "Windows Security > Device security > Core isolation details";
+constexpr char kCoreIsolation[] = "Windows Security > Device security > Core isolation";
 constexpr char kLowersProtection[] = "this lowers the PC's protection";
 
 }  // namespace
@@ -150,26 +150,25 @@ CauseText TextOf(DriverCause cause, const DriverFacts& facts) {
                 "Run the loopback test or --probe on the port: they tell. If so, get a version that exports "
                 "IsInpOutDriverOpen."};
     case DriverCause::MemoryIntegrity:
-        return {"Windows refuses the driver: memory integrity (Core isolation) is on.",
-                Format("%s > Memory integrity: Off, then restart (%s).", kCoreIsolation, kLowersProtection)};
+        return {"Windows refuses the driver: memory integrity is on.",
+                Format("%s: turn Memory integrity off, restart (%s).", kCoreIsolation, kLowersProtection)};
     case DriverCause::SmartAppControl:
         return {"Windows refuses the driver: Smart App Control is on.",
-                Format("Windows Security > App & browser control > Smart App Control settings: Off (%s, and "
-                       "Windows may not let it be turned on again).", kLowersProtection)};
+                Format("Windows Security > App & browser control > Smart App Control: Off (%s, maybe for good).",
+                       kLowersProtection)};
     case DriverCause::Blocklist:
-        return {"Windows refuses the driver: the vulnerable driver blocklist is on.",
-                Format("%s > Microsoft Vulnerable Driver Blocklist: Off, then restart (%s).", kCoreIsolation,
+        return {"Blocked by Windows' driver blocklist.",
+                Format("%s: turn Microsoft Vulnerable Driver Blocklist off, restart (%s).", kCoreIsolation,
                        kLowersProtection)};
     case DriverCause::StartRefused:
         return {Format("Windows refused to start the driver (error %lu).", facts.service.status.exitCode),
-                Format("See what blocks it: %s, and games' anti-cheat software (turning one off: %s).",
-                       kCoreIsolation, kLowersProtection)};
+                Format("Look in %s, and at games' anti-cheat software: they block such drivers.", kCoreIsolation)};
     case DriverCause::DriverFileMissing:
         return {Format("The driver service %s is installed, but its file %s is missing.", service.c_str(),
                        Narrow(facts.service.imageFile).c_str()),
-                "Run the library's own installer again, as administrator."};
+                "Install it again: run the library's own installer."};
     case DriverCause::StartedJustNow:
-        return {"The driver was installed but stopped; this run, as administrator, has just started it.",
+        return {"The driver was installed but stopped; this elevated run has just started it.",
                 "Start the program again: from then on the driver is open."};
     case DriverCause::InstalledNotStarted:
         return {"The driver is installed but stopped; only a program run as administrator can start it.",
@@ -180,7 +179,7 @@ CauseText TextOf(DriverCause cause, const DriverFacts& facts) {
                 "normally."};
     case DriverCause::Unknown: break;
     }
-    return {"The driver is not running, for a reason Windows does not tell this program.",
-            "Event Viewer: Windows Logs > System, source Service Control Manager, event 7000; Applications and "
-            "Services Logs > Microsoft > Windows > CodeIntegrity > Operational, events 3077 and 3033."};
+    return {"Windows does not tell this program why the driver is not running.",
+            "Event Viewer: System log, event 7000; Microsoft > Windows > CodeIntegrity > Operational log, events "
+            "3077 and 3033."};
 }
