@@ -149,6 +149,7 @@ TEST_F(PortCheck, BadArgumentsExitWithTwoBeforeTouchingThePort) {
         {"--plug printer 0x378", "PortCheck: unknown plug 'printer'"},
         {"--verbose 0x378", "PortCheck: unknown option '--verbose'"},
         {"--list 0x378", "PortCheck: --list takes no other arguments"},
+        {"--driver 0x378", "PortCheck: --driver takes no other arguments"},
     };
     for (const auto& c : cases) {
         const ProcessResult result = Run(c.args);
@@ -320,6 +321,19 @@ TEST_F(PortCheck, PlantedLibrariesAreNeverLoaded) {
     EXPECT_EQ(result.err.find("PortCheck: LoadLibrary Failed.\nPortCheck: cause: No inpout32.dll beside"), 0u)
         << result.err;
     EXPECT_EQ(planted.Loaded(), "");
+}
+
+// --driver reads what Windows tells and asks the library, never the port.
+TEST_F(PortCheck, DriverReportTouchesNoPort) {
+    const ProcessResult working = Run("--driver");
+    EXPECT_EQ(working.exitCode, 0u) << working.out << working.err;
+    EXPECT_TRUE(Has(working.out, "driver open: yes [IsInpOutDriverOpen]\n")) << working.out;
+    EXPECT_TRUE(Has(working.out, "\ncause: The library reaches the port: the driver is running.\n")) << working.out;
+    port->SetDriverRunning(false);
+    const ProcessResult stopped = Run("--driver");
+    EXPECT_EQ(stopped.exitCode, 3u) << stopped.out;
+    EXPECT_TRUE(Has(stopped.out, "driver open: no [IsInpOutDriverOpen]\n")) << stopped.out;
+    EXPECT_EQ(port->TotalAccesses(), 0u);
 }
 
 TEST_F(PortCheck, StoppedDriverExitsWithThreeWithoutTouchingThePort) {
