@@ -11,9 +11,11 @@ build sees IsWow64Process TRUE in the 64-bit prefix: both take the driver
 service inpoutx64."""
 import os
 import shutil
+import struct
 from contextlib import contextmanager
 
 from steps import check, close_cleanly, dismiss
+from wine import TOP
 
 DRIVER_NOT_RUNNING = "inpout32.dll is loaded, but its port driver is not running.\n"
 CONTROL = r"HKLM\SYSTEM\CurrentControlSet\Control"
@@ -63,14 +65,33 @@ def stop_driver(console):
     console.command("driver", "stopped")
 
 
+def pe_machine(path):
+    """The machine field of a Windows program's PE header."""
+    with open(path, "rb") as image:
+        image.seek(0x3C)
+        image.seek(struct.unpack("<I", image.read(4))[0] + 4)
+        return struct.unpack("<H", image.read(2))[0]
+
+
+def other_bitness_library(bench):
+    """The virtual port library of the other build (i686 or x86_64)."""
+    ours = pe_machine(os.path.join(bench.bin_dir, "PortCheck.exe"))
+    for build in ("build", os.path.join("build", "x86_64")):
+        path = os.path.join(TOP, build, "vport", "inpout32.dll")
+        if os.path.isfile(path) and pe_machine(path) != ours:
+            return path
+    raise AssertionError("no library of the other bitness built: both builds are needed")
+
+
 def port_check(bench, scenario, args, library="full", prepare=stop_driver):
-    """PortCheck in a folder of its own with the library beside it, on the
-    scenario's virtual port."""
+    """PortCheck in a folder of its own with the library beside it (a
+    variant's name, or a path), on the scenario's virtual port."""
     folder = os.path.join(bench.work_dir, "scenarios", "portcheck-" + scenario)
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     shutil.copy2(os.path.join(bench.bin_dir, "PortCheck.exe"), folder)
-    shutil.copy2(os.path.join(bench.libraries[library], "inpout32.dll"), folder)
+    source = library if os.path.isabs(library) else os.path.join(bench.libraries[library], "inpout32.dll")
+    shutil.copy2(source, os.path.join(folder, "inpout32.dll"))
     port_name = bench.port_name(scenario)
     if prepare:
         from console import PortConsole
@@ -182,6 +203,18 @@ def old_library_on_64bit_windows(bench):
     check(done.returncode == 0, "exit %d: %s%s" % (done.returncode, done.stdout, done.stderr))
 
 
+def library_of_the_other_bitness(bench):
+    done = port_check(bench, "other-bitness", ["0x378"], other_bitness_library(bench), prepare=None)
+    check(done.returncode == 3, "exit %d: %s%s" % (done.returncode, done.stdout, done.stderr))
+    check(done.stderr.startswith("PortCheck: LoadLibrary Failed.\nPortCheck: cause: inpout32.dll is no DLL a "),
+          done.stderr)
+    check("(error 193: a DLL of the other bitness, or not a DLL)" in done.stderr, done.stderr)
+    done = port_check(bench, "other-bitness", ["--driver"], other_bitness_library(bench), prepare=None)
+    check(done.returncode == 3, "exit %d: %s" % (done.returncode, done.stdout))
+    check("inpout32.dll: there, not loaded, error 193 [LoadLibrary, GetFileAttributes]\n" in done.stdout,
+          done.stdout)
+
+
 CASES = [
     ("memory integrity configured on: the panel, --driver and the loopback test name it",
      memory_integrity_configured_on),
@@ -193,4 +226,6 @@ CASES = [
     ("a working library and driver: --driver says so, exit 0", working_library),
     ("an old library on 64-bit Windows: bound, named by --driver, the loopback test and --probe exit 3",
      old_library_on_64bit_windows),
+    ("a library of the other bitness: error 193 named by the loopback test and --driver",
+     library_of_the_other_bitness),
 ]
