@@ -1,7 +1,6 @@
 #include "PortIo.h"
 
-#include "Forms.h"
-#include "PortLibrary.h"
+#include "BindingMessage.h"
 
 namespace {
 
@@ -12,15 +11,14 @@ PortWriteEntry writeEntry = nullptr;
 
 }  // namespace
 
-int BindPortLibrary() {
+PortBindOutcome BindPortLibrary() {
     PortLibrary bound;
     const PortBinding result = LoadPortLibrary(&bound);
     library = bound.module;
     readEntry = bound.read;
     writeEntry = bound.write;
-    if (result == PortBinding::Bound) return 0;
-    ShowMessage(PortBindingMessage(result));
-    return -1;
+    if (result == PortBinding::Bound) return {0, ""};
+    return {-1, PortBindingMessage(result, bound)};
 }
 
 namespace PortIo {

@@ -2,11 +2,20 @@
 // everything else uses.
 #pragma once
 
-// Loads "inpout32.dll" and resolves "Inp32" and "Out32", once. On failure it
-// shows which step failed and returns -1; 0 when both entry points are bound.
-// The library is taken only from the program's folder or the system folder,
-// so a DLL planted elsewhere can't take over the port.
-int BindPortLibrary();
+#include <string>
+
+// How binding went: result 0 when both entry points are bound, -1 when a
+// step failed, with the text that tells the user which (ending in a line
+// feed; empty when bound). The caller shows it.
+struct PortBindOutcome {
+    int result;
+    std::string message;
+};
+
+// Loads "inpout32.dll" and resolves "Inp32" and "Out32", once. The library
+// is taken only from the program's folder or the system folder, so a DLL
+// planted elsewhere can't take over the port.
+PortBindOutcome BindPortLibrary();
 
 namespace PortIo {
 

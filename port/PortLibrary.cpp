@@ -63,29 +63,33 @@ void ExcludeCurrentDirectoryFromSearch() {
 }
 
 // `name` from `folder` by its full path; null where the folder is unknown.
-HMODULE LoadFrom(Path folder, const wchar_t* name) {
+// Where `attempts` is given, the path and Windows' error for it are added.
+HMODULE LoadFrom(Path folder, const wchar_t* name, std::vector<LoadAttempt>* attempts = nullptr) {
     if (folder.empty()) return nullptr;
     folder.insert(folder.end(), name, name + std::wcslen(name) + 1);  // and its terminator
-    return LoadLibraryW(folder.data());
+    HMODULE module = LoadLibraryW(folder.data());
+    const DWORD error = module ? 0 : GetLastError();
+    if (attempts) attempts->push_back({std::wstring(folder.data()), error});
+    return module;
 }
 
 // The library by full path, from the program's folder or else the system
 // folder: never by its bare name, which would also search the current
 // directory and every folder on PATH, where anyone may have put a DLL of
 // that name to run with the rights the port needs.
-HMODULE LoadFromTrustedFolders() {
+HMODULE LoadFromTrustedFolders(std::vector<LoadAttempt>* attempts) {
     ExcludeCurrentDirectoryFromSearch();
-    if (HMODULE module = LoadFrom(ProgramFolder(), kLibraryName)) return module;
-    return LoadSystemLibrary(kLibraryName);
+    if (HMODULE module = LoadFrom(ProgramFolder(), kLibraryName, attempts)) return module;
+    return LoadFrom(SystemFolder(), kLibraryName, attempts);
 }
 
 }  // namespace
 
 HMODULE LoadSystemLibrary(const wchar_t* name) { return LoadFrom(SystemFolder(), name); }
 
-PortBinding LoadPortLibrary(PortLibrary* library) {
+PortBinding LoadPortLibrary(PortLibrary* library, std::vector<LoadAttempt>* attempts) {
     *library = PortLibrary{};
-    library->module = LoadFromTrustedFolders();
+    library->module = LoadFromTrustedFolders(attempts);
     if (!library->module) return PortBinding::NoLibrary;
     library->read = Resolve<PortReadEntry>(library->module, "Inp32");
     if (!library->read) return PortBinding::NoInp32;
@@ -94,23 +98,11 @@ PortBinding LoadPortLibrary(PortLibrary* library) {
     // Older versions of the library don't say; theirs is taken to be open.
     // Until its driver is installed, the library reads 0 and drops writes.
     const auto driverOpen = Resolve<DriverOpenEntry>(library->module, "IsInpOutDriverOpen");
+    library->reportsDriver = driverOpen != nullptr;
     if (driverOpen && !driverOpen()) {
         library->read = nullptr;
         library->write = nullptr;
         return PortBinding::DriverNotRunning;
     }
     return PortBinding::Bound;
-}
-
-const char* PortBindingMessage(PortBinding binding) {
-    switch (binding) {
-    case PortBinding::Bound: return "";
-    case PortBinding::NoLibrary: return "LoadLibrary Failed.\n";
-    case PortBinding::NoInp32: return "GetProcAddress for Inp32 Failed.\n";
-    case PortBinding::NoOut32: return "GetProcAddress for Oup32 Failed.\n";
-    case PortBinding::DriverNotRunning:
-        return "inpout32.dll is loaded, but its port driver is not running.\n"
-               "Start Tarnwick once with Run as administrator, so that the library can install its driver.\n";
-    }
-    return "";
 }

@@ -1,9 +1,12 @@
 // Finding and binding the port I/O library "inpout32.dll", with no user
 // interface of its own: the panel shows the outcome in a message box,
-// PortCheck prints it on stderr.
+// PortCheck prints it on stderr (BindingMessage.h).
 #pragma once
 
 #include <windows.h>
+
+#include <string>
+#include <vector>
 
 using PortReadEntry = short(__stdcall*)(short port);
 using PortWriteEntry = void(__stdcall*)(short port, short value);
@@ -16,6 +19,13 @@ enum class PortBinding {
     DriverNotRunning,  // complete, but the library says its kernel driver is not open
 };
 
+// One place the library was looked for: its full path, and Windows' error
+// for it (0 where it loaded).
+struct LoadAttempt {
+    std::wstring path;
+    DWORD error = 0;
+};
+
 // What was bound. After NoOut32 only `read` is set; after DriverNotRunning
 // neither entry point is, so nothing calls into a library that reaches no
 // port. The module stays loaded to the end of the process.
@@ -23,19 +33,17 @@ struct PortLibrary {
     HMODULE module = nullptr;
     PortReadEntry read = nullptr;
     PortWriteEntry write = nullptr;
+    bool reportsDriver = false;  // it exports "IsInpOutDriverOpen"
 };
 
 // Loads "inpout32.dll" by full path from the program's own folder, or else
 // from the Windows system folder, and from nowhere else (not the current
 // directory, not PATH). Then resolves "Inp32" and "Out32", stopping at the
 // first that is missing. A library that also exports "IsInpOutDriverOpen" is
-// asked whether its driver is open.
-PortBinding LoadPortLibrary(PortLibrary* library);
+// asked whether its driver is open. Where `attempts` is given, each path
+// tried is added to it with Windows' error for it.
+PortBinding LoadPortLibrary(PortLibrary* library, std::vector<LoadAttempt>* attempts = nullptr);
 
 // A DLL of Windows' own by its full path in the system folder (never the
 // current directory or PATH); null where it is not there.
 HMODULE LoadSystemLibrary(const wchar_t* name);
-
-// The text that tells the user what failed, ending in a line feed; empty
-// for Bound.
-const char* PortBindingMessage(PortBinding binding);

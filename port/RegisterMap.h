@@ -1,11 +1,10 @@
 // The standard parallel port as the panel sees it: three registers from a
-// base address, and the seventeen lines it shows, each with its register bit,
-// when its lamp is lit and in which colour.
+// base address, and the seventeen lines it shows, each with its register bit
+// and when its lamp is lit (the colours are the panel's: ui/LampColours.h).
 #pragma once
 
 #include <array>
 
-#include "Graphics.h"
 #include "ParallelPins.h"
 
 // The register's I/O port: base address plus offset, in 16-bit port
@@ -19,7 +18,6 @@ struct Line {
     Register reg;       // the pin's register and bit, from its entry in kPins
     unsigned mask;
     bool litWhenSet;    // lamp lit when the bit is set (else when it is clear)
-    TColor litColour;
 };
 
 // All seventeen, in the order the lamps are read: DI1..DI5, DO1..DO12.

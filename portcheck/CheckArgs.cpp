@@ -97,6 +97,7 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
         }
         const std::string& value = takesValue ? args[++i] : arg;
         const Command command = arg == "--list"       ? Command::List
+                                : arg == "--driver"   ? Command::Driver
                                 : arg == "--probe"    ? Command::Probe
                                 : arg == "--set-mode" ? Command::SetMode
                                                       : Command::Test;
@@ -134,8 +135,8 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
             baseText = &arg;
         }
     }
-    if (options.command == Command::List) {
-        if (args.size() != 1) return Fail("--list takes no other arguments");
+    if (options.command == Command::List || options.command == Command::Driver) {
+        if (args.size() != 1) return Fail(std::string(commandOption) + " takes no other arguments");
         parsed.ok = true;
         return parsed;
     }
@@ -166,6 +167,7 @@ const char* const kSynopses[] = {
     "--probe [--ecr ADDR] BASE",
     "--set-mode spp|ps2 [--ecr ADDR] BASE",
     "--list",
+    "--driver",
 };
 
 struct OptionHelp {
@@ -192,6 +194,9 @@ std::vector<OptionHelp> Options() {
                                      "\"extended\" (default BASE + 0x400)"});
     options.push_back({"--list", "the parallel ports Windows knows: name, base address, I/O ranges and "
                                  "extended (ECP) block; touches no port"});
+    options.push_back({"--driver", "why the port library can't reach the port: what Windows tells about the "
+                                   "library, its driver and the protections that refuse it, each with its "
+                                   "source; then the cause and what to do; touches no port"});
     options.push_back({"--help", "this text"});
     return options;
 }

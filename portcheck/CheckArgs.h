@@ -20,6 +20,7 @@ enum class Command {
     List,     // the ports Windows knows
     Probe,    // what answers at BASE
     SetMode,  // the ECR's mode
+    Driver,   // the port library and its driver
     Help,
 };
 

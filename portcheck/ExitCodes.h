@@ -24,7 +24,8 @@ inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
     {kExitOk, "all lines ok (--probe: the panel's outputs reach the pins)"},
     {kExitFault, "a fault found (--probe: the outputs do not reach the pins in this mode)"},
     {kExitBadArguments, "bad arguments"},
-    {kExitNoPortLibrary, "the port library inpout32.dll is missing, lacks an entry point, or its driver is not running"},
+    {kExitNoPortLibrary, "the port library inpout32.dll is missing, lacks an entry point, or its driver is not "
+                         "running (the cause follows; --driver: the library and its driver don't reach the port)"},
     {kExitInterrupted, "interrupted (the port was put back)"},
     {kExitNoPort, "no port answers at that address"},
     {kExitDisturbed, "another program or Windows' printer polling wrote to the port meanwhile"},

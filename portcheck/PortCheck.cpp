@@ -1,7 +1,7 @@
 // PortCheck: tests a parallel port and its cable with a loopback plug, in
 // one command, through the same port library as the panel; probes what
-// answers at an address, sets an ECP port's mode, and lists the ports
-// Windows knows. Problems go to stderr; the exit code says how it went
+// answers at an address, sets an ECP port's mode, lists the ports Windows
+// knows, and says why the port library can't reach the port. Problems go to stderr; the exit code says how it went
 // (ExitCodes.h, CheckUsage).
 #include <cstdio>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CheckArgs.h"
+#include "DriverCheck.h"
 #include "ExitCodes.h"
 #include "ListCommand.h"
 #include "LoopbackCommand.h"
@@ -25,6 +26,7 @@ int Run(const CheckOptions& options) {
     switch (options.command) {
     case Command::Help: std::fputs(CheckUsage(), stdout); return kExitOk;
     case Command::List: return ListPorts();
+    case Command::Driver: return CheckDriver();
     case Command::Test: return RunOnPort(options, {&LoopbackCommand, "the test", ""});
     case Command::Probe: return RunOnPort(options, {&ProbeCommand, "the probe", ProbeWarning(options.base)});
     case Command::SetMode:

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "LampColours.h"
 #include "PortIo.h"
 #include "RegisterMap.h"
 #include "UnitState.h"
@@ -98,7 +99,9 @@ void ToggleOutput(int n, TButton* button) {
 
 TTarnwick::TTarnwick(TComponent* Owner) : TForm(Owner) {
     LoadLayout("TARNWICK", Published());
-    BindPortLibrary();
+    // The binding's one message, if any, shown modally while the window is built.
+    const PortBindOutcome bound = BindPortLibrary();
+    if (bound.result != 0) ShowMessage(bound.message);
 }
 
 // Seventeen reads, one per lamp, in the fixed order of the line table; every
@@ -114,7 +117,7 @@ void TTarnwick::TimerLEDsTimer(TObject*) {
     for (size_t i = 0; i < kLines.size(); ++i) {
         const Line& line = kLines[i];
         const int value = PortIo::Read(RegisterPort(BaseAddress, line.reg));
-        lamps[i]->Brush->SetColor(Lit(line, value) ? line.litColour : clBlack);
+        lamps[i]->Brush->SetColor(Lit(line, value) ? LitColour(line) : clBlack);
     }
 }
 

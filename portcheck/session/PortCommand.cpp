@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "ExitCodes.h"
-#include "PortLibrary.h"
+#include "DriverCheck.h"
 #include "SessionText.h"
 #include "StopRequest.h"
 
@@ -24,9 +24,8 @@ CommandOutput Finish(CommandOutput output, const PortSession& session, const Res
 
 int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     PortLibrary library;
-    const PortBinding binding = LoadPortLibrary(&library);
-    if (binding != PortBinding::Bound) {
-        std::fprintf(stderr, "PortCheck: %s", PortBindingMessage(binding));
+    if (const std::string unreachable = BindForPort(&library, options.base); !unreachable.empty()) {
+        std::fputs(unreachable.c_str(), stderr);
         return kExitNoPortLibrary;
     }
     std::fputs(command.warning.c_str(), stdout);

@@ -31,7 +31,10 @@ protected:
         port->Reset();
         port->SetWiring(vport::Wiring::None);
         port->SetDriverRunning(DriverRunsAtBinding());
-        result = BindPortLibrary();
+        const PortBindOutcome outcome = BindPortLibrary();
+        result = outcome.result;
+        message = outcome.message;
+        EXPECT_TRUE(messages.shown.empty()) << "the binding shows nothing itself: the panel does";
     }
     virtual bool DriverRunsAtBinding() const { return true; }
 
@@ -46,6 +49,7 @@ protected:
     MessageLog messages;
     vport::PortState* port = nullptr;
     int result = 0;
+    std::string message;
 };
 
 // The library says its driver is not running, as before it has ever been
@@ -57,7 +61,7 @@ protected:
 
 TEST_F(Binding, Bound) {
     EXPECT_EQ(result, 0);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(message, "");
     EXPECT_TRUE(PortIo::CanRead());
     EXPECT_TRUE(PortIo::CanWrite());
     EXPECT_TRUE(ReportsDriverStatus()) << "the library says its driver runs";
@@ -82,18 +86,18 @@ TEST_F(Binding, Bound) {
 
 TEST_F(Binding, LibraryWithoutDriverStatus) {
     EXPECT_EQ(result, 0);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(message, "");
     EXPECT_FALSE(ReportsDriverStatus()) << "an older library, silent on its driver";
     ExpectPortReached();
 }
 
 TEST_F(BindingDriverStopped, DriverNotRunning) {
     EXPECT_EQ(result, -1);
-    ASSERT_EQ(messages.Texts(),
-              std::vector<std::string>{
-                  "inpout32.dll is loaded, but its port driver is not running.\n"
-                  "Start Tarnwick once with Run as administrator, so that the library can install its driver.\n"});
-    EXPECT_EQ(messages.shown[0].flags, unsigned(MB_OK)) << "no icon";
+    // The cause as Windows tells it (the diagnosis has tests of its own):
+    // Wine runs programs elevated, so never "Run as administrator".
+    EXPECT_EQ(message.rfind("inpout32.dll is loaded, but its port driver is not running.\n", 0), 0u) << message;
+    EXPECT_EQ(message.find("administrator"), std::string::npos) << message;
+    EXPECT_EQ(message.substr(message.size() - 31), "PortCheck --driver tells more.\n") << message;
     // Unbound from here on: no call into the library, even once its driver runs.
     EXPECT_FALSE(PortIo::CanRead());
     EXPECT_FALSE(PortIo::CanWrite());
@@ -104,12 +108,11 @@ TEST_F(BindingDriverStopped, DriverNotRunning) {
     PortIo::Write(0x378, 8);
     EXPECT_TRUE(Traffic(*port).empty());
     EXPECT_EQ(port->Data(), 0x42);
-    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST_F(Binding, LibraryMissing) {
     EXPECT_EQ(result, -1);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"LoadLibrary Failed.\n"});
+    EXPECT_EQ(message, "LoadLibrary Failed.\n");
     // Unbound: reads and writes reach nothing, and nothing crashes.
     EXPECT_FALSE(PortIo::CanRead());
     EXPECT_FALSE(PortIo::CanWrite());
@@ -120,7 +123,7 @@ TEST_F(Binding, LibraryMissing) {
 
 TEST_F(Binding, LibraryWithoutOut32) {
     EXPECT_EQ(result, -1);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"GetProcAddress for Oup32 Failed.\n"});
+    EXPECT_EQ(message, "GetProcAddress for Oup32 Failed.\n");
     EXPECT_TRUE(PortIo::CanRead());
     EXPECT_FALSE(PortIo::CanWrite());
     EXPECT_EQ(PortIo::Read(0x379), 0x7F) << "reads reach the library";
@@ -132,7 +135,7 @@ TEST_F(Binding, LibraryWithoutOut32) {
 
 TEST_F(Binding, LibraryWithoutInp32) {
     EXPECT_EQ(result, -1);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"GetProcAddress for Inp32 Failed.\n"});
+    EXPECT_EQ(message, "GetProcAddress for Inp32 Failed.\n");
     // Binding stops at the first failure: neither entry point is used.
     EXPECT_FALSE(PortIo::CanRead());
     EXPECT_FALSE(PortIo::CanWrite());

@@ -27,7 +27,8 @@ class Bench:
         self.console_exe = os.environ.get("TARNWICK_E2E_CONSOLE") or os.path.join(vport_dir, "PortConsole.exe")
         self.libraries = {FULL_LIBRARY: vport_dir,
                           "no-out32": os.path.join(vport_dir, "no-out32"),
-                          "no-inp32": os.path.join(vport_dir, "no-inp32")}
+                          "no-inp32": os.path.join(vport_dir, "no-inp32"),
+                          "no-driver-status": os.path.join(vport_dir, "no-driver-status")}
         self.work_dir = work_dir
         self.layout = Layout(os.path.join(TOP, "ui", "Unit1.dfm"))
         self.processes = Processes()

@@ -19,6 +19,7 @@ import traceback
 
 import cases_address
 import cases_close
+import cases_driver
 import cases_focus
 import cases_inputs
 import cases_layout
@@ -39,6 +40,7 @@ GROUPS = {
     "placement": cases_placement.CASES,
     "focus": cases_focus.CASES,
     "virtualport": cases_virtualport.CASES,
+    "driver": cases_driver.CASES,
 }
 CASE_SECONDS = 120  # at most, for one case
 

@@ -149,6 +149,7 @@ TEST_F(PortCheck, BadArgumentsExitWithTwoBeforeTouchingThePort) {
         {"--plug printer 0x378", "PortCheck: unknown plug 'printer'"},
         {"--verbose 0x378", "PortCheck: unknown option '--verbose'"},
         {"--list 0x378", "PortCheck: --list takes no other arguments"},
+        {"--driver 0x378", "PortCheck: --driver takes no other arguments"},
     };
     for (const auto& c : cases) {
         const ProcessResult result = Run(c.args);
@@ -289,15 +290,20 @@ TEST_F(PortCheck, MissingOrIncompleteLibraryExitsWithThree) {
         const char* folder;
         Beside beside;
         const char* message;
+        const char* cause;
     } cases[] = {
-        {"no-library", Beside::Nothing, "PortCheck: LoadLibrary Failed.\n"},
-        {"no-inp32", Beside::LibraryWithoutInp32, "PortCheck: GetProcAddress for Inp32 Failed.\n"},
-        {"no-out32", Beside::LibraryWithoutOut32, "PortCheck: GetProcAddress for Oup32 Failed.\n"},
+        {"no-library", Beside::Nothing, "PortCheck: LoadLibrary Failed.\n",
+         "PortCheck: cause: No inpout32.dll beside the program or in the Windows system folder.\n"},
+        {"no-inp32", Beside::LibraryWithoutInp32, "PortCheck: GetProcAddress for Inp32 Failed.\n",
+         "PortCheck: cause: inpout32.dll lacks the entry point Inp32"},
+        {"no-out32", Beside::LibraryWithoutOut32, "PortCheck: GetProcAddress for Oup32 Failed.\n",
+         "PortCheck: cause: inpout32.dll lacks the entry point Out32"},
     };
     for (const auto& c : cases) {
         const ProcessResult result = RunBeside(c.folder, c.beside, "0x378");
         EXPECT_EQ(result.exitCode, 3u) << c.message;
-        EXPECT_EQ(result.err, c.message);
+        EXPECT_EQ(result.err.find(std::string(c.message) + c.cause), 0u) << result.err;
+        EXPECT_TRUE(Has(result.err, "\nPortCheck: what to do: ")) << result.err;
         EXPECT_EQ(result.out, "");
     }
     EXPECT_EQ(port->TotalAccesses(), 0u);
@@ -312,8 +318,22 @@ TEST_F(PortCheck, PlantedLibrariesAreNeverLoaded) {
     ASSERT_TRUE(planted.planted());
     const ProcessResult result = RunBeside("planted", Beside::Nothing, "0x378");
     EXPECT_EQ(result.exitCode, 3u);
-    EXPECT_EQ(result.err, "PortCheck: LoadLibrary Failed.\n");
+    EXPECT_EQ(result.err.find("PortCheck: LoadLibrary Failed.\nPortCheck: cause: No inpout32.dll beside"), 0u)
+        << result.err;
     EXPECT_EQ(planted.Loaded(), "");
+}
+
+// --driver reads what Windows tells and asks the library, never the port.
+TEST_F(PortCheck, DriverReportTouchesNoPort) {
+    const ProcessResult working = Run("--driver");
+    EXPECT_EQ(working.exitCode, 0u) << working.out << working.err;
+    EXPECT_TRUE(Has(working.out, "driver open: yes [IsInpOutDriverOpen]\n")) << working.out;
+    EXPECT_TRUE(Has(working.out, "\ncause: The library reaches the port: the driver is running.\n")) << working.out;
+    port->SetDriverRunning(false);
+    const ProcessResult stopped = Run("--driver");
+    EXPECT_EQ(stopped.exitCode, 3u) << stopped.out;
+    EXPECT_TRUE(Has(stopped.out, "driver open: no [IsInpOutDriverOpen]\n")) << stopped.out;
+    EXPECT_EQ(port->TotalAccesses(), 0u);
 }
 
 TEST_F(PortCheck, StoppedDriverExitsWithThreeWithoutTouchingThePort) {

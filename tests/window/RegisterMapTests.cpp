@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "LampColours.h"
 #include "RegisterMap.h"
 
 namespace {
@@ -58,7 +59,7 @@ TEST(RegisterMap, LinesByPanelNumber) {
     EXPECT_STREQ(Input(5).label, "/Error");
     EXPECT_STREQ(Output(1).label, "/STROBE");
     EXPECT_STREQ(Output(9).label, "D7");
-    EXPECT_EQ(Output(9).litColour, clYellow);
+    EXPECT_EQ(LitColour(Output(9)), clYellow);
     EXPECT_STREQ(Output(12).label, "/Select PTR");
     EXPECT_EQ(Output(12).pin, 17);
     EXPECT_THROW(Output(13), std::out_of_range);

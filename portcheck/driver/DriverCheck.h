@@ -1,0 +1,23 @@
+// PortCheck --driver, and the cause PortCheck's port commands give where the
+// port library can't reach the port (exit 3).
+#pragma once
+
+#include <string>
+
+#include "PortLibrary.h"
+
+namespace portcheck {
+
+// Binds the library, then prints every fact of the diagnosis with its
+// source, the cause and what to do. 0 where the library and its driver
+// reach the port, else 3.
+int CheckDriver();
+
+// Binds the library for a command on the port at `base`. Empty where the
+// port can be worked; otherwise what to print on stderr: the binding's
+// message and the cause, or, for a library without "IsInpOutDriverOpen" on
+// 64-bit Windows whose port reads 0 everywhere and keeps nothing written to
+// its data latch, that cause (an old copy whose driver can't load).
+std::string BindForPort(PortLibrary* library, int base);
+
+}  // namespace portcheck
