@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Fails unless each Windows program given starts on Windows XP SP3: every
 function it imports is in the list (dist/imports.txt) with a Windows no
-newer than XP SP3, and its PE header asks for Windows 5.1 or older.
+newer than XP SP3, and its PE header asks for Windows 5.1 or older. With
+--exact, every entry of the list must also be imported by one of them, so
+that the list stays exactly what the shipped programs need.
 
 With --dlls-only (the programs built beside the product: the x86_64 twin,
 the virtual port and its console) only the DLLs are checked: each must be
@@ -63,6 +65,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--list", required=True, help="the list of allowed imports")
     parser.add_argument("--dlls-only", action="store_true", help="check only that every DLL is in the list")
+    parser.add_argument("--exact", action="store_true", help="fail on an entry that none of the programs imports")
     parser.add_argument("programs", nargs="+")
     args = parser.parse_args()
     try:
@@ -70,9 +73,11 @@ def main():
     except OSError as e:
         print(f"cannot read the list: {e}", file=sys.stderr)
         return 1
+    imported = set()
     for program in args.programs:
         try:
             image = PeImage(program)
+            imported |= {(dll.lower(), function) for dll, function in image.imports()}
             found = (check_dlls if args.dlls_only else check_program)(image, entries)
         except (OSError, PeError) as e:
             found = [str(e)]
@@ -80,6 +85,9 @@ def main():
         if not found:
             print(f"{program}: {len(image.imports())} imports, " +
                   ("from Windows' own DLLs only" if args.dlls_only else "all listed; starts on Windows XP SP3"))
+    if args.exact:
+        problems += [f"{args.list}: {dll} {function} is imported by none of the programs: drop it from the list"
+                     for dll, function in sorted(set(entries) - imported)]
     for problem in problems:
         print(problem, file=sys.stderr)
     return 1 if problems else 0
