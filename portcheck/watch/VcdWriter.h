@@ -1,0 +1,64 @@
+// The recording as a Value Change Dump (IEEE 1364), the file logic viewers
+// and protocol decoders read: a timescale of 1 us, one wire per watched
+// line named by pin and signal ("pin11_BUSY"), a wire "blind" that is 1
+// while no sample was taken for longer than 10 times the median interval,
+// the levels at the start in $dumpvars, then only changes. It is written
+// as the recording goes, through a buffer handed to the file at least
+// every few milliseconds (Flush), so that whatever ends the program, the
+// file holds the recording up to then.
+//
+// Times are whole microseconds and each strictly after the one before: a
+// wire changing twice within one microsecond has its second change a
+// microsecond later, so a pulse shorter than that is drawn, not lost.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ParallelPins.h"
+
+namespace portcheck {
+
+class VcdWriter {
+public:
+    VcdWriter() = default;
+    ~VcdWriter();
+    VcdWriter(const VcdWriter&) = delete;
+    VcdWriter& operator=(const VcdWriter&) = delete;
+
+    // Creates (or replaces) `path`. False with the reason in error().
+    bool Open(const std::string& path);
+    // The header, the wires and their levels at time 0; `comment` says
+    // what was recorded where.
+    void Begin(const std::vector<const Pin*>& pins, uint32_t sample, const std::string& comment);
+    void Change(int64_t micros, uint32_t before, uint32_t after);
+    // No sample from `startMicros` to `endMicros`, for an estimated `gapNs`.
+    void Blind(int64_t startMicros, int64_t endMicros, double gapNs);
+    // Hands what is buffered to the file; false (and error()) when it fails.
+    bool Flush();
+    // Writes the end time and closes the file.
+    bool Close(int64_t endMicros);
+
+    bool open() const { return file_ != INVALID_HANDLE_VALUE; }
+    const std::string& error() const { return error_; }
+
+private:
+    void Append(const std::string& text);
+    // Moves to `micros` (or just after the last time) for a change of `wire`.
+    void At(int64_t micros, int wire);
+    void Value(int wire, bool high);
+
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    std::string path_;
+    std::string error_;
+    std::string buffer_;
+    std::vector<const Pin*> pins_;
+    int blindWire_ = 0;
+    int64_t time_ = 0;
+    std::vector<bool> changedNow_;  // per wire: changed at time_
+};
+
+}  // namespace portcheck

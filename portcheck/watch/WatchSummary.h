@@ -1,0 +1,24 @@
+// What --watch says at the end: how many samples, how fast, the intervals
+// between them and the blind ones, and per line its edges, its shortest
+// pulses and its level at the end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "LineStats.h"
+#include "SampleTiming.h"
+
+namespace portcheck {
+
+struct WatchTotals {
+    double seconds = 0;      // from the first sample to the last
+    uint64_t samples = 0;
+    double medianNs = 0;
+    double longestNs = 0;
+    BlindTally blind;
+};
+
+std::string WatchSummary(const WatchTotals& totals, const std::vector<LineRecord>& lines);
+
+}  // namespace portcheck

@@ -1,0 +1,153 @@
+// The recorder of --watch on a scripted port and clock: what it hands on
+// (changes, blind intervals), how often it reads the counter, the median
+// kept in bounded memory, and where it stops.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "Calibration.h"
+#include "IntervalHistogram.h"
+#include "Recorder.h"
+
+using namespace portcheck;
+
+namespace {
+
+// A port whose n-th sample is scripted, and a counter that advances 1 tick
+// per sample, plus jumps where the test puts them (Windows running
+// something else).
+struct ScriptedPort {
+    std::vector<uint32_t> samples;  // the last one repeats
+    size_t reads = 0;
+    int64_t jumpAt = -1;            // before this read, the clock jumps
+    int64_t jumpTicks = 0;
+    int counterReads = 0;
+
+    int64_t Now() const { return int64_t(reads) + (jumpAt >= 0 && int64_t(reads) >= jumpAt ? jumpTicks : 0); }
+};
+
+struct SampleReader {
+    ScriptedPort* port;
+    uint32_t operator()() {
+        const size_t n = port->reads++;
+        return port->samples[n < port->samples.size() ? n : port->samples.size() - 1];
+    }
+};
+
+struct CounterReader {
+    ScriptedPort* port;
+    int64_t operator()() {
+        ++port->counterReads;
+        return port->Now();
+    }
+};
+
+struct NeverStop {
+    bool operator()() const { return false; }
+};
+
+std::vector<WatchEvent> Events(EventQueue& queue) {
+    std::vector<WatchEvent> events;
+    WatchEvent event;
+    while (queue.TryPop(&event)) events.push_back(event);
+    return events;
+}
+
+// Records `port` until tick `end`, each tick taken as 100 ns.
+std::vector<WatchEvent> RecordUntil(ScriptedPort& port, int64_t end, uint32_t stride, SampleTiming* timing,
+                                    EventQueue& queue) {
+    SampleReader reader{&port};
+    CounterReader counter{&port};
+    NeverStop stop;
+    RecordStart start;
+    start.mask = 0xF800;
+    start.sample = reader() & start.mask;
+    start.tick = port.Now();
+    start.stride = stride;
+    start.endTick = end;
+    Record(reader, counter, stop, start, *timing, queue);
+    return Events(queue);
+}
+
+}  // namespace
+
+TEST(WatchRecorder, HandsOnEachChangeWithTheCounterReadAtIt) {
+    ScriptedPort port;
+    port.samples = {0x7F00, 0x7F00, 0x7F00, 0xBF07, 0x7F00, 0x7F00, 0x7F00, 0x7F00, 0x3F00};
+    EventQueue queue;
+    SampleTiming timing(100, 100);
+    const std::vector<WatchEvent> events = RecordUntil(port, 64, 16, &timing, queue);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].sample, 0xB800u) << "masked to the watched lines";
+    EXPECT_EQ(events[0].tick, 4);
+    EXPECT_EQ(events[0].kind, WatchEvent::Change);
+    EXPECT_EQ(events[1].sample, 0x7800u);
+    EXPECT_EQ(events[1].tick, 5);
+    EXPECT_EQ(events[2].sample, 0x3800u);
+    EXPECT_EQ(events[2].tick, 9);
+    EXPECT_EQ(port.counterReads, 3 + 4) << "at each change, then once in 16 samples until tick 64";
+    EXPECT_EQ(timing.samples(), 72u);
+    EXPECT_EQ(timing.blind().count, 0u);
+}
+
+TEST(WatchRecorder, AGapOfMoreThanTenMediansIsBlindAndTheChangeAfterItUncertain) {
+    ScriptedPort port;
+    port.samples.assign(2000, 0x7F00);
+    port.samples.push_back(0x3F00);
+    port.jumpAt = 2000;  // 5000 ticks without a sample, just before the change
+    port.jumpTicks = 5000;
+    EventQueue queue;
+    SampleTiming timing(100, 100);
+    const std::vector<WatchEvent> events = RecordUntil(port, 8000, 8, &timing, queue);
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].kind, WatchEvent::Blind);
+    EXPECT_EQ(events[0].since, 1993);
+    EXPECT_EQ(events[0].tick, 7001);
+    EXPECT_NEAR(events[0].gapNs, 5001 * 100.0, 2 * 100.0);
+    EXPECT_EQ(events[1].kind, WatchEvent::UncertainChange);
+    EXPECT_EQ(events[1].tick, 7001);
+    EXPECT_EQ(timing.blind().count, 1u);
+    EXPECT_NEAR(timing.longestNs(), 500100, 200);
+    EXPECT_NEAR(timing.MedianNs(), 100, 5);
+}
+
+TEST(WatchRecorder, StopsWhenAsked) {
+    ScriptedPort port;
+    port.samples = {0};
+    EventQueue queue;
+    SampleTiming timing(100, 100);
+    SampleReader reader{&port};
+    CounterReader counter{&port};
+    int asked = 0;
+    auto stop = [&asked] { return ++asked == 3; };
+    RecordStart start;
+    start.mask = 0xF800;
+    start.stride = 4;
+    EXPECT_EQ(Record(reader, counter, stop, start, timing, queue), 12);
+    EXPECT_EQ(timing.samples(), 12u);
+}
+
+TEST(WatchRecorder, TheMedianComesFromBoundedCountsToABucketsWidth) {
+    IntervalHistogram histogram;
+    EXPECT_EQ(histogram.MedianNs(), 0);
+    histogram.Add(50, 1000);
+    histogram.Add(2000000, 400);
+    EXPECT_NEAR(histogram.MedianNs(), 50, 50 * 0.05);
+    histogram.Add(1500, 700);
+    EXPECT_NEAR(histogram.MedianNs(), 1500, 1500 * 0.05);
+    histogram.Add(0.01, 5000);
+    EXPECT_LT(histogram.MedianNs(), 0.1);
+    histogram.Add(1e30, 20000);  // beyond the last bucket: counted there
+    EXPECT_GT(histogram.MedianNs(), 1e15);
+    EXPECT_EQ(histogram.count(), 27100u);
+    EXPECT_LE(sizeof histogram, 9000u) << "no growth with the samples";
+}
+
+TEST(WatchRecorder, StrideKeepsTheCounterUnderTwoPercentOfTheLoop) {
+    EXPECT_EQ(StrideFor(2048, 2048, 100).stride, 1u) << "a free counter: read at every sample";
+    EXPECT_EQ(StrideFor(20480, 20480 + 200, 100).stride, 1u);
+    EXPECT_EQ(StrideFor(20480, 20480 + 500, 100).stride, 2u);
+    EXPECT_EQ(StrideFor(2048, 4096, 100).stride, 64u) << "a counter as slow as the port";
+    EXPECT_EQ(StrideFor(100, 100000, 100).stride, kLongestStride);
+    EXPECT_DOUBLE_EQ(StrideFor(2048 * 3, 2048 * 4, 100).sampleNs, 300);
+}
