@@ -22,13 +22,16 @@ CommandOutput Finish(CommandOutput output, const PortSession& session, const Res
     return output;
 }
 
+bool BindPortLibrary(PortLibrary* library, bool readsOnly) {
+    const PortBinding binding = LoadPortLibrary(library);
+    if (binding == PortBinding::Bound || (readsOnly && binding == PortBinding::NoOut32)) return true;
+    std::fprintf(stderr, "PortCheck: %s", PortBindingMessage(binding));
+    return false;
+}
+
 int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     PortLibrary library;
-    const PortBinding binding = LoadPortLibrary(&library);
-    if (binding != PortBinding::Bound) {
-        std::fprintf(stderr, "PortCheck: %s", PortBindingMessage(binding));
-        return kExitNoPortLibrary;
-    }
+    if (!BindPortLibrary(&library, false)) return kExitNoPortLibrary;
     std::fputs(command.warning.c_str(), stdout);
     std::fflush(stdout);
     StopRequest::Install();

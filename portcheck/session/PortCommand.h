@@ -25,6 +25,10 @@ struct PortCommand {
 
 int RunOnPort(const CheckOptions& options, const PortCommand& command);
 
+// Binds the port library into *library; false, having said why on stderr,
+// when it can't be used. `readsOnly`: a library without Out32 will do.
+bool BindPortLibrary(PortLibrary* library, bool readsOnly);
+
 // The output once the session is back: another writer turns it into exit
 // 6, a restore that did not hold into a fault, and the restore's lines are
 // added.

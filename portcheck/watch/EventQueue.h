@@ -21,7 +21,6 @@ struct WatchEvent {
     int64_t since = 0;
     uint32_t sample = 0;
     Kind kind = Change;
-    double gapNs = 0;  // Blind: its estimated length
 };
 
 class EventQueue {

@@ -28,8 +28,4 @@ void LineStats::Change(uint32_t sample, int64_t ns, bool certain) {
     }
 }
 
-void LineStats::Blind() {
-    for (LineRecord& line : lines_) line.lastEdgeNs = -1;
-}
-
 }  // namespace portcheck

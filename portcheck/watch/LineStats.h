@@ -1,7 +1,8 @@
 // Per watched line: its edges, the shortest high and low pulse seen, and its
-// level. A pulse counts only where both its edges were seen to a sample
-// and no blind interval lies between them: an edge found after a blind
-// interval may have come any time in it.
+// level. A pulse counts only where both its edges were seen to a sample:
+// an edge found after a blind interval may have come any time in it. (A
+// blind interval within a pulse may have hidden a shorter one there; the
+// summary gives the blind intervals beside the pulses.)
 #pragma once
 
 #include <cstdint>
@@ -27,9 +28,6 @@ public:
     // The lines as `sample` has them at `ns`; `certain`: the change came
     // within a sample's interval of `ns`.
     void Change(uint32_t sample, int64_t ns, bool certain);
-    // A blind interval: a line may have moved and come back unseen, so no
-    // pulse is measured across it.
-    void Blind();
     const std::vector<LineRecord>& lines() const { return lines_; }
 
 private:

@@ -33,11 +33,9 @@ int64_t Record(ReadSample& readSample, ReadCounter& readCounter, Stop& stop, con
         ++samples;
         if (sample == last && samples < start.stride) continue;
         const int64_t tick = readCounter();
-        double gapNs = 0;
-        const bool blind = timing.Block(lastTick, tick, samples, &gapNs);
-        if (blind) queue.Push({tick, lastTick, 0, WatchEvent::Blind, gapNs});
-        if (sample != last)
-            queue.Push({tick, lastTick, sample, blind ? WatchEvent::UncertainChange : WatchEvent::Change, 0});
+        const bool blind = timing.Block(lastTick, tick, samples);
+        if (blind) queue.Push({tick, lastTick, 0, WatchEvent::Blind});
+        if (sample != last) queue.Push({tick, lastTick, sample, blind ? WatchEvent::UncertainChange : WatchEvent::Change});
         last = sample;
         lastTick = tick;
         samples = 0;

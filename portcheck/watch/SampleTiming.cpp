@@ -7,7 +7,7 @@ double SampleTiming::MedianNs() const {
     return intervals_.count() < 1000 ? expectedNs_ : intervals_.MedianNs();
 }
 
-bool SampleTiming::Block(int64_t since, int64_t tick, uint32_t samples, double* gapNs) {
+bool SampleTiming::Block(int64_t since, int64_t tick, uint32_t samples) {
     if (samples == 0) return false;
     const double blockNs = static_cast<double>(tick - since) * nsPerTick_;
     const double median = MedianNs();
@@ -21,7 +21,6 @@ bool SampleTiming::Block(int64_t since, int64_t tick, uint32_t samples, double* 
     ++blind_.count;
     blind_.totalNs += gap;
     if (gap > blind_.longestNs) blind_.longestNs = gap;
-    *gapNs = gap;
     return true;
 }
 

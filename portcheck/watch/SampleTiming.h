@@ -28,8 +28,8 @@ public:
     SampleTiming(double nsPerTick, double expectedNs) : nsPerTick_(nsPerTick), expectedNs_(expectedNs) {}
 
     // `samples` samples taken between the counter reads `since` and `tick`.
-    // True when they held a blind interval; *gapNs gets its length.
-    bool Block(int64_t since, int64_t tick, uint32_t samples, double* gapNs);
+    // True when they held a blind interval.
+    bool Block(int64_t since, int64_t tick, uint32_t samples);
 
     uint64_t samples() const { return samples_; }
     double MedianNs() const;

@@ -56,7 +56,10 @@ void VcdWriter::Begin(const std::vector<const Pin*>& pins, uint32_t sample, cons
     pins_ = pins;
     blindWire_ = static_cast<int>(pins.size());
     changedNow_.assign(pins.size() + 1, true);  // the levels at 0 are set: a change at 0 goes to 1
-    std::string header = "$comment " + comment + " $end\n$timescale 1 us $end\n$scope module port $end\n";
+    std::string header = "$comment " + comment +
+                         "; the wire blind is 1 where no sample was taken for longer than 10 times the median "
+                         "interval: a pulse shorter than that may be missing there $end\n"
+                         "$timescale 1 us $end\n$scope module port $end\n";
     for (size_t wire = 0; wire < pins.size(); ++wire)
         header += "$var wire 1 " + Id(static_cast<int>(wire)) + " " + WireName(*pins[wire]) + " $end\n";
     header += "$var wire 1 " + Id(blindWire_) + " blind $end\n$upscope $end\n$enddefinitions $end\n#0\n$dumpvars\n";
@@ -87,11 +90,9 @@ void VcdWriter::Change(int64_t micros, uint32_t before, uint32_t after) {
     }
 }
 
-void VcdWriter::Blind(int64_t startMicros, int64_t endMicros, double gapNs) {
+void VcdWriter::Blind(int64_t startMicros, int64_t endMicros) {
     At(startMicros, blindWire_);
     Value(blindWire_, true);
-    Append("$comment blind for " + std::to_string(static_cast<int64_t>(gapNs / 1000 + 0.5)) +
-           " us: no sample, a pulse shorter than that may be missing $end\n");
     At(endMicros, blindWire_);
     Value(blindWire_, false);
 }
@@ -110,9 +111,10 @@ bool VcdWriter::Flush() {
     return true;
 }
 
-bool VcdWriter::Close(int64_t endMicros) {
+bool VcdWriter::Close(int64_t endMicros, const std::string& comment) {
     if (!open()) return false;
     if (endMicros > time_) Append("#" + std::to_string(endMicros) + "\n");
+    if (!comment.empty()) Append("$comment " + comment + " $end\n");
     const bool flushed = Flush();
     if (open()) CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;

@@ -1,8 +1,11 @@
 // The recording as a Value Change Dump (IEEE 1364), the file logic viewers
 // and protocol decoders read: a timescale of 1 us, one wire per watched
 // line named by pin and signal ("pin11_BUSY"), a wire "blind" that is 1
-// while no sample was taken for longer than 10 times the median interval,
-// the levels at the start in $dumpvars, then only changes. It is written
+// while no sample was taken for longer than 10 times the median interval
+// (a pulse shorter than that may be missing there), the levels at the
+// start in $dumpvars, then only changes. Comments stand in the header and
+// after the last change only: some readers stop at a comment among the
+// changes (sigrok-cli 0.7 does). It is written
 // as the recording goes, through a buffer handed to the file at least
 // every few milliseconds (Flush), so that whatever ends the program, the
 // file holds the recording up to then.
@@ -35,12 +38,12 @@ public:
     // what was recorded where.
     void Begin(const std::vector<const Pin*>& pins, uint32_t sample, const std::string& comment);
     void Change(int64_t micros, uint32_t before, uint32_t after);
-    // No sample from `startMicros` to `endMicros`, for an estimated `gapNs`.
-    void Blind(int64_t startMicros, int64_t endMicros, double gapNs);
+    // No sample from `startMicros` to `endMicros`.
+    void Blind(int64_t startMicros, int64_t endMicros);
     // Hands what is buffered to the file; false (and error()) when it fails.
     bool Flush();
-    // Writes the end time and closes the file.
-    bool Close(int64_t endMicros);
+    // Writes the end time, `comment` after it, and closes the file.
+    bool Close(int64_t endMicros, const std::string& comment);
 
     bool open() const { return file_ != INVALID_HANDLE_VALUE; }
     const std::string& error() const { return error_; }

@@ -10,9 +10,11 @@
 #include "ExitCodes.h"
 #include "LineStats.h"
 #include "LiveOutput.h"
+#include "PortCommand.h"
 #include "PortLibrary.h"
 #include "PortRegisters.h"
 #include "Recorder.h"
+#include "SessionText.h"
 #include "StopRequest.h"
 #include "TextFormat.h"
 #include "VcdWriter.h"
@@ -54,7 +56,7 @@ struct AllReader {
 // What the two threads share. The recording thread sets `start` and
 // `timing` before `started`, and `endTick` before `done`.
 struct Recording {
-    const WatchOptions* options = nullptr;
+    const CheckOptions* options = nullptr;
     PortReadEntry read = nullptr;
     int64_t frequency = 1;
     EventQueue queue;
@@ -107,16 +109,17 @@ DWORD WINAPI RecordingThread(void* context) {
     return 0;
 }
 
-void Print(const std::string& text) {
+void Show(const std::string& text) {
     if (text.empty()) return;
     std::fputs(text.c_str(), stdout);
     std::fflush(stdout);
 }
 
 bool NoPortAt(const PortLibrary& library, int base) {
+    bool allFF = true;
     for (int offset : {kDataOffset, kStatusOffset, kControlOffset})
-        if (uint8_t(library.read(static_cast<short>(base + offset))) != 0xFF) return false;
-    return true;
+        allFF = uint8_t(library.read(static_cast<short>(base + offset))) == 0xFF && allFF;
+    return allFF;
 }
 
 // The program's own thread: everything the recording thread hands over,
@@ -128,7 +131,7 @@ public:
           scale_(r.frequency, r.start.tick), stats_(pins_, r.start.sample), last_(r.start.sample) {}
 
     void Begin() {
-        Print(live_.Start(last_));
+        Show(live_.Start(last_));
         if (vcd_.open())
             vcd_.Begin(pins_, last_, "PortCheck --watch at " + Hex(r_.options->base) + ": " +
                                          ChoiceOf(r_.options->lines).what);
@@ -141,12 +144,12 @@ public:
             std::string text = Drain();
             PerformanceCounter counter;
             text += live_.Reached(scale_.Ns(counter()) - kSecondLagNs);
-            Print(text);
+            Show(text);
             if (vcd_.open() && !vcd_.Flush()) r_.writerFailed.store(true);
             if (!done) Sleep(kWriterPauseMs);
         }
-        Print(live_.Reached(scale_.Ns(r_.endTick)));
-        if (vcd_.open()) vcd_.Close(scale_.Micros(r_.endTick));
+        Show(live_.Reached(scale_.Ns(r_.endTick)));
+        if (vcd_.open()) vcd_.Close(scale_.Micros(r_.endTick), BlindText(r_.timing.blind(), r_.timing.MedianNs()));
     }
 
     const std::vector<LineRecord>& lines() const { return stats_.lines(); }
@@ -157,8 +160,7 @@ private:
         WatchEvent event;
         while (r_.queue.TryPop(&event)) {
             if (event.kind == WatchEvent::Blind) {
-                if (vcd_.open()) vcd_.Blind(scale_.Micros(event.since), scale_.Micros(event.tick), event.gapNs);
-                stats_.Blind();
+                if (vcd_.open()) vcd_.Blind(scale_.Micros(event.since), scale_.Micros(event.tick));
                 continue;
             }
             const int64_t ns = scale_.Ns(event.tick);
@@ -191,7 +193,7 @@ WatchTotals TotalsOf(const Recording& r) {
 
 }  // namespace
 
-std::string WatchHeadline(const WatchOptions& options) {
+std::string WatchHeadline(const CheckOptions& options) {
     return "Watching the port at " + Hex(options.base) + ", reading only: nothing is written to the port\n" +
            "Lines: " + ChoiceOf(options.lines).what + "; " +
            (options.seconds > 0 ? "for " + std::to_string(options.seconds) + " s or until Ctrl+C"
@@ -199,26 +201,19 @@ std::string WatchHeadline(const WatchOptions& options) {
            ". The recording keeps one processor core busy.\n";
 }
 
-int RunWatch(const WatchOptions& options) {
+int RunWatch(const CheckOptions& options) {
     VcdWriter vcd;
     if (!options.vcdPath.empty() && !vcd.Open(options.vcdPath)) {
         std::fprintf(stderr, "PortCheck: %s\n", vcd.error().c_str());
         return kExitFault;
     }
     PortLibrary library;
-    const PortBinding binding = LoadPortLibrary(&library);
-    if (binding != PortBinding::Bound && !(binding == PortBinding::NoOut32 && library.read)) {
-        std::fprintf(stderr, "PortCheck: %s", PortBindingMessage(binding));
-        return kExitNoPortLibrary;
-    }
-    Print(WatchHeadline(options));
+    if (!BindPortLibrary(&library, true)) return kExitNoPortLibrary;
+    Show(WatchHeadline(options));
     // Without the loopback test's latch write, a bus with nothing on it is
     // all that can be told: every register reads 0xFF.
     if (NoPortAt(library, options.base)) {
-        std::fprintf(stderr,
-                     "PortCheck: no parallel port answers at %s: data, status and control read 0xFF "
-                     "(PortCheck --list shows the ports Windows knows)\n",
-                     Hex(options.base).c_str());
+        std::fputs(NoPortMessage(options.base, false).c_str(), stderr);
         return kExitNoPort;
     }
     StopRequest::Install();
@@ -239,7 +234,7 @@ int RunWatch(const WatchOptions& options) {
     writer.Run();
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
-    Print(WatchSummary(TotalsOf(recording), writer.lines()));
+    Show(WatchSummary(TotalsOf(recording), writer.lines()));
     StopRequest::PortRestored();  // nothing to put back: a closing console may end the process now
     if (recording.writerFailed.load()) {
         std::fprintf(stderr, "PortCheck: %s; the recording stopped there\n", vcd.error().c_str());

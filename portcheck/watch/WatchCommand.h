@@ -7,15 +7,15 @@
 
 #include <string>
 
-#include "WatchOptions.h"
+#include "CheckArgs.h"
 
 namespace portcheck {
 
-// The exit code: 0 recorded, 1 the VCD could not be written, 3 no port
-// library, 5 no port answers.
-int RunWatch(const WatchOptions& options);
+// The exit code: 0 recorded (until --for or Ctrl+C), 1 the VCD could not
+// be written, 3 no port library, 5 no port answers.
+int RunWatch(const CheckOptions& options);
 
-// The first line: what is watched, and that nothing is written.
-std::string WatchHeadline(const WatchOptions& options);
+// The first lines: what is watched, and that nothing is written.
+std::string WatchHeadline(const CheckOptions& options);
 
 }  // namespace portcheck

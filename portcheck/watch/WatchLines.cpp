@@ -9,6 +9,14 @@ const LineChoice kLineChoices[2] = {
 
 const LineChoice& ChoiceOf(WatchedLines lines) { return kLineChoices[lines == WatchedLines::All ? 1 : 0]; }
 
+const LineChoice* FindLineChoice(const std::string& word) {
+    for (const LineChoice& choice : kLineChoices)
+        if (word == choice.word) return &choice;
+    return nullptr;
+}
+
+std::string LineWords() { return std::string(kLineChoices[0].word) + " or " + kLineChoices[1].word; }
+
 std::vector<const Pin*> WatchedPins(WatchedLines lines) {
     std::vector<const Pin*> pins;
     for (const Pin& pin : kPins)

@@ -23,6 +23,10 @@ struct LineChoice {
 };
 extern const LineChoice kLineChoices[2];
 const LineChoice& ChoiceOf(WatchedLines lines);
+// The choice named `word`, or null.
+const LineChoice* FindLineChoice(const std::string& word);
+// "inputs or all".
+std::string LineWords();
 
 // A pin's bit in a sample.
 constexpr uint32_t SampleBit(const Pin& pin) { return uint32_t(pin.mask) << (8 * static_cast<int>(pin.reg)); }

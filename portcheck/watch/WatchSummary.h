@@ -20,5 +20,8 @@ struct WatchTotals {
 };
 
 std::string WatchSummary(const WatchTotals& totals, const std::vector<LineRecord>& lines);
+// "blind intervals (no sample for over 0.810 us, 10 times the median): 3,
+// the longest 1234.6 us, 2345.7 us in all", or ": none".
+std::string BlindText(const BlindTally& blind, double medianNs);
 
 }  // namespace portcheck

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Calibration.h"
+#include "CheckArgs.h"
 #include "IntervalHistogram.h"
 #include "Recorder.h"
 
@@ -103,7 +104,8 @@ TEST(WatchRecorder, AGapOfMoreThanTenMediansIsBlindAndTheChangeAfterItUncertain)
     EXPECT_EQ(events[0].kind, WatchEvent::Blind);
     EXPECT_EQ(events[0].since, 1993);
     EXPECT_EQ(events[0].tick, 7001);
-    EXPECT_NEAR(events[0].gapNs, 5001 * 100.0, 2 * 100.0);
+    EXPECT_NEAR(timing.blind().longestNs, 5001 * 100.0, 2 * 100.0);
+    EXPECT_NEAR(timing.blind().totalNs, 5001 * 100.0, 2 * 100.0);
     EXPECT_EQ(events[1].kind, WatchEvent::UncertainChange);
     EXPECT_EQ(events[1].tick, 7001);
     EXPECT_EQ(timing.blind().count, 1u);
@@ -150,4 +152,45 @@ TEST(WatchRecorder, StrideKeepsTheCounterUnderTwoPercentOfTheLoop) {
     EXPECT_EQ(StrideFor(2048, 4096, 100).stride, 64u) << "a counter as slow as the port";
     EXPECT_EQ(StrideFor(100, 100000, 100).stride, kLongestStride);
     EXPECT_DOUBLE_EQ(StrideFor(2048 * 3, 2048 * 4, 100).sampleNs, 300);
+}
+
+TEST(WatchArgs, WatchTakesLinesSecondsAndAFileAndOnlyItsOwnOptions) {
+    ParsedArgs parsed = ParseCheckArgs({"--watch", "--lines", "all", "--for", "60", "--vcd", "trace.vcd", "$378"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.command, Command::Watch);
+    EXPECT_EQ(parsed.options.lines, WatchedLines::All);
+    EXPECT_EQ(parsed.options.seconds, 60);
+    EXPECT_EQ(parsed.options.vcdPath, "trace.vcd");
+    EXPECT_EQ(parsed.options.base, 0x378);
+    parsed = ParseCheckArgs({"--watch", "0xD010"});
+    EXPECT_EQ(parsed.options.lines, WatchedLines::Inputs);
+    EXPECT_EQ(parsed.options.seconds, 0) << "until Ctrl+C";
+    EXPECT_TRUE(parsed.options.vcdPath.empty());
+
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } bad[] = {
+        {{"--watch"}, "missing BASE"},
+        {{"--watch", "--lines"}, "--lines needs a value: inputs or all"},
+        {{"--watch", "--lines", "some", "0x378"}, "unknown lines 'some'; use inputs or all"},
+        {{"--watch", "--for", "0", "0x378"}, "--for takes seconds from 1 to 604800, not '0'"},
+        {{"--watch", "--for", "1.5", "0x378"}, "not '1.5'"},
+        {{"--watch", "--vcd"}, "--vcd needs a file name"},
+        {{"--for", "5", "0x378"}, "--for goes with --watch"},
+        {{"--probe", "--vcd", "x.vcd", "0x378"}, "--vcd goes with --watch"},
+        {{"--watch", "--plug", "data", "0x378"}, "--plug is for the loopback test, not for --watch"},
+        {{"--watch", "--ecr", "0x778", "0x378"}, "--ecr goes with --probe or --set-mode"},
+        {{"--watch", "--probe", "0x378"}, "--watch and --probe: one at a time"},
+        {{"--watch", "0x37A"}, "did you mean 0x378?"},
+        {{"--watch", "0x1F0"}, "among the PC's own addresses"},
+    };
+    for (const auto& c : bad) {
+        parsed = ParseCheckArgs(c.args);
+        EXPECT_FALSE(parsed.ok) << c.error;
+        EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+    }
+    EXPECT_NE(std::string(CheckUsage()).find("PortCheck --watch [--lines inputs|all] [--for SECONDS] [--vcd FILE] BASE"),
+              std::string::npos);
+    EXPECT_NE(std::string(CheckUsage()).find("  --lines all     all 17 lines"), std::string::npos) << CheckUsage();
 }
