@@ -28,6 +28,7 @@ int64_t Record(ReadSample& readSample, ReadCounter& readCounter, Stop& stop, con
     uint32_t last = start.sample;
     int64_t lastTick = start.tick;
     uint32_t samples = 0;
+    bool lastBlind = false;
     for (;;) {
         const uint32_t sample = readSample() & start.mask;
         ++samples;
@@ -35,7 +36,11 @@ int64_t Record(ReadSample& readSample, ReadCounter& readCounter, Stop& stop, con
         const int64_t tick = readCounter();
         const bool blind = timing.Block(lastTick, tick, samples);
         if (blind) queue.Push({tick, lastTick, 0, WatchEvent::Blind});
-        if (sample != last) queue.Push({tick, lastTick, sample, blind ? WatchEvent::UncertainChange : WatchEvent::Change});
+        // The last sample of a blind block may have been read before its
+        // gap: a change in the first sample after it came somewhere in the gap.
+        const bool uncertain = blind || (lastBlind && samples == 1);
+        if (sample != last) queue.Push({tick, lastTick, sample, uncertain ? WatchEvent::UncertainChange : WatchEvent::Change});
+        lastBlind = blind;
         last = sample;
         lastTick = tick;
         samples = 0;

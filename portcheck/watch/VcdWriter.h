@@ -6,9 +6,9 @@
 // start in $dumpvars, then only changes. Comments stand in the header and
 // after the last change only: some readers stop at a comment among the
 // changes (sigrok-cli 0.7 does). It is written
-// as the recording goes, through a buffer handed to the file at least
-// every few milliseconds (Flush), so that whatever ends the program, the
-// file holds the recording up to then.
+// as the recording goes, through a buffer handed to the file some fifty
+// times a second (Flush), so that whatever ends the program, the file
+// holds the recording up to then.
 //
 // Times are whole microseconds and each strictly after the one before: a
 // wire changing twice within one microsecond has its second change a

@@ -25,7 +25,7 @@ namespace portcheck {
 
 namespace {
 
-const DWORD kWriterPauseMs = 10;
+const DWORD kWriterPauseMs = 20;
 // Counts of a second are printed once its last changes are surely drained.
 const int64_t kSecondLagNs = 100000000;
 

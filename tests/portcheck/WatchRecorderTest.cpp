@@ -113,6 +113,24 @@ TEST(WatchRecorder, AGapOfMoreThanTenMediansIsBlindAndTheChangeAfterItUncertain)
     EXPECT_NEAR(timing.MedianNs(), 100, 5);
 }
 
+TEST(WatchRecorder, AChangeInTheFirstSampleAfterABlindBlockIsUncertainToo) {
+    ScriptedPort port;
+    port.samples.assign(1993, 0x7F00);  // the block ending at read 1993 ...
+    port.samples.push_back(0x3F00);
+    port.samples.push_back(0x7F00);
+    port.jumpAt = 1993;  // ... loses 5000 ticks after its last sample, before its counter read
+    port.jumpTicks = 5000;
+    EventQueue queue;
+    SampleTiming timing(100, 100);
+    const std::vector<WatchEvent> events = RecordUntil(port, 8000, 8, &timing, queue);
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].kind, WatchEvent::Blind);
+    EXPECT_EQ(events[0].tick, 6993);
+    EXPECT_EQ(events[1].kind, WatchEvent::UncertainChange) << "it may have come any time in the gap";
+    EXPECT_EQ(events[1].tick, 6994);
+    EXPECT_EQ(events[2].kind, WatchEvent::Change) << "a sample after the gap came before it";
+}
+
 TEST(WatchRecorder, StopsWhenAsked) {
     ScriptedPort port;
     port.samples = {0};
