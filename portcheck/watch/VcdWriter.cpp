@@ -111,6 +111,13 @@ bool VcdWriter::Flush() {
     return true;
 }
 
+void VcdWriter::Discard() {
+    if (!open()) return;
+    CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+    DeleteFileA(path_.c_str());
+}
+
 bool VcdWriter::Close(int64_t endMicros, const std::string& comment) {
     if (!open()) return false;
     if (endMicros > time_) Append("#" + std::to_string(endMicros) + "\n");

@@ -42,6 +42,8 @@ public:
     void Blind(int64_t startMicros, int64_t endMicros);
     // Hands what is buffered to the file; false (and error()) when it fails.
     bool Flush();
+    // Closes and deletes the file: nothing was recorded.
+    void Discard();
     // Writes the end time, `comment` after it, and closes the file.
     bool Close(int64_t endMicros, const std::string& comment);
 

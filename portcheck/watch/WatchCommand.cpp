@@ -208,12 +208,16 @@ int RunWatch(const CheckOptions& options) {
         return kExitFault;
     }
     PortLibrary library;
-    if (!BindPortLibrary(&library, true)) return kExitNoPortLibrary;
+    if (!BindPortLibrary(&library, true)) {
+        vcd.Discard();
+        return kExitNoPortLibrary;
+    }
     Show(WatchHeadline(options));
     // Without the loopback test's latch write, a bus with nothing on it is
     // all that can be told: every register reads 0xFF.
     if (NoPortAt(library, options.base)) {
         std::fputs(NoPortMessage(options.base, false).c_str(), stderr);
+        vcd.Discard();
         return kExitNoPort;
     }
     StopRequest::Install();

@@ -194,13 +194,15 @@ TEST_F(Watch, RefusesWhatItCannotDoBeforeTouchingThePort) {
     EXPECT_EQ(Run("--watch --lines some 0x378").exitCode, 2u);
     EXPECT_EQ(port->TotalAccesses(), 0u);
 
-    const ProcessResult noPort = Run("--watch --for 1 0x278");
+    const std::string vcdPath = exe().substr(0, exe().rfind('\\')) + "\\none.vcd";
+    const ProcessResult noPort = Run("--watch --for 1 --vcd \"" + vcdPath + "\" 0x278");
     EXPECT_EQ(noPort.exitCode, 5u);
     EXPECT_EQ(noPort.err, "PortCheck: no parallel port answers at 0x278: data, status and control read 0xFF "
                           "(PortCheck --list shows the ports Windows knows)\n");
     const std::vector<vport::Access> log = port->Log();
     ASSERT_EQ(log.size(), 3u) << "three reads, and no latch written";
     for (const vport::Access& access : log) EXPECT_FALSE(access.write);
+    EXPECT_EQ(GetFileAttributesA(vcdPath.c_str()), INVALID_FILE_ATTRIBUTES) << "no file of nothing recorded";
 
     EXPECT_EQ(RunBeside("watch-no-library", Beside::Nothing, "--watch --for 1 0x378").exitCode, 3u);
     const ProcessResult readOnly = RunBeside("watch-no-out32", Beside::LibraryWithoutOut32, "--watch --for 1 0x378");
