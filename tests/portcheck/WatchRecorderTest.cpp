@@ -70,6 +70,19 @@ std::vector<WatchEvent> RecordUntil(ScriptedPort& port, int64_t end, uint32_t st
     return Events(queue);
 }
 
+// `quiet` samples of 0x7F00, then those of `then`; 5000 ticks go by without
+// a sample before read `jumpAt`. Recorded in strides of 8 until tick 8000.
+std::vector<WatchEvent> RecordAGap(size_t quiet, const std::vector<uint32_t>& then, int64_t jumpAt,
+                                   SampleTiming* timing) {
+    ScriptedPort port;
+    port.samples.assign(quiet, 0x7F00);
+    port.samples.insert(port.samples.end(), then.begin(), then.end());
+    port.jumpAt = jumpAt;
+    port.jumpTicks = 5000;
+    EventQueue queue;
+    return RecordUntil(port, 8000, 8, timing, queue);
+}
+
 }  // namespace
 
 TEST(WatchRecorder, HandsOnEachChangeWithTheCounterReadAtIt) {
@@ -92,14 +105,8 @@ TEST(WatchRecorder, HandsOnEachChangeWithTheCounterReadAtIt) {
 }
 
 TEST(WatchRecorder, AGapOfMoreThanTenMediansIsBlindAndTheChangeAfterItUncertain) {
-    ScriptedPort port;
-    port.samples.assign(2000, 0x7F00);
-    port.samples.push_back(0x3F00);
-    port.jumpAt = 2000;  // 5000 ticks without a sample, just before the change
-    port.jumpTicks = 5000;
-    EventQueue queue;
     SampleTiming timing(100, 100);
-    const std::vector<WatchEvent> events = RecordUntil(port, 8000, 8, &timing, queue);
+    const std::vector<WatchEvent> events = RecordAGap(2000, {0x3F00}, 2000, &timing);  // just before the change
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].kind, WatchEvent::Blind);
     EXPECT_EQ(events[0].since, 1993);
@@ -114,15 +121,9 @@ TEST(WatchRecorder, AGapOfMoreThanTenMediansIsBlindAndTheChangeAfterItUncertain)
 }
 
 TEST(WatchRecorder, AChangeInTheFirstSampleAfterABlindBlockIsUncertainToo) {
-    ScriptedPort port;
-    port.samples.assign(1993, 0x7F00);  // the block ending at read 1993 ...
-    port.samples.push_back(0x3F00);
-    port.samples.push_back(0x7F00);
-    port.jumpAt = 1993;  // ... loses 5000 ticks after its last sample, before its counter read
-    port.jumpTicks = 5000;
-    EventQueue queue;
     SampleTiming timing(100, 100);
-    const std::vector<WatchEvent> events = RecordUntil(port, 8000, 8, &timing, queue);
+    // The block ending at read 1993 loses the time after its last sample, before its counter read.
+    const std::vector<WatchEvent> events = RecordAGap(1993, {0x3F00, 0x7F00}, 1993, &timing);
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].kind, WatchEvent::Blind);
     EXPECT_EQ(events[0].tick, 6993);
