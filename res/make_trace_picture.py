@@ -55,13 +55,13 @@ class Vcd:
         words = iter(text.split())
         for word in words:
             if word == "$timescale":
-                spec = ""
+                scale = ""
                 for part in words:
                     if part == "$end":
                         break
-                    spec += part
-                number = int("".join(c for c in spec if c.isdigit()) or "1")
-                unit = spec.lstrip("0123456789")
+                    scale += part
+                number = int("".join(c for c in scale if c.isdigit()) or "1")
+                unit = scale.lstrip("0123456789")
                 self.scale_us = number * {"s": 1e6, "ms": 1e3, "us": 1.0, "ns": 1e-3, "ps": 1e-6}[unit]
             elif word == "$var":
                 _kind, _size, ident, name = [next(words) for _ in range(4)]
