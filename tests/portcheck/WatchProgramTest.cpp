@@ -65,30 +65,45 @@ struct Trace {
     std::vector<std::pair<long long, long long>> blind;
     long long longestBlind = 0;
 
-    // Edges seen outside blind intervals, plus the points of a grid of
-    // `period` (phased as most edges are) that lie in blind intervals:
-    // every edge of a signal of that period, seen or hidden.
-    long long SeenOrBlind(long long period) const {
+    // Where in `period` most rising edges come.
+    long long Phase(long long period) const {
         std::vector<long long> phases;
         for (long long t : rising) phases.push_back(t % period);
         if (phases.empty()) return 0;
         std::nth_element(phases.begin(), phases.begin() + phases.size() / 2, phases.end());
-        const long long phase = phases[phases.size() / 2];
-        // An edge seen belongs to its grid point; one in a blind interval is counted there.
-        auto inBlind = [&](long long point) {
-            for (const auto& b : blind)
-                if (point > b.first && point <= b.second) return true;
-            return false;
-        };
+        return phases[phases.size() / 2];
+    }
+
+    // Edges seen outside blind intervals, plus the points of a grid of
+    // `period` (phased as most edges are) that lie in blind intervals:
+    // every edge of a signal of that period, seen or hidden.
+    long long SeenOrBlind(long long period) const {
+        const long long phase = Phase(period);
+        // An edge found in the first samples after a blind interval came
+        // in it: the interval's grid points count it.
         long long count = 0;
         for (long long t : rising) {
-            const long long point = phase + (t - phase + period / 2) / period * period;
-            count += !inBlind(point);
+            bool afterBlind = false;
+            for (const auto& b : blind) afterBlind = afterBlind || (t >= b.second && t <= b.second + 2);
+            count += !afterBlind;
         }
         for (const auto& b : blind) {
             auto before = [&](long long t) { return (t - phase + 100 * period) / period; };
             count += before(b.second) - before(b.first);
         }
+        return count;
+    }
+
+    // Blind intervals that begin or end within 2 us of the grid: whether
+    // their edge counts as seen or hidden is a matter of rounding.
+    long long AtTheGrid(long long period) const {
+        const long long phase = Phase(period);
+        auto nearGrid = [&](long long t) {
+            const long long off = ((t - phase) % period + period) % period;
+            return off <= 2 || off >= period - 2;
+        };
+        long long count = 0;
+        for (const auto& b : blind) count += nearGrid(b.first) || nearGrid(b.second);
         return count;
     }
 };
@@ -130,7 +145,7 @@ TEST_F(Watch, SquareWaveOfOneKilohertzGivesAThousandEdgesOf500Microseconds) {
     // that the summary and the VCD report (Windows ran something else).
     const Trace trace = ReadTrace(ReadText(vcdPath));
     EXPECT_EQ(static_cast<long long>(trace.rising.size()), Grouped(ack[2]));
-    EXPECT_NEAR(trace.SeenOrBlind(1000), 1000, 2) << result.out;
+    EXPECT_NEAR(trace.SeenOrBlind(1000), 1000, 2 + trace.AtTheGrid(1000)) << result.out;
     if (trace.longestBlind < 500) {
         EXPECT_NEAR(Grouped(ack[2]), 1000, 2) << result.out;
     }

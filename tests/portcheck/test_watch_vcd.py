@@ -58,7 +58,7 @@ class WatchVcd(unittest.TestCase):
     def test_uart_decoded_from_a_recording(self):
         # A few seconds: on a busy machine Windows (or Wine) runs other things
         # in the loop's time, and the decoder needs one whole repetition.
-        result = run([self.exe, "--watch", "0x378", "--for", "3", "--vcd", "uart.vcd"])
+        result = run([self.exe, "--watch", "0x378", "--for", "5", "--vcd", "uart.vcd"])
         self.assertEqual(result.returncode, 0, result.stderr + result.stdout)
         decoded = decode_uart("uart.vcd")
         self.assertIn(TEXT, decoded)
@@ -74,7 +74,7 @@ class WatchVcd(unittest.TestCase):
             while not any(" us  pin 11 BUSY" in line for line in lines):
                 self.assertLess(time.monotonic(), deadline, "no change seen: " + "".join(lines))
                 time.sleep(0.1)
-            time.sleep(3)
+            time.sleep(5)
             watch.send_signal(signal.SIGINT)  # Wine hands it to the console's Ctrl+C handlers
             self.assertEqual(watch.wait(timeout=60), 0, watch.stderr.read())
         finally:
