@@ -54,6 +54,7 @@ dist: build
 
 pictures:
 	python3 res/make_pictures.py
+	python3 res/make_trace_picture.py docs/watch-example.vcd docs/watch-trace.png --span-us 10000
 
 clean:
 	rm -rf build

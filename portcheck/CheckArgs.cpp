@@ -79,6 +79,7 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
     const std::string* ecrText = nullptr;
     const char* commandOption = nullptr;  // --list, --probe or --set-mode
     const char* testOption = nullptr;     // the last option given that only the loopback test takes
+    const char* watchOption = nullptr;    // the same for --watch
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (IsHelp(arg)) {
@@ -87,11 +88,13 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
             return parsed;
         }
         const bool takesValue = arg == "--plug" || arg == "--settle" || arg == "--repeat" || arg == "--ecr" ||
-                                arg == "--set-mode";
+                                arg == "--set-mode" || arg == "--lines" || arg == "--for" || arg == "--vcd";
         if (takesValue && i + 1 == args.size()) {
+            if (arg == "--lines") return Fail("--lines needs a value: " + LineWords());
             const char* needs = arg == "--plug"       ? "a value: data or control"
                                 : arg == "--set-mode" ? "a mode: spp or ps2"
                                 : arg == "--ecr"      ? "the extended block's address, as --list shows it"
+                                : arg == "--vcd"      ? "a file name"
                                                       : "a number";
             return Fail(arg + " needs " + needs);
         }
@@ -100,6 +103,7 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
                                 : arg == "--driver"   ? Command::Driver
                                 : arg == "--probe"    ? Command::Probe
                                 : arg == "--set-mode" ? Command::SetMode
+                                : arg == "--watch"    ? Command::Watch
                                                       : Command::Test;
         if (command != Command::Test) {
             if (commandOption) return Fail(std::string(commandOption) + " and " + arg + ": one at a time");
@@ -125,6 +129,20 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
             if (!ReadNumber(value, &options.rounds) || options.rounds < 1 || options.rounds > kMostRounds)
                 return Fail("--repeat takes a number of rounds from 1 to " + std::to_string(kMostRounds) +
                             ", not '" + value + "'");
+        } else if (arg == "--lines") {
+            watchOption = "--lines";
+            const LineChoice* choice = FindLineChoice(value);
+            if (!choice) return Fail("unknown lines '" + value + "'; use " + LineWords());
+            options.lines = choice->lines;
+        } else if (arg == "--for") {
+            watchOption = "--for";
+            if (!ReadNumber(value, &options.seconds) || options.seconds < 1 || options.seconds > kLongestWatchSeconds)
+                return Fail("--for takes seconds from 1 to " + std::to_string(kLongestWatchSeconds) + ", not '" +
+                            value + "'");
+        } else if (arg == "--vcd") {
+            watchOption = "--vcd";
+            if (value.empty()) return Fail("--vcd needs a file name");
+            options.vcdPath = value;
         } else if (arg == "--ecr") {
             ecrText = &value;
         } else if (arg.compare(0, 2, "--") == 0) {
@@ -142,11 +160,13 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
     }
     if (testOption && options.command != Command::Test)
         return Fail(std::string(testOption) + " is for the loopback test, not for " + commandOption);
-    if (ecrText && options.command == Command::Test) return Fail("--ecr goes with --probe or --set-mode");
+    if (watchOption && options.command != Command::Watch) return Fail(std::string(watchOption) + " goes with --watch");
+    const bool usesEcr = options.command == Command::Probe || options.command == Command::SetMode;
+    if (ecrText && !usesEcr) return Fail("--ecr goes with --probe or --set-mode");
     if (!baseText) return Fail("missing BASE, the port's base address (e.g. 0x378)");
     if (!ReadNumber(*baseText, &options.base))
         return Fail("'" + *baseText + "' is not a valid port address; write it as 0x378, $378 or 888");
-    std::string problem = BaseProblem(*baseText, options.base, options.command != Command::Test && !ecrText);
+    std::string problem = BaseProblem(*baseText, options.base, usesEcr && !ecrText);
     if (!problem.empty()) return Fail(problem);
     if (ecrText) {
         if (!ReadNumber(*ecrText, &options.ecrBlock))
@@ -166,6 +186,7 @@ const char* const kSynopses[] = {
     "[--plug data|control] [--settle US] [--repeat N] BASE",
     "--probe [--ecr ADDR] BASE",
     "--set-mode spp|ps2 [--ecr ADDR] BASE",
+    "--watch [--lines inputs|all] [--for SECONDS] [--vcd FILE] BASE",  // the words of kLineChoices
     "--list",
     "--driver",
 };
@@ -192,6 +213,18 @@ std::vector<OptionHelp> Options() {
                                              "bidirectional); it stays until the PC restarts"});
     options.push_back({"--ecr ADDR", "the extended block where a PCI card puts it, as --list shows it after "
                                      "\"extended\" (default BASE + 0x400)"});
+    options.push_back({"--watch", "record every change of the port's lines at the port's own speed, with its "
+                                  "time, until Ctrl+C: a line per change, a count per second when they come "
+                                  "faster, a summary at the end. It only reads the port, and keeps one "
+                                  "processor core busy meanwhile"});
+    for (const LineChoice& choice : kLineChoices)
+        options.push_back({std::string("--lines ") + choice.word,
+                           choice.what + std::string(choice.lines == WatchedLines::Inputs ? "; the default" : "")});
+    options.push_back({"--for SECONDS", "stop recording after SECONDS (1 to " + std::to_string(kLongestWatchSeconds) +
+                                            ") rather than at Ctrl+C"});
+    options.push_back({"--vcd FILE", "write the recording to FILE as a Value Change Dump (1 us timescale, a "
+                                     "wire per line and one \"blind\" for gaps between samples), for a logic "
+                                     "viewer"});
     options.push_back({"--list", "the parallel ports Windows knows: name, base address, I/O ranges and "
                                  "extended (ECP) block; touches no port"});
     options.push_back({"--driver", "why the port library can't reach the port: what Windows tells about the "

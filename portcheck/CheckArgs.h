@@ -8,12 +8,14 @@
 
 #include "LoopbackPlug.h"
 #include "LoopbackRun.h"
+#include "WatchLines.h"
 
 namespace portcheck {
 
 // The highest base whose registers all lie below 0x10000 (bases are
 // multiples of 4).
 constexpr int kHighestBase = 0xFFFC;
+constexpr int kLongestWatchSeconds = 7 * 24 * 3600;
 
 enum class Command {
     Test,     // the loopback test
@@ -21,6 +23,7 @@ enum class Command {
     Probe,    // what answers at BASE
     SetMode,  // the ECR's mode
     Driver,   // the port library and its driver
+    Watch,    // the lines recorded, reading only
     Help,
 };
 
@@ -32,6 +35,9 @@ struct CheckOptions {
     int rounds = 1;
     int ecrBlock = -1;  // --ecr: the extended block's first address; -1: base + 0x400
     uint8_t mode = 0;   // SetMode: the ECR mode, 0 (spp) or 1 (ps2)
+    WatchedLines lines = WatchedLines::Inputs;  // Watch: --lines
+    int seconds = 0;      // Watch: --for; 0: until Ctrl+C
+    std::string vcdPath;  // Watch: --vcd; empty: no file
     // The ECR's address: the third of the extended block.
     int EcrPort() const;
 };

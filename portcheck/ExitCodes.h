@@ -21,8 +21,9 @@ struct ExitCodeMeaning {
 };
 
 inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
-    {kExitOk, "all lines ok (--probe: the panel's outputs reach the pins)"},
-    {kExitFault, "a fault found (--probe: the outputs do not reach the pins in this mode)"},
+    {kExitOk, "all lines ok (--probe: the panel's outputs reach the pins; --watch: recorded until --for or Ctrl+C)"},
+    {kExitFault, "a fault found (--probe: the outputs do not reach the pins in this mode; --watch: the VCD file "
+                 "could not be written)"},
     {kExitBadArguments, "bad arguments"},
     {kExitNoPortLibrary, "the port library inpout32.dll is missing, lacks an entry point, or its driver is not "
                          "running (the cause follows; --driver: the library and its driver don't reach the port)"},

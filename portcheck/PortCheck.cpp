@@ -1,7 +1,8 @@
 // PortCheck: tests a parallel port and its cable with a loopback plug, in
 // one command, through the same port library as the panel; probes what
 // answers at an address, sets an ECP port's mode, lists the ports Windows
-// knows, and says why the port library can't reach the port. Problems go to stderr; the exit code says how it went
+// knows, says why the port library can't reach the port, and records the
+// port's lines. Problems go to stderr; the exit code says how it went
 // (ExitCodes.h, CheckUsage).
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "PortCommand.h"
 #include "ProbeCommand.h"
 #include "SetModeCommand.h"
+#include "WatchCommand.h"
 
 namespace {
 
@@ -31,6 +33,7 @@ int Run(const CheckOptions& options) {
     case Command::Probe: return RunOnPort(options, {&ProbeCommand, "the probe", ProbeWarning(options.base)});
     case Command::SetMode:
         return RunOnPort(options, {&SetModeCommand, "the mode change", SetModeWarning(options.base)});
+    case Command::Watch: return RunWatch(options);
     }
     return kExitBadArguments;
 }

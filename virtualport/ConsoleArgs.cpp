@@ -1,9 +1,11 @@
 #include "ConsoleArgs.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "ConsoleText.h"
 #include "PinModel.h"
+#include "SignalConsole.h"
 
 namespace vport {
 
@@ -197,6 +199,40 @@ ParsedCommand ParseIntruder(const std::vector<std::string>& args) {
     return Succeed(command);
 }
 
+// `pulse pin N every US width US`, `uart pin N BAUD TEXT` (the rest of the
+// line, spaces kept) and `pulse off`, `uart off`.
+ParsedCommand ParseSignal(const std::vector<std::string>& args) {
+    const bool uart = args[0] == "uart";
+    const char* usage = uart ? "uart pin N BAUD TEXT|off" : "pulse pin N every US width US|off";
+    ConsoleCommand command;
+    command.action = ConsoleAction::SetSignal;
+    command.uart = uart;
+    const bool off = args.size() >= 2 && args[1] == "off";
+    std::string error = ArityError(args, off ? 1 : uart ? std::max<size_t>(args.size() - 1, 4) : 6, "signal", usage);
+    if (!error.empty() || off) return error.empty() ? Succeed(command) : Fail(error);
+    if (args[1] != "pin" || (!uart && (args[3] != "every" || args[5] != "width")))
+        return Fail(args[0] + ": use: " + usage);
+    uint64_t pin, rate, width = 0;
+    if (!ReadNumber(args[2], args[0] + ": pin", 1, 25, &pin, &error)) return Fail(error);
+    if (!IsInputPin(static_cast<int>(pin)))
+        return Fail(args[0] + ": pin " + args[2] + " is not an input; inputs are pins 10, 11, 12, 13 and 15");
+    if (uart) {
+        if (!ReadNumber(args[3], "uart: baud", kMinBaud, kMaxBaud, &rate, &error)) return Fail(error);
+        std::string text = args[4];
+        for (size_t i = 5; i < args.size(); ++i) text += " " + args[i];
+        if (text.size() > kMaxUartText)
+            return Fail("uart: the text has " + std::to_string(text.size()) + " characters, more than " +
+                        std::to_string(kMaxUartText));
+        command.signals.uart = {static_cast<int>(pin), static_cast<uint32_t>(rate), text};
+        return Succeed(command);
+    }
+    if (!ReadNumber(args[4], "pulse: period", kMinPulsePeriodMicros, kMaxPulsePeriodMicros, &rate, &error) ||
+        !ReadNumber(args[6], "pulse: width", 1, rate - 1, &width, &error))
+        return Fail(error);
+    command.signals.pulse = {static_cast<int>(pin), static_cast<uint32_t>(rate), static_cast<uint32_t>(width)};
+    return Succeed(command);
+}
+
 // `read ADDR` and `write ADDR VALUE`: an access as a program makes it.
 ParsedCommand ParseAccess(const std::vector<std::string>& args, ConsoleAction action) {
     const bool write = action == ConsoleAction::WritePort;
@@ -294,6 +330,7 @@ ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args) {
     if (name == "ecr-mode") return ParseEcrMode(args);
     if (name == "settle") return ParseSettle(args);
     if (name == "intruder") return ParseIntruder(args);
+    if (name == "pulse" || name == "uart") return ParseSignal(args);
     if (name == "read") return ParseAccess(args, ConsoleAction::ReadPort);
     if (name == "write") return ParseAccess(args, ConsoleAction::WritePort);
     if (name == "watch") {
@@ -368,7 +405,8 @@ std::string ConsoleUsage() {
            "                              control 0x06, 0x07, 0x06, leaves them 1 ms (N/4 when\n"
            "                              shorter), then writes back what it found; the log\n"
            "                              marks its writes \"(intruder)\"\n"
-           "  intruder off                no other program on the port (power-up)\n"
+           "  intruder off                no other program on the port (power-up)\n" +
+           SignalUsage() +
            "  read ADDR                   read port ADDR as a program does through the library\n"
            "  write ADDR VALUE            write VALUE to port ADDR the same way; both are\n"
            "                              logged and do to the chip what a program's access does\n"

@@ -30,6 +30,7 @@ enum class ConsoleAction {
     SetIntruder,
     ReadPort,
     WritePort,
+    SetSignal,
 };
 
 struct ConsoleCommand {
@@ -52,6 +53,8 @@ struct ConsoleCommand {
     bool eppClearByReading = false;
     uint32_t settleMicros = 0;
     uint32_t intruderMs = 0;  // 0: off
+    bool uart = false;        // SetSignal: the UART line rather than the pulse
+    PortSignals signals;      // SetSignal: the one it sets; pin 0: off
 };
 
 struct ParsedCommand {

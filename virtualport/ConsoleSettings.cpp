@@ -5,6 +5,7 @@
 #include "ChipModel.h"
 #include "ConsoleText.h"
 #include "PinModel.h"
+#include "SignalConsole.h"
 
 namespace vport {
 
@@ -127,6 +128,7 @@ ConsoleOutcome ApplySetting(PortState& port, const ConsoleCommand& command) {
         return Done(command.intruderMs == 0
                         ? "intruder off"
                         : "intruder drives the port every " + std::to_string(command.intruderMs) + " ms");
+    case ConsoleAction::SetSignal: return ApplySignal(port, command);
     case ConsoleAction::ReadPort:
         return Done(FormatAccess(Access{false, command.address, port.Read(command.address)}));
     case ConsoleAction::WritePort:

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "PinModel.h"
+#include "SignalConsole.h"
 
 namespace vport {
 
@@ -101,6 +102,7 @@ std::string ChipLines(const PortSettings& s) {
 std::string TimingLines(const PortSettings& s) {
     std::string text = Line("settle", s.settleMicros == 0 ? "none: inputs follow their outputs at once"
                                                           : std::to_string(s.settleMicros) + " us");
+    text += Line("pulse", PulseText(s.signals.pulse)) + Line("uart", UartText(s.signals.uart));
     if (s.intruderPeriodMs == 0) return text + Line("intruder", "off");
     return text + Line("intruder", "every " + std::to_string(s.intruderPeriodMs) + " ms" +
                                        (s.intruderHolding ? ", holding the lines now" : ""));

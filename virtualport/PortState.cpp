@@ -324,6 +324,16 @@ void PortState::SetIntruderPeriod(uint32_t ms) {
     SetIntruder(*shared_, ms <= kMaxIntruderPeriodMs ? ms : kMaxIntruderPeriodMs);
 }
 
+bool PortState::SetPulse(const PulseSignal& pulse) {
+    SharedLock lock(&shared_->lockOwner);
+    return SetPulseSignal(*shared_, pulse);
+}
+
+bool PortState::SetUart(const UartSignal& uart) {
+    SharedLock lock(&shared_->lockOwner);
+    return SetUartSignal(*shared_, uart);
+}
+
 PortSettings PortState::Settings() const {
     SharedLock lock(&shared_->lockOwner);
     const Shared& s = *shared_;
@@ -342,6 +352,7 @@ PortSettings PortState::Settings() const {
     for (int i = 0; i < kInputCount; ++i) settings.looseEvery[i] = s.looseEvery[i];
     settings.intruderPeriodMs = s.intruderPeriodMs;
     settings.intruderHolding = s.intruderHolding != 0;
+    settings.signals = SignalsOf(s);
     return settings;
 }
 

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "SignalGenerator.h"
+
 namespace vport {
 
 // How the pins of the DB25 are connected outside the port.
@@ -71,6 +73,7 @@ struct PortSettings {
     uint32_t looseEvery[5] = {};  // per kInputPins; 0: firm
     uint32_t intruderPeriodMs = 0;
     bool intruderHolding = false;
+    PortSignals signals;
 };
 
 class PortState {
@@ -168,6 +171,11 @@ public:
     // Another program writes the data and control registers every `ms`
     // milliseconds from now (see Intruder.h); 0 stops it.
     void SetIntruderPeriod(uint32_t ms);
+    // Signals on input pins from now (see SignalGenerator.h); pin 0 stops
+    // one. False, changing nothing, for a pin that is no input or carries
+    // the other signal, or values out of range.
+    bool SetPulse(const PulseSignal& pulse);
+    bool SetUart(const UartSignal& uart);
 
     PortSettings Settings() const;
 

@@ -10,10 +10,11 @@
 namespace vport {
 
 inline constexpr uint32_t kSharedMagic = 0x54505654;  // "TVPT"
-inline constexpr uint32_t kSharedVersion = 3;
+inline constexpr uint32_t kSharedVersion = 4;
 inline constexpr uint32_t kLogCapacity = 65536;
 inline constexpr uint32_t kFifoSize = 16;
 inline constexpr int kInputCount = 5;
+inline constexpr uint32_t kMaxUartText = 64;
 
 struct SharedLayout {
     // magic, version and lockOwner stay first in every version, so that a
@@ -77,6 +78,19 @@ struct SharedLayout {
     int64_t settleSince[kInputCount];
 
     uint64_t totalAccesses;
+
+    // Signals fed into input pins from outside (see SignalGenerator.h).
+    int64_t pulseStart;  // microseconds, as the times above
+    int64_t uartStart;
+    uint32_t pulsePeriodMicros;
+    uint32_t pulseWidthMicros;
+    uint32_t uartBaud;
+    uint8_t pulsePin;    // 0: no pulse
+    uint8_t uartPin;     // 0: no UART line
+    uint8_t uartLength;
+    uint8_t reserved3;
+    char uartText[kMaxUartText];
+
     // Ring of packed accesses (see AccessLog), oldest overwritten first.
     uint32_t log[kLogCapacity];
 };
@@ -85,6 +99,7 @@ struct SharedLayout {
 // emulated panel), so the layout has the same offsets in both builds.
 static_assert(offsetof(SharedLayout, intruderStart) == 112, "64-bit times on an 8-byte boundary");
 static_assert(offsetof(SharedLayout, totalAccesses) == 176, "64-bit counter on an 8-byte boundary");
-static_assert(sizeof(SharedLayout) == 184 + 4 * kLogCapacity, "no padding that differs between builds");
+static_assert(offsetof(SharedLayout, pulseStart) == 184, "64-bit times on an 8-byte boundary");
+static_assert(sizeof(SharedLayout) == 280 + 4 * kLogCapacity, "no padding that differs between builds");
 
 }  // namespace vport

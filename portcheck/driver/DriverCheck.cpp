@@ -46,9 +46,10 @@ int CheckDriver() {
     return Reaches(Diagnose(facts)) ? kExitOk : kExitNoPortLibrary;
 }
 
-std::string BindForPort(PortLibrary* library, int base) {
+std::string BindForPort(PortLibrary* library, int base, bool readsOnly) {
     std::vector<LoadAttempt> attempts;
     const PortBinding binding = LoadPortLibrary(library, &attempts);
+    if (readsOnly && (binding == PortBinding::Bound || binding == PortBinding::NoOut32)) return "";
     if (binding != PortBinding::Bound) {
         const DriverFacts facts = GatherDriverFacts(ThisWindows(), *library, binding, attempts);
         // The panel's driver message already names the cause: its first line only.

@@ -18,6 +18,8 @@ int CheckDriver();
 // message and the cause, or, for a library without "IsInpOutDriverOpen" on
 // 64-bit Windows whose port reads 0 everywhere and keeps nothing written to
 // its data latch, that cause (an old copy whose driver can't load).
-std::string BindForPort(PortLibrary* library, int base);
+// `readsOnly` (--watch): a library without Out32 will do, and the port is
+// not written to tell an old library: that needs a write to the latch.
+std::string BindForPort(PortLibrary* library, int base, bool readsOnly = false);
 
 }  // namespace portcheck

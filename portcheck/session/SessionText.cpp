@@ -62,10 +62,10 @@ std::string LeftCleared(uint8_t unknown) {
 
 }  // namespace
 
-std::string NoPortMessage(int base) {
-    return "PortCheck: no parallel port answers at " + Hex(base) +
-           ": data, status and control read 0xFF and the data register holds nothing written to it "
-           "(PortCheck --list shows the ports Windows knows)\n";
+std::string NoPortMessage(int base, bool latchTested) {
+    return "PortCheck: no parallel port answers at " + Hex(base) + ": data, status and control read 0xFF" +
+           (latchTested ? " and the data register holds nothing written to it" : "") +
+           " (PortCheck --list shows the ports Windows knows)\n";
 }
 
 std::string DisturbedMessage(const PortSession& session, const char* during) {

@@ -9,7 +9,9 @@
 namespace portcheck {
 
 // Each ends in a line feed.
-std::string NoPortMessage(int base);
+// `latchTested`: the data register was written and held nothing (--watch
+// only reads, and can tell no more than that all three read 0xFF).
+std::string NoPortMessage(int base, bool latchTested = true);
 // `during`: what PortCheck was doing, e.g. "the test".
 std::string DisturbedMessage(const PortSession& session, const char* during);
 // What was put back and checked, what could not be, and what was left cleared.

@@ -157,7 +157,7 @@ TEST_F(PortConsole, ShowAndWatchPictureThePort) {
         << show.out;
     EXPECT_NE(show.out.find("data     0x01  00000001\n"), std::string::npos) << show.out;
     EXPECT_NE(show.out.find("  1  /STROBE     high   out  C0 inverted\n"), std::string::npos);
-    EXPECT_EQ(Count(show.out, "\n"), 28u);  // 11 heading lines and 17 pins
+    EXPECT_EQ(Count(show.out, "\n"), 30u);  // 13 heading lines and 17 pins
 
     port->SetWiring(vport::Wiring::None);
     port->ForceStatus(0x8F);

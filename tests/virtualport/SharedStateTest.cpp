@@ -122,10 +122,12 @@ TEST(SharedState, StateStaysInItsFileUntilReplaced) {
     const struct {
         DWORD bytes;
         uint32_t magic, version;
-        const char* reason;
+        std::string reason;
     } files[] = {
-        {1000, vport::kSharedMagic, 2, "another version (2) than this program's (3)"},
-        {size, vport::kSharedMagic, 4, "another version (4)"},
+        {1000, vport::kSharedMagic, 2,
+         "another version (2) than this program's (" + std::to_string(vport::kSharedVersion) + ")"},
+        {size, vport::kSharedMagic, vport::kSharedVersion + 1,
+         "another version (" + std::to_string(vport::kSharedVersion + 1) + ")"},
         {size, 0x12345678, 1, "something other than a port state"},
     };
     for (const auto& f : files) {

@@ -1,0 +1,45 @@
+// How often the recording loop reads the counter when nothing changes. A
+// counter read costs anything from a few nanoseconds (the processor's
+// time-stamp counter) to a microsecond and more (the ACPI timer older
+// Windows uses); a port read from some 30 ns (the virtual port) to 1-2 us
+// (a real port through the library's driver). The stride is the smallest
+// power of two that keeps the counter under 2 % of the loop's time, and
+// the blind intervals' resolution with it.
+#pragma once
+
+#include <cstdint>
+
+namespace portcheck {
+
+struct Calibration {
+    uint32_t stride = 1;
+    double sampleNs = 0;  // one sample's time without the counter
+};
+
+constexpr uint32_t kLongestStride = 256;
+constexpr int kCalibrationSamples = 2048;
+
+// From the counter ticks that kCalibrationSamples samples took alone and
+// with a counter read after each.
+Calibration StrideFor(int64_t plainTicks, int64_t countedTicks, double nsPerTick);
+
+// Times both, three times each, and keeps the quickest of each.
+template <class ReadSample, class ReadCounter>
+Calibration Calibrate(ReadSample& readSample, ReadCounter& readCounter, double nsPerTick) {
+    int64_t plain = INT64_MAX, counted = INT64_MAX;
+    for (int round = 0; round < 3; ++round) {
+        int64_t start = readCounter();
+        for (int i = 0; i < kCalibrationSamples; ++i) readSample();
+        int64_t end = readCounter();
+        if (end - start < plain) plain = end - start;
+        start = end;
+        for (int i = 0; i < kCalibrationSamples; ++i) {
+            readSample();
+            end = readCounter();
+        }
+        if (end - start < counted) counted = end - start;
+    }
+    return StrideFor(plain, counted, nsPerTick);
+}
+
+}  // namespace portcheck

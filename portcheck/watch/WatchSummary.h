@@ -1,0 +1,27 @@
+// What --watch says at the end: how many samples, how fast, the intervals
+// between them and the blind ones, and per line its edges, its shortest
+// pulses and its level at the end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "LineStats.h"
+#include "SampleTiming.h"
+
+namespace portcheck {
+
+struct WatchTotals {
+    double seconds = 0;      // from the first sample to the last
+    uint64_t samples = 0;
+    double medianNs = 0;
+    double longestNs = 0;
+    BlindTally blind;
+};
+
+std::string WatchSummary(const WatchTotals& totals, const std::vector<LineRecord>& lines);
+// "blind intervals (no sample for over 0.810 us, 10 times the median): 3,
+// the longest 1234.6 us, 2345.7 us in all", or ": none".
+std::string BlindText(const BlindTally& blind, double medianNs);
+
+}  // namespace portcheck

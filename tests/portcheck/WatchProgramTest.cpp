@@ -1,0 +1,232 @@
+// PortCheck --watch, the built program against the virtual port and its
+// signals: edges and pulses of a square wave, another program's writes seen
+// on all lines, the VCD, that it never writes, and each way it refuses.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Calibration.h"
+#include "CheckArgs.h"
+#include "PortCheckProgram.h"
+
+using namespace portcheck_test;
+
+namespace {
+
+class Watch : public PortCheckProgram {};
+
+// The number after `label` in `text` ("1,234" read as 1234); -1 if none.
+long long NumberAfter(const std::string& text, const std::string& label) {
+    size_t at = text.find(label);
+    if (at == std::string::npos) return -1;
+    at += label.size();
+    while (at < text.size() && text[at] == ' ') ++at;
+    long long value = -1;
+    for (; at < text.size() && (isdigit(static_cast<unsigned char>(text[at])) || text[at] == ','); ++at)
+        if (text[at] != ',') value = (value < 0 ? 0 : value * 10) + (text[at] - '0');
+    return value;
+}
+
+// The summary's row of pin `pin`, split at its columns.
+std::vector<std::string> Row(const std::string& out, int pin) {
+    const std::string start = (pin < 10 ? "    " : "   ") + std::to_string(pin) + "  ";
+    const size_t at = out.find("\n" + start);
+    std::vector<std::string> words;
+    if (at == std::string::npos) return words;
+    std::string line = out.substr(at + 1, out.find('\n', at + 1) - at - 1);
+    // Columns are two spaces or more apart; "500.0 us" is one.
+    for (size_t i = 0; i < line.size();) {
+        while (i < line.size() && line[i] == ' ') ++i;
+        size_t end = line.find("  ", i);
+        if (end == std::string::npos) end = line.size();
+        if (end > i) words.push_back(line.substr(i, end - i));
+        i = end;
+    }
+    return words;
+}
+
+double MicrosOf(const std::string& text) { return text == "-" ? -1 : std::stod(text); }
+
+std::string ReadText(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "";
+    std::string text(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+    CloseHandle(file);
+    return text;
+}
+
+// Pin 10's rising edges and the blind intervals of a VCD, in microseconds.
+struct Trace {
+    std::vector<long long> rising;
+    std::vector<std::pair<long long, long long>> blind;
+    long long longestBlind = 0;
+
+    // Where in `period` most rising edges come.
+    long long Phase(long long period) const {
+        std::vector<long long> phases;
+        for (long long t : rising) phases.push_back(t % period);
+        if (phases.empty()) return 0;
+        std::nth_element(phases.begin(), phases.begin() + phases.size() / 2, phases.end());
+        return phases[phases.size() / 2];
+    }
+
+    // Edges seen outside blind intervals, plus the points of a grid of
+    // `period` (phased as most edges are) that lie in blind intervals:
+    // every edge of a signal of that period, seen or hidden.
+    long long SeenOrBlind(long long period) const {
+        const long long phase = Phase(period);
+        // An edge found in the first samples after a blind interval came
+        // in it: the interval's grid points count it.
+        long long count = 0;
+        for (long long t : rising) {
+            bool afterBlind = false;
+            for (const auto& b : blind) afterBlind = afterBlind || (t >= b.second && t <= b.second + 2);
+            count += !afterBlind;
+        }
+        for (const auto& b : blind) {
+            auto before = [&](long long t) { return (t - phase + 100 * period) / period; };
+            count += before(b.second) - before(b.first);
+        }
+        return count;
+    }
+
+    // Blind intervals that begin or end within 2 us of the grid: whether
+    // their edge counts as seen or hidden is a matter of rounding.
+    long long AtTheGrid(long long period) const {
+        const long long phase = Phase(period);
+        auto nearGrid = [&](long long t) {
+            const long long off = ((t - phase) % period + period) % period;
+            return off <= 2 || off >= period - 2;
+        };
+        long long count = 0;
+        for (const auto& b : blind) count += nearGrid(b.first) || nearGrid(b.second);
+        return count;
+    }
+};
+
+Trace ReadTrace(const std::string& vcd) {
+    Trace trace;
+    long long now = 0, blindFrom = 0;
+    size_t at = vcd.find("$enddefinitions");
+    for (size_t end; at != std::string::npos && (end = vcd.find('\n', at)) != std::string::npos; at = end + 1) {
+        const std::string line = vcd.substr(at, end - at);
+        if (line[0] == '#') now = std::stoll(line.substr(1));
+        if (line == "1!" && now > 0) trace.rising.push_back(now);
+        if (line == "1&") blindFrom = now;
+        if (line == "0&" && now > 0) {
+            trace.blind.push_back({blindFrom, now});
+            trace.longestBlind = std::max(trace.longestBlind, now - blindFrom);
+        }
+    }
+    return trace;
+}
+
+long long Grouped(const std::string& text) { return NumberAfter(text, ""); }
+
+}  // namespace
+
+TEST_F(Watch, SquareWaveOfOneKilohertzGivesAThousandEdgesOf500Microseconds) {
+    port->SetWiring(vport::Wiring::None);
+    ASSERT_TRUE(port->SetPulse({10, 1000, 500}));
+    port->ClearLog();
+    const std::string vcdPath = exe().substr(0, exe().rfind('\\')) + "\\square.vcd";
+    const ProcessResult result = Run("--watch 0x378 --for 1 --vcd \"" + vcdPath + "\"");
+    ASSERT_EQ(result.exitCode, 0u) << result.err << result.out;
+    EXPECT_EQ(result.out.find("Watching the port at 0x378, reading only: nothing is written to the port\n"), 0u);
+    EXPECT_TRUE(Has(result.out, "keeps one processor core busy")) << result.out;
+    const std::vector<std::string> ack = Row(result.out, 10);
+    ASSERT_EQ(ack.size(), 7u) << result.out;  // pin, signal, rising, falling, high, low, at the end
+    EXPECT_EQ(ack[1], "/ACK");
+    // Each of the 1,000 rising edges was seen, or fell in a blind interval
+    // that the summary and the VCD report (Windows ran something else).
+    const Trace trace = ReadTrace(ReadText(vcdPath));
+    EXPECT_EQ(static_cast<long long>(trace.rising.size()), Grouped(ack[2]));
+    EXPECT_NEAR(trace.SeenOrBlind(1000), 1000, 2 + trace.AtTheGrid(1000)) << result.out;
+    if (trace.longestBlind < 500) {
+        EXPECT_NEAR(Grouped(ack[2]), 1000, 2) << result.out;
+    }
+    EXPECT_NEAR(Grouped(ack[3]), Grouped(ack[2]), 1);
+    EXPECT_NEAR(MicrosOf(ack[4]), 500, 25) << result.out;
+    EXPECT_NEAR(MicrosOf(ack[5]), 500, 25);
+    const std::vector<std::string> busy = Row(result.out, 11);
+    ASSERT_EQ(busy.size(), 7u);
+    EXPECT_EQ(busy[2] + busy[3] + busy[4] + busy[6], "00-high");
+
+    // Every access is one of its reads: three to find the port, the
+    // calibration's, the first sample and one per sample; no write at all.
+    const std::string recorded = result.out.substr(result.out.find("Recorded "));
+    const long long samples = NumberAfter(recorded, " s:");
+    ASSERT_GT(samples, 2000) << result.out;
+    EXPECT_EQ(static_cast<long long>(port->TotalAccesses()), 3 + 6 * portcheck::kCalibrationSamples + 1 + samples);
+    for (const vport::Access& access : port->Log()) ASSERT_FALSE(access.write);
+}
+
+TEST_F(Watch, AllLinesShowWhatAnotherProgramWritesToDataAndControl) {
+    port->SetIntruderPeriod(100);  // data 0x04, control 0x06, 0x07, 0x06 for 1 ms every 100 ms
+    const ProcessResult result = Run("--watch --lines all --for 1 0x378");
+    ASSERT_EQ(result.exitCode, 0u) << result.err;
+    EXPECT_TRUE(Has(result.out, "Lines: all 17 lines: data, status and control, three reads a sample;"));
+    const std::vector<std::string> d2 = Row(result.out, 4);
+    ASSERT_EQ(d2.size(), 7u) << result.out;
+    EXPECT_EQ(d2[1], "D2");
+    // Ten times in the second; a period in which Windows ran something else
+    // instead of the loop until the hold was over leaves no trace.
+    EXPECT_GE(Grouped(d2[2]), 1) << result.out;
+    EXPECT_LE(Grouped(d2[2]), 11);
+    // Its writes fall between the reads of one sample or another.
+    EXPECT_TRUE(Has(result.out, "pin 4 D2 high") && Has(result.out, "pin 14 /AUTOFEED low"))
+        << "a line per change";
+    EXPECT_EQ(Row(result.out, 14)[1], "/AUTOFEED");
+    EXPECT_EQ(Grouped(Row(result.out, 14)[3]), Grouped(d2[2])) << "control 0x06 puts /AUTOFEED low with D2";
+    for (const vport::Access& access : port->Log()) ASSERT_TRUE(!access.write || access.intruder);
+}
+
+TEST_F(Watch, WritesTheRecordingAsAVcdFile) {
+    ASSERT_TRUE(port->SetUart({11, 9600, "Tarnwick"}));
+    const std::string vcd = exe().substr(0, exe().rfind('\\')) + "\\uart.vcd";
+    const ProcessResult result = Run("--watch 0x378 --for 1 --vcd \"" + vcd + "\"");
+    ASSERT_EQ(result.exitCode, 0u) << result.err;
+    const std::string text = ReadText(vcd);
+    EXPECT_TRUE(Has(text, "$timescale 1 us $end\n")) << text.substr(0, 400);
+    EXPECT_TRUE(Has(text, "$var wire 1 \" pin11_BUSY $end\n"));
+    EXPECT_TRUE(Has(text, "$var wire 1 & blind $end\n"));
+    EXPECT_TRUE(Has(text, "$dumpvars\n"));
+    // 9600 baud: "Tarnwick" and its idle time repeat every 90 bits, some 107 times a second.
+    const long long rising = Grouped(Row(result.out, 11)[2]);
+    EXPECT_GT(rising, 100 * 10) << result.out;
+    EXPECT_GT(std::count(text.begin(), text.end(), '#'), 2 * rising);
+    EXPECT_TRUE(text.size() > 2 && text.compare(text.size() - 1, 1, "\n") == 0);
+    EXPECT_GE(NumberAfter(text.substr(text.rfind('#')), "#"), 1000000) << "ends at the recording's end, 1 s in";
+}
+
+TEST_F(Watch, RefusesWhatItCannotDoBeforeTouchingThePort) {
+    port->ClearLog();
+    const ProcessResult vcd = Run("--watch 0x378 --for 1 --vcd Z:\\nowhere\\at\\all\\x.vcd");
+    EXPECT_EQ(vcd.exitCode, 1u);
+    EXPECT_EQ(vcd.err, "PortCheck: cannot write the VCD file \"Z:\\nowhere\\at\\all\\x.vcd\": no such folder\n");
+    EXPECT_EQ(port->TotalAccesses(), 0u);
+
+    const ProcessResult bad = Run("--watch --for 0 0x378");
+    EXPECT_EQ(bad.exitCode, 2u);
+    EXPECT_EQ(bad.err, "PortCheck: --for takes seconds from 1 to 604800, not '0'\n" + portcheck::ShortUsage());
+    EXPECT_EQ(Run("--watch --lines some 0x378").exitCode, 2u);
+    EXPECT_EQ(port->TotalAccesses(), 0u);
+
+    const std::string vcdPath = exe().substr(0, exe().rfind('\\')) + "\\none.vcd";
+    const ProcessResult noPort = Run("--watch --for 1 --vcd \"" + vcdPath + "\" 0x278");
+    EXPECT_EQ(noPort.exitCode, 5u);
+    EXPECT_EQ(noPort.err, "PortCheck: no parallel port answers at 0x278: data, status and control read 0xFF "
+                          "(PortCheck --list shows the ports Windows knows)\n");
+    const std::vector<vport::Access> log = port->Log();
+    ASSERT_EQ(log.size(), 3u) << "three reads, and no latch written";
+    for (const vport::Access& access : log) EXPECT_FALSE(access.write);
+    EXPECT_EQ(GetFileAttributesA(vcdPath.c_str()), INVALID_FILE_ATTRIBUTES) << "no file of nothing recorded";
+
+    EXPECT_EQ(RunBeside("watch-no-library", Beside::Nothing, "--watch --for 1 0x378").exitCode, 3u);
+    const ProcessResult readOnly = RunBeside("watch-no-out32", Beside::LibraryWithoutOut32, "--watch --for 1 0x378");
+    EXPECT_EQ(readOnly.exitCode, 0u) << "reading needs Inp32 only: " << readOnly.err;
+}

@@ -1,0 +1,92 @@
+#!/usr/bin/env python3
+"""PortCheck --watch's VCD file as a logic analyser's software reads it:
+sigrok-cli's UART decoder gets back the text the virtual port sends, also
+from a recording ended by Ctrl+C. Runs PortCheck and the port console under
+Wine with a port of its own.
+
+Environment: TARNWICK_WINE_RUN (scripts/wine-run), TARNWICK_PORTCHECK,
+TARNWICK_VPORT_LIBRARY, TARNWICK_PORT_CONSOLE, TARNWICK_TEST_WORK (a folder
+of its own, emptied first).
+"""
+import os
+import shutil
+import signal
+import subprocess
+import threading
+import time
+import unittest
+
+WINE_RUN = os.environ["TARNWICK_WINE_RUN"]
+WORK = os.environ["TARNWICK_TEST_WORK"]
+TEXT = "Tarnwick"
+
+
+def run(args, **kwargs):
+    return subprocess.run([WINE_RUN] + args, cwd=WORK, capture_output=True, text=True, timeout=120, **kwargs)
+
+
+def console(*args):
+    result = run([os.environ["TARNWICK_PORT_CONSOLE"]] + list(args))
+    assert result.returncode == 0, result.stderr
+    return result.stdout
+
+
+def decode_uart(vcd):
+    """The bytes sigrok-cli's UART decoder finds on pin 11 at 9600 baud."""
+    result = subprocess.run(
+        ["sigrok-cli", "-I", "vcd", "-i", os.path.join(WORK, vcd),
+         "-P", "uart:rx=pin11_BUSY:baudrate=9600:format=ascii", "-A", "uart=rx-data"],
+        capture_output=True, text=True, timeout=120)
+    assert result.returncode == 0, result.stderr
+    return "".join(line.split(": ", 1)[1] for line in result.stdout.splitlines() if ": " in line)
+
+
+class WatchVcd(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        shutil.rmtree(WORK, ignore_errors=True)
+        os.makedirs(WORK)
+        for built in ("TARNWICK_PORTCHECK", "TARNWICK_VPORT_LIBRARY"):
+            shutil.copy(os.environ[built], WORK)
+        os.environ["TARNWICK_VPORT"] = "TarnwickVirtualPort-watch-vcd"
+        console("reset")
+        console("wiring", "none")
+        console("uart", "pin", "11", "9600", TEXT)
+        console("pulse", "pin", "10", "every", "1000", "width", "500")
+        cls.exe = os.path.join(WORK, "PortCheck.exe")
+
+    def test_uart_decoded_from_a_recording(self):
+        # A few seconds: on a busy machine Windows (or Wine) runs other things
+        # in the loop's time, and the decoder needs one whole repetition.
+        result = run([self.exe, "--watch", "0x378", "--for", "5", "--vcd", "uart.vcd"])
+        self.assertEqual(result.returncode, 0, result.stderr + result.stdout)
+        decoded = decode_uart("uart.vcd")
+        self.assertIn(TEXT, decoded)
+
+    def test_ctrl_c_leaves_a_file_that_is_read_whole(self):
+        watch = subprocess.Popen([WINE_RUN, self.exe, "--watch", "0x378", "--vcd", "ctrl-c.vcd"], cwd=WORK,
+                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        lines = []
+        reader = threading.Thread(target=lambda: lines.extend(watch.stdout), daemon=True)
+        reader.start()
+        deadline = time.monotonic() + 60
+        try:
+            while not any(" us  pin 11 BUSY" in line for line in lines):
+                self.assertLess(time.monotonic(), deadline, "no change seen: " + "".join(lines))
+                time.sleep(0.1)
+            time.sleep(5)
+            watch.send_signal(signal.SIGINT)  # Wine hands it to the console's Ctrl+C handlers
+            self.assertEqual(watch.wait(timeout=60), 0, watch.stderr.read())
+        finally:
+            if watch.poll() is None:
+                watch.kill()
+        reader.join(10)
+        self.assertTrue(any(line.startswith("Recorded ") for line in lines), "".join(lines))
+        with open(os.path.join(WORK, "ctrl-c.vcd")) as vcd:
+            text = vcd.read()
+        self.assertTrue(text.endswith("\n"))
+        self.assertIn(TEXT, decode_uart("ctrl-c.vcd"))
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,186 @@
+// Signals on the input pins: a pulse train and a UART line, seen by each
+// read at its own time (on a clock the test moves), set and shown by the
+// console, and kept until reset.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Clock.h"
+#include "ConsoleArgs.h"
+#include "PortFixture.h"
+#include "TestSupport.h"
+
+namespace {
+
+int64_t g_now = 0;
+int64_t FakeNow() { return g_now; }
+
+const uint16_t kStatus = 0x379;
+const uint8_t kAck = 0x40;   // pin 10 in the status register
+const uint8_t kBusy = 0x80;  // pin 11, inverted
+
+class Signals : public PortTest {
+protected:
+    void SetUp() override {
+        g_now = 7000000;
+        vport::SetClockForTesting(&FakeNow);
+        PortTest::SetUp();
+        port->SetWiring(vport::Wiring::None);
+    }
+    void TearDown() override { vport::SetClockForTesting(nullptr); }
+
+    bool AckHigh() { return port->Read(kStatus) & kAck; }
+    bool BusyHigh() { return !(port->Read(kStatus) & kBusy); }
+    // The UART line's levels in the middle of bits `first` to `first` +
+    // `count` - 1 counted from `start` ('1' high).
+    std::string UartBits(int64_t start, int first, int count, uint32_t baud) {
+        std::string levels;
+        for (int bit = first; bit < first + count; ++bit) {
+            g_now = start + (bit * 1000000LL + 500000) / baud;
+            levels += BusyHigh() ? '1' : '0';
+        }
+        return levels;
+    }
+};
+
+}  // namespace
+
+TEST_F(Signals, PulseIsHighForTheWidthAtTheStartOfEachPeriod) {
+    ASSERT_TRUE(port->SetPulse({10, 1000, 300}));
+    EXPECT_TRUE(AckHigh());
+    g_now += 299;
+    EXPECT_TRUE(AckHigh());
+    g_now += 1;
+    EXPECT_FALSE(AckHigh());
+    g_now += 699;
+    EXPECT_FALSE(AckHigh());
+    g_now += 1;
+    EXPECT_TRUE(AckHigh()) << "the next period";
+    g_now += 5000000 + 150;
+    EXPECT_TRUE(AckHigh());
+    EXPECT_TRUE(port->PinLevel(10));  // what `show` gives
+
+    port->SetInputPin(10, false);
+    EXPECT_FALSE(AckHigh()) << "a pin held low stays low under a signal";
+    port->SetInputPin(10, true);
+    EXPECT_TRUE(AckHigh());
+
+    ASSERT_TRUE(port->SetPulse({}));
+    g_now += 500;
+    EXPECT_TRUE(AckHigh()) << "off: the pin floats high again";
+}
+
+TEST_F(Signals, PulseReplacesWhatTheWiringDrivesIntoItsPin) {
+    port->SetWiring(vport::Wiring::DataLoopback);  // D3 -> pin 10
+    port->Write(0x378, 0x09);
+    ASSERT_TRUE(port->SetPulse({10, 100, 50}));
+    g_now += 60;
+    EXPECT_FALSE(AckHigh());
+    EXPECT_TRUE(port->Read(kStatus) & 0x08) << "pin 15 still follows D0's wiring";
+}
+
+TEST_F(Signals, UartSendsEachCharacterAs8N1ThenIdlesACharactersTime) {
+    const int64_t start = g_now;
+    ASSERT_TRUE(port->SetUart({11, 9600, "Ta"}));
+    // 'T' 0x54 and 'a' 0x61, bit 0 first, each between a start 0 and a stop 1.
+    EXPECT_EQ(UartBits(start, 0, 30, 9600), "0001010101" "0100001101" "1111111111");
+    EXPECT_EQ(UartBits(start, 30 * 9600, 10, 9600), "0001010101") << "and over again, 9600 times later";
+}
+
+TEST_F(Signals, UartAtAnotherBaudAndStartedLater) {
+    g_now += 123457;
+    const int64_t start = g_now;
+    ASSERT_TRUE(port->SetUart({11, 115200, "\xFF"}));
+    EXPECT_EQ(UartBits(start, 0, 20, 115200), "0111111111" "1111111111");
+}
+
+TEST_F(Signals, RefusedSignalsChangeNothing) {
+    EXPECT_FALSE(port->SetPulse({14, 1000, 500})) << "an output";
+    EXPECT_FALSE(port->SetPulse({10, 1000, 1000})) << "no low part";
+    EXPECT_FALSE(port->SetPulse({10, 1000, 0}));
+    EXPECT_FALSE(port->SetPulse({10, 1, 0}));
+    EXPECT_FALSE(port->SetUart({11, 49, "x"}));
+    EXPECT_FALSE(port->SetUart({11, 9600, ""}));
+    EXPECT_FALSE(port->SetUart({11, 9600, std::string(65, 'x')}));
+    ASSERT_TRUE(port->SetPulse({10, 1000, 500}));
+    EXPECT_FALSE(port->SetUart({10, 9600, "x"})) << "pin 10 carries the pulse";
+    EXPECT_FALSE(port->SetPulse({10, 0, 0})) << "a refused change keeps the pulse";
+    const vport::PortSignals signals = port->Settings().signals;
+    EXPECT_EQ(signals.pulse.pin, 10);
+    EXPECT_EQ(signals.pulse.periodMicros, 1000u);
+    EXPECT_EQ(signals.uart.pin, 0);
+}
+
+TEST_F(Signals, KeptInTheSharedStateUntilReset) {
+    ASSERT_TRUE(port->SetPulse({12, 2000, 1000}));
+    ASSERT_TRUE(port->SetUart({15, 300, "hello"}));
+    std::unique_ptr<vport::PortState> other(vport::PortState::Open());
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->Settings().signals.uart.text, "hello");
+    EXPECT_EQ(other->Settings().signals.pulse.pin, 12);
+    other->Reset();
+    EXPECT_EQ(port->Settings().signals.pulse.pin, 0);
+    EXPECT_EQ(port->Settings().signals.uart.pin, 0);
+    EXPECT_EQ(port->Settings().signals.uart.text, "");
+}
+
+TEST(SignalArgs, PulseAndUartCommandLines) {
+    using vport::ParseConsoleArgs;
+    const vport::ParsedCommand pulse = ParseConsoleArgs({"pulse", "pin", "10", "every", "1000", "width", "500"});
+    ASSERT_TRUE(pulse.ok) << pulse.error;
+    EXPECT_FALSE(pulse.command.uart);
+    EXPECT_EQ(pulse.command.signals.pulse.pin, 10);
+    EXPECT_EQ(pulse.command.signals.pulse.periodMicros, 1000u);
+    EXPECT_EQ(pulse.command.signals.pulse.widthMicros, 500u);
+    const vport::ParsedCommand uart = ParseConsoleArgs({"uart", "pin", "11", "9600", "Hello,", "world"});
+    ASSERT_TRUE(uart.ok) << uart.error;
+    EXPECT_TRUE(uart.command.uart);
+    EXPECT_EQ(uart.command.signals.uart.text, "Hello, world");
+    EXPECT_EQ(uart.command.signals.uart.baud, 9600u);
+    EXPECT_EQ(ParseConsoleArgs({"uart", "off"}).command.signals.uart.pin, 0);
+
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } bad[] = {
+        {{"pulse"}, "pulse: missing signal; use: pulse pin N every US width US|off"},
+        {{"pulse", "pin", "10", "every", "1000"}, "missing signal"},
+        {{"pulse", "pin", "10", "each", "1000", "width", "5"}, "pulse: use: pulse pin N every US width US|off"},
+        {{"pulse", "pin", "14", "every", "1000", "width", "5"}, "pin 14 is not an input"},
+        {{"pulse", "pin", "10", "every", "1", "width", "1"}, "period 1 is out of range (2..60000000)"},
+        {{"pulse", "pin", "10", "every", "100", "width", "100"}, "width 100 is out of range (1..99)"},
+        {{"pulse", "off", "now"}, "unexpected argument 'now'"},
+        {{"uart", "pin", "11", "9600"}, "uart: missing signal; use: uart pin N BAUD TEXT|off"},
+        {{"uart", "pin", "11", "fast", "x"}, "baud 'fast' is not a number"},
+        {{"uart", "pin", "11", "200000", "x"}, "baud 200000 is out of range (50..115200)"},
+        {{"uart", "pin", "11", "9600", std::string(65, 'x')}, "the text has 65 characters, more than 64"},
+    };
+    for (const auto& c : bad) {
+        const vport::ParsedCommand parsed = ParseConsoleArgs(c.args);
+        EXPECT_FALSE(parsed.ok) << c.message;
+        EXPECT_NE(parsed.error.find(c.message), std::string::npos) << parsed.error;
+    }
+}
+
+TEST_F(Signals, ConsoleSetsShowsAndStopsThem) {
+    vport::SetClockForTesting(nullptr);  // the console runs on the real clock anyway
+    auto console = [](const std::string& args) {
+        return vport_test::RunProcess(vport_test::BuiltFile(VPORT_CONSOLE), args);
+    };
+    const vport_test::ProcessResult pulse = console("pulse pin 10 every 1000 width 500");
+    EXPECT_EQ(pulse.exitCode, 0u) << pulse.err;
+    EXPECT_EQ(pulse.out, "pulse pin 10: high 500 us every 1000 us (1000 Hz)\n");
+    const vport_test::ProcessResult uart = console("uart pin 11 9600 Tarnwick");
+    EXPECT_EQ(uart.out, "uart pin 11: \"Tarnwick\" at 9600 baud 8N1, over and over\n");
+    const vport_test::ProcessResult clash = console("uart pin 10 9600 x");
+    EXPECT_EQ(clash.exitCode, 2u);
+    EXPECT_EQ(clash.err, "PortConsole: pin 10 carries the pulse signal (`pulse off` first); nothing changed\n");
+
+    const std::string show = console("show").out;
+    EXPECT_NE(show.find("\npulse    pin 10: high 500 us every 1000 us (1000 Hz)\n"), std::string::npos) << show;
+    EXPECT_NE(show.find("\nuart     pin 11: \"Tarnwick\" at 9600 baud 8N1, over and over\n"), std::string::npos);
+    EXPECT_EQ(console("pulse off").out, "pulse off\n");
+    EXPECT_NE(console("show").out.find("\npulse    off\n"), std::string::npos);
+    EXPECT_EQ(port->Settings().signals.uart.baud, 9600u);
+    EXPECT_NE(console("--help").out.find("  uart pin N BAUD TEXT"), std::string::npos);
+}

@@ -1,0 +1,104 @@
+#include "SignalGenerator.h"
+
+#include <cstring>
+
+#include "Clock.h"
+#include "PortState.h"
+
+namespace vport {
+
+namespace {
+
+const int64_t kMicrosPerSecond = 1000000;
+const int64_t kBitsPerCharacter = 10;  // start, eight data bits, stop
+const int64_t kIdleBits = kBitsPerCharacter;
+
+// The bit of `levels` that input pin `pin` has; 0 for no input.
+uint8_t InputBit(int pin) {
+    for (int i = 0; i < kInputCount; ++i)
+        if (kInputPins[i] == pin) return static_cast<uint8_t>(1u << i);
+    return 0;
+}
+
+// `elapsed` into 0..length-1, also for a time before the start (a counter
+// restarted with the machine).
+int64_t Wrapped(int64_t elapsed, int64_t length) {
+    const int64_t wrapped = elapsed % length;
+    return wrapped < 0 ? wrapped + length : wrapped;
+}
+
+bool PulseHigh(const SharedLayout& s, int64_t now) {
+    return Wrapped(now - s.pulseStart, s.pulsePeriodMicros) < s.pulseWidthMicros;
+}
+
+bool UartHigh(const SharedLayout& s, int64_t now) {
+    const int64_t frameBits = s.uartLength * kBitsPerCharacter + kIdleBits;
+    // frameBits seconds hold exactly `baud` repetitions; within them the
+    // bit number fits 64 bits.
+    const int64_t micros = Wrapped(now - s.uartStart, frameBits * kMicrosPerSecond);
+    const int64_t bit = micros * s.uartBaud / kMicrosPerSecond % frameBits;
+    const int64_t character = bit / kBitsPerCharacter;
+    if (character >= s.uartLength) return true;  // idle between repetitions
+    const int64_t inCharacter = bit % kBitsPerCharacter;
+    if (inCharacter == 0) return false;                      // start bit
+    if (inCharacter == kBitsPerCharacter - 1) return true;   // stop bit
+    const uint8_t byte = static_cast<uint8_t>(s.uartText[character]);
+    return (byte >> (inCharacter - 1)) & 1;
+}
+
+uint8_t Level(uint8_t levels, uint8_t bit, bool high) {
+    return high ? static_cast<uint8_t>(levels | bit) : static_cast<uint8_t>(levels & ~bit);
+}
+
+// Whether `pin` can take a signal whose other signal is on `otherPin`.
+bool FreeInput(int pin, int otherPin) { return pin == 0 || (InputBit(pin) != 0 && pin != otherPin); }
+
+}  // namespace
+
+uint8_t GeneratedLevels(const SharedLayout& s, uint8_t levels) {
+    const int64_t now = NowMicros();
+    if (s.pulsePin) levels = Level(levels, InputBit(s.pulsePin), PulseHigh(s, now));
+    if (s.uartPin) levels = Level(levels, InputBit(s.uartPin), UartHigh(s, now));
+    for (int pin : {int(s.pulsePin), int(s.uartPin)})
+        if (s.pulledLow & (1u << pin)) levels = Level(levels, InputBit(pin), false);
+    return levels;
+}
+
+bool SetPulseSignal(SharedLayout& s, const PulseSignal& pulse) {
+    if (!FreeInput(pulse.pin, s.uartPin)) return false;
+    if (pulse.pin != 0 &&
+        (pulse.periodMicros < kMinPulsePeriodMicros || pulse.periodMicros > kMaxPulsePeriodMicros ||
+         pulse.widthMicros == 0 || pulse.widthMicros >= pulse.periodMicros))
+        return false;
+    s.pulsePin = static_cast<uint8_t>(pulse.pin);
+    s.pulsePeriodMicros = pulse.pin ? pulse.periodMicros : 0;
+    s.pulseWidthMicros = pulse.pin ? pulse.widthMicros : 0;
+    s.pulseStart = NowMicros();
+    return true;
+}
+
+bool SetUartSignal(SharedLayout& s, const UartSignal& uart) {
+    if (!FreeInput(uart.pin, s.pulsePin)) return false;
+    if (uart.pin != 0 && (uart.baud < kMinBaud || uart.baud > kMaxBaud || uart.text.empty() ||
+                          uart.text.size() > kMaxUartText))
+        return false;
+    const size_t length = uart.pin ? uart.text.size() : 0;
+    s.uartPin = static_cast<uint8_t>(uart.pin);
+    s.uartBaud = uart.pin ? uart.baud : 0;
+    s.uartLength = static_cast<uint8_t>(length);
+    std::memset(s.uartText, 0, sizeof s.uartText);
+    std::memcpy(s.uartText, uart.text.data(), length);
+    s.uartStart = NowMicros();
+    return true;
+}
+
+PortSignals SignalsOf(const SharedLayout& s) {
+    PortSignals signals;
+    signals.pulse = {s.pulsePin, s.pulsePeriodMicros, s.pulseWidthMicros};
+    signals.uart.pin = s.uartPin;
+    signals.uart.baud = s.uartBaud;
+    signals.uart.text.assign(s.uartText, s.uartLength);
+    return signals;
+}
+
+}  // namespace vport
