@@ -105,16 +105,37 @@ void TImage::Paint(HDC dc) {
     if (!Picture.Handle()) return;
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, Picture.Handle());
-    BitBlt(dc, 0, 0, Picture.Width(), Picture.Height(), source, 0, 0, SRCCOPY);
+    if (!AutoSize || (Picture.Width() == width_ && Picture.Height() == height_)) {
+        BitBlt(dc, 0, 0, Picture.Width(), Picture.Height(), source, 0, 0, SRCCOPY);
+    } else {
+        // Averaged, not every other pixel dropped: thin lines stay.
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);  // HALFTONE needs it set after the mode
+        StretchBlt(dc, 0, 0, width_, height_, source, 0, 0, Picture.Width(), Picture.Height(), SRCCOPY);
+    }
     SelectObject(source, old);
     DeleteDC(source);
 }
 
+void TImage::LoadPicture() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    Picture.LoadFromResourceName(instance, TBitmap::ResourceForScale(instance, pictureName_, pixelsPerInch_));
+    if (AutoSize) {
+        const SIZE designed = TBitmap::ResourceSize(instance, pictureName_);
+        SetBounds(left_, top_, Scaled(designed.cx), Scaled(designed.cy));
+    }
+    Invalidate();
+}
+
+void TImage::ChangeScale(int pixelsPerInch) {
+    TGraphicControl::ChangeScale(pixelsPerInch);
+    if (!pictureName_.empty()) LoadPicture();
+}
+
 bool TImage::SetProperty(const std::string& name, const TLayoutValue& v) {
     if (name == "Picture.Bitmap") {
-        Picture.LoadFromResourceName(GetModuleHandleA(nullptr), v.text);
-        if (AutoSize) SetBounds(left_, top_, Picture.Width(), Picture.Height());
-        Invalidate();
+        pictureName_ = v.text;
+        LoadPicture();
     } else if (name == "AutoSize") {
         AutoSize = IsTrue(v);
     } else {
@@ -148,11 +169,12 @@ void TGroupBox::PaintBackground(HDC dc, const RECT& client) {
     frame.top = metrics.tmHeight / 2;
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     if (!caption_.empty()) {
-        RECT label{8, 0, 8 + text.cx + 2, metrics.tmHeight};
+        const int indent = Scaled(8);
+        RECT label{indent, 0, indent + text.cx + 2, metrics.tmHeight};
         FillRect(dc, &label, SolidBrush(color_));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ColorToRGB(Font->Color()));
-        TextOutA(dc, 9, 0, caption_.c_str(), static_cast<int>(caption_.size()));
+        TextOutA(dc, indent + 1, 0, caption_.c_str(), static_cast<int>(caption_.size()));
     }
     SelectObject(dc, old);
 }

@@ -19,6 +19,10 @@ public:
         TGraphicControl::Loaded();
         AdjustSize();
     }
+    void ChangeScale(int pixelsPerInch) override {
+        TGraphicControl::ChangeScale(pixelsPerInch);
+        AdjustSize();
+    }
 
 protected:
     void CaptionChanged() override;
@@ -41,7 +45,10 @@ public:
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
 };
 
-// A picture from the program's resources, at its natural size from the top-left.
+// A picture from the program's resources, from the top-left. At 96 pixels
+// per inch it is drawn at its natural size; at another scale the control
+// takes the picture's size scaled and shows the copy made for the nearest
+// scale at or above it, shrunk to fit where it is the larger.
 class TImage : public TGraphicControl {
 public:
     using TGraphicControl::TGraphicControl;
@@ -49,6 +56,11 @@ public:
     bool AutoSize = true;
     void Paint(HDC dc) override;
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+    void ChangeScale(int pixelsPerInch) override;
+
+private:
+    void LoadPicture();
+    std::string pictureName_;
 };
 
 // A container with a raised one-pixel bevel and its caption centred.
