@@ -25,6 +25,7 @@ import cases_layout
 import cases_library
 import cases_outputs
 import cases_placement
+import cases_scale
 import cases_virtualport
 from bench import Bench
 from processes import stop_on_signals
@@ -39,6 +40,7 @@ GROUPS = {
     "placement": cases_placement.CASES,
     "focus": cases_focus.CASES,
     "virtualport": cases_virtualport.CASES,
+    "scale": cases_scale.CASES,
 }
 CASE_SECONDS = 120  # at most, for one case
 

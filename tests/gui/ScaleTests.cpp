@@ -27,12 +27,6 @@ std::string PlaceOf(HWND window) {
     return Text(r);
 }
 
-std::string ClientOf(HWND window) {
-    RECT r;
-    GetClientRect(window, &r);
-    return std::to_string(r.right) + "x" + std::to_string(r.bottom);
-}
-
 std::string FaceOf(HFONT font) {
     LOGFONTA lf{};
     GetObjectA(font, sizeof lf, &lf);
@@ -83,17 +77,17 @@ TEST(ScaledForm, LoadedAt144EveryPlaceSizeAndFontIsScaled) {
     EXPECT_EQ(form->Label1->Width(), text.cx);
 }
 
+// Sized for a client area of the designed one scaled, in the frame of that
+// scale (here the screen is at 96, and the system frames it at 96).
 TEST(ScaledForm, ItsPlaceIsKeptAndItsClientAreaScaled) {
     for (int pixelsPerInch : {120, 144, 192}) {
         SCOPED_TRACE(pixelsPerInch);
         auto form = Probe(pixelsPerInch);
-        RECT outer;
-        GetWindowRect(form->Handle(), &outer);
-        EXPECT_EQ(outer.left, 10);
-        EXPECT_EQ(outer.top, 10);
+        const DWORD style = GetWindowLongA(form->Handle(), GWL_STYLE) & ~WS_VISIBLE;
         const SIZE designed = DesignedClient(*form, 300, 200);
-        EXPECT_EQ(ClientOf(form->Handle()), std::to_string(ScaleValue(designed.cx, pixelsPerInch)) + "x" +
-                                                std::to_string(ScaleValue(designed.cy, pixelsPerInch)));
+        const SIZE frame = FrameSize(style, GetWindowLongA(form->Handle(), GWL_EXSTYLE), pixelsPerInch);
+        EXPECT_EQ(PlaceOf(form->Handle()), Text(RECT{10, 10, 10 + ScaleValue(designed.cx, pixelsPerInch) + frame.cx,
+                                                     10 + ScaleValue(designed.cy, pixelsPerInch) + frame.cy}));
     }
 }
 

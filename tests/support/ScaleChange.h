@@ -15,17 +15,17 @@ inline SIZE DesignedClient(const TForm& form, int width, int height) {
 }
 
 // Sends WM_DPICHANGED as the system does: the new scale, and the rectangle
-// that keeps the window's top-left corner with its client area scaled.
-// Returns that rectangle.
+// that keeps the window's top-left corner with its client area scaled,
+// framed as the system frames the window here (Wine frames every window
+// at the system's scale). Returns that rectangle.
 inline RECT SendScaleChange(TForm& form, int pixelsPerInch) {
     const int from = form.PixelsPerInch();
     RECT client, outer;
     GetClientRect(form.Handle(), &client);
     GetWindowRect(form.Handle(), &outer);
-    const SIZE frame = FrameSize(GetWindowLongA(form.Handle(), GWL_STYLE) & ~WS_VISIBLE,
-                                 GetWindowLongA(form.Handle(), GWL_EXSTYLE), pixelsPerInch);
-    RECT suggested{outer.left, outer.top, outer.left + ScaleValue(client.right, pixelsPerInch, from) + frame.cx,
-                   outer.top + ScaleValue(client.bottom, pixelsPerInch, from) + frame.cy};
+    const LONG frameWidth = (outer.right - outer.left) - client.right, frameHeight = (outer.bottom - outer.top) - client.bottom;
+    RECT suggested{outer.left, outer.top, outer.left + ScaleValue(client.right, pixelsPerInch, from) + frameWidth,
+                   outer.top + ScaleValue(client.bottom, pixelsPerInch, from) + frameHeight};
     SendMessageA(form.Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(pixelsPerInch, pixelsPerInch),
                  reinterpret_cast<LPARAM>(&suggested));
     return suggested;
