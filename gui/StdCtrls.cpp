@@ -18,15 +18,44 @@ UINT TLabel::DrawFlags() const {
     return flags;
 }
 
-void TLabel::AdjustSize() {
-    if (!AutoSize || Loading()) return;
+namespace {
+// The rectangle DrawText needs for text in font, wrapped at `width` (0: not wrapped).
+RECT TextRect(const TFont& font, const std::string& text, int width, UINT flags) {
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font->Handle());
-    RECT r{0, 0, WordWrap ? width_ : 0, 0};
+    HGDIOBJ old = SelectObject(dc, font.Handle());
+    RECT r{0, 0, width, 0};
     // An empty caption still takes one line's height.
-    DrawTextA(dc, caption_.empty() ? " " : caption_.c_str(), -1, &r, DrawFlags() | DT_CALCRECT);
+    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &r, flags | DT_CALCRECT);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
+    return r;
+}
+}  // namespace
+
+// A scaled face may draw wider than the bitmap face the layout was measured
+// with: a wrapped label whose text is one line at 96 pixels per inch stays
+// one line, widening about its centre, rather than wrapping below its box.
+bool TLabel::OneLineAsDesigned() const {
+    if (!WordWrap || pixelsPerInch_ == kDesignPixelsPerInch) return false;
+    TFont designed;
+    designed.Assign(*Font);
+    designed.ScaleTo(kDesignPixelsPerInch);
+    const RECT one = TextRect(designed, " ", 0, DT_SINGLELINE);
+    return TextRect(designed, caption_, ScaleValue(width_, kDesignPixelsPerInch, pixelsPerInch_), DrawFlags()).bottom ==
+           one.bottom;
+}
+
+void TLabel::AdjustSize() {
+    if (!AutoSize || Loading()) return;
+    RECT r = TextRect(*Font, caption_, WordWrap ? width_ : 0, DrawFlags());
+    if (OneLineAsDesigned()) {
+        const RECT line = TextRect(*Font, caption_, 0, DT_SINGLELINE | DT_NOPREFIX);
+        if (line.right > width_) {
+            SetBounds(left_ - (line.right - width_) / 2, top_, line.right, line.bottom);
+            return;
+        }
+        r.bottom = line.bottom;
+    }
     SetBounds(left_, top_, WordWrap ? width_ : (caption_.empty() ? 0 : r.right), r.bottom);
 }
 
@@ -203,6 +232,18 @@ bool TMaskEdit::SetProperty(const std::string& name, const TLayoutValue& v) {
 
 TNotifyEvent* TMaskEdit::Event(const std::string& name) {
     return name == "OnEnter" ? &OnEnter : TWinControl::Event(name);
+}
+
+void TMaskEdit::FontChanged() {
+    TWinControl::FontChanged();
+    KeepMargins();
+}
+
+// The edit control picks its text margins from a TrueType face (under Wine
+// a quarter of the field at 150 %): scaled, the field keeps narrow ones.
+void TMaskEdit::KeepMargins() {
+    if (Handle() && pixelsPerInch_ != kDesignPixelsPerInch)
+        SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Scaled(1), Scaled(1)));
 }
 
 void TMaskEdit::Command(WORD code) {

@@ -30,6 +30,7 @@ protected:
 
 private:
     UINT DrawFlags() const;
+    bool OneLineAsDesigned() const;
     void AdjustSize();
 };
 
@@ -107,6 +108,16 @@ protected:
     DWORD WindowStyle() const override { return WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL; }
     DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
     void Command(WORD code) override;
+    void FontChanged() override;
+
+public:
+    void Loaded() override {
+        TWinControl::Loaded();
+        KeepMargins();
+    }
+
+private:
+    void KeepMargins();
 };
 
 // Raises OnTimer on the GUI thread every Interval milliseconds (the system
