@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "FontOnScreen.h"
 #include "ScaleChange.h"
 #include "WindowFixture.h"
 
@@ -16,36 +17,15 @@ std::string Text(const RECT& r) {
            std::to_string(r.bottom - r.top);
 }
 
-// The screen with a control's font selected.
-class Measure {
-public:
-    explicit Measure(const TControl& c) : dc_(GetDC(nullptr)), old_(SelectObject(dc_, c.Font->Handle())) {
-        GetTextMetricsA(dc_, &metrics);
-    }
-    ~Measure() {
-        SelectObject(dc_, old_);
-        ReleaseDC(nullptr, dc_);
-    }
-    SIZE Extent(const std::string& text) const {
-        SIZE size{};
-        GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-        return size;
-    }
-    TEXTMETRICA metrics{};
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
 void ExpectCaptionFits(const TControl& c) {
     SCOPED_TRACE(c.Name + " \"" + c.Caption() + "\" at " + Text(c.BoundsRect()));
-    const Measure measure(c);
+    const FontOnScreen measure(*c.Font);
+    const TEXTMETRICA metrics = measure.Metrics();
     const SIZE text = measure.Extent(c.Caption());
     if (auto* label = dynamic_cast<const TLabel*>(&c)) {
         EXPECT_LE(text.cx, label->Width());
         // The centred labels under DO10 and DO12 wrap, and their text fits on one line.
-        EXPECT_EQ(label->Height(), measure.metrics.tmHeight) << "one line";
+        EXPECT_EQ(label->Height(), metrics.tmHeight) << "one line";
     } else if (auto* button = dynamic_cast<const TButton*>(&c)) {
         EXPECT_LE(text.cx + 2 * GetSystemMetrics(SM_CXEDGE) + 2, button->Width());
         EXPECT_LE(text.cy + 2 * GetSystemMetrics(SM_CYEDGE) + 2, button->Height());
@@ -57,7 +37,7 @@ void ExpectCaptionFits(const TControl& c) {
     } else if (auto* group = dynamic_cast<const TGroupBox*>(&c)) {
         EXPECT_LE(ScaleValue(8, group->PixelsPerInch()) + text.cx + 2, group->Width());
         for (TControl* child : group->Controls())
-            EXPECT_GE(child->Top(), measure.metrics.tmHeight) << child->Name << " under the caption";
+            EXPECT_GE(child->Top(), metrics.tmHeight) << child->Name << " under the caption";
     }
 }
 
