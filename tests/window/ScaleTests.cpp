@@ -176,3 +176,29 @@ TEST_F(ScaledWindow, MovedAt144TheLampsArePaintedAtTheirScaledPlaces) {
     EXPECT_EQ(Text(form->Shape_DO_6->BoundsRect()), "596,75 59x57") << "397,50 39x38 at 150 %";
     ExpectLampsPainted();
 }
+
+// ---- Which copy of a picture a scale takes --------------------------------
+
+TEST(PictureForScale, TheNearestCopyAtOrAboveTheScale) {
+    const HINSTANCE program = GetModuleHandleA(nullptr);
+    EXPECT_EQ(TBitmap::ResourceForScale(program, "DB25", 96), "DB25");
+    EXPECT_EQ(TBitmap::ResourceForScale(program, "DB25", 72), "DB25") << "below 100 %: shrunk from 100 %";
+    EXPECT_EQ(TBitmap::ResourceForScale(program, "DB25", 97), "DB25_125");
+    EXPECT_EQ(TBitmap::ResourceForScale(program, "DB25", 120), "DB25_125");
+    EXPECT_EQ(TBitmap::ResourceForScale(program, "DB25", 121), "DB25_150");
+    EXPECT_EQ(TBitmap::ResourceForScale(program, "DB25", 168), "DB25_200") << "175 %";
+    EXPECT_EQ(TBitmap::ResourceForScale(program, "DB25", 288), "DB25_200") << "300 %: the largest there is";
+}
+
+TEST(PictureForScale, APictureWithoutCopiesIsTakenAtEveryScale) {
+    EXPECT_EQ(TBitmap::ResourceForScale(GetModuleHandleA(nullptr), "MAINICON", 144), "MAINICON");
+}
+
+TEST(PictureForScale, AMissingPictureIsNamed) {
+    try {
+        TBitmap::ResourceSize(GetModuleHandleA(nullptr), "NO_SUCH_PICTURE");
+        FAIL() << "no exception";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Bitmap resource NO_SUCH_PICTURE not found");
+    }
+}
