@@ -240,7 +240,8 @@ void TMaskEdit::FontChanged() {
 }
 
 // The edit control picks its text margins from a TrueType face (under Wine
-// a quarter of the field at 150 %): scaled, the field keeps narrow ones.
+// a fifth of the address field at 150 %, cutting the address): scaled, the
+// field keeps narrow ones.
 void TMaskEdit::KeepMargins() {
     if (Handle() && pixelsPerInch_ != kDesignPixelsPerInch)
         SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Scaled(1), Scaled(1)));

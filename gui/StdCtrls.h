@@ -102,6 +102,10 @@ public:
     TNotifyEvent OnEnter;
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
     TNotifyEvent* Event(const std::string& name) override;
+    void Loaded() override {
+        TWinControl::Loaded();
+        KeepMargins();
+    }
 
 protected:
     const char* WindowClass() const override { return "EDIT"; }
@@ -109,12 +113,6 @@ protected:
     DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
     void Command(WORD code) override;
     void FontChanged() override;
-
-public:
-    void Loaded() override {
-        TWinControl::Loaded();
-        KeepMargins();
-    }
 
 private:
     void KeepMargins();

@@ -39,15 +39,6 @@ std::unique_ptr<TProbeForm> Probe(int pixelsPerInch) {
 
 }  // namespace
 
-TEST(ScaleValue, RoundsToTheNearestPixelHalvesAwayFromZero) {
-    EXPECT_EQ(ScaleValue(17, 144), 26) << "25.5";
-    EXPECT_EQ(ScaleValue(-17, 144), -26) << "font heights are negative";
-    EXPECT_EQ(ScaleValue(314, 120), 393) << "392.5";
-    EXPECT_EQ(ScaleValue(38, 120), 48) << "47.5";
-    EXPECT_EQ(ScaleValue(929, 96), 929);
-    EXPECT_EQ(ScaleValue(26, 96, 144), 17) << "back from 144";
-}
-
 TEST(ScaledForm, At96PixelsPerInchTheLayoutIsTakenAsItIs) {
     auto form = Probe(96);
     EXPECT_EQ(PlaceOf(form->Handle()), "10,10 300x200");
