@@ -121,6 +121,9 @@ std::string TBitmap::ResourceForScale(HINSTANCE instance, const std::string& nam
 
 void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    // A run-length encoded picture (the scaled copies) may not make a DIB
+    // section on every Windows; a bitmap for the screen shows it as well.
+    if (!bitmap) bitmap = static_cast<HBITMAP>(LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, 0));
     if (!bitmap) throw Exception("Bitmap resource " + name + " not found");
     BITMAP info{};
     GetObject(bitmap, sizeof info, &info);

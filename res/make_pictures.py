@@ -7,7 +7,7 @@
     res/db25_150.bmp  (120, 144 and 192 pixels per inch): every size scaled and
     res/db25_200.bmp  rounded as the window rounds its layout (393 x 358,
                       471 x 429, 628 x 572), 8 bits per pixel with a palette
-                      of the colours used, uncompressed
+                      of the colours used, run-length encoded (BI_RLE8)
     res/tarnwick.ico  the application icon: 32 x 32 pixels, 16 colours
 
 Run from anywhere (the outputs always land next to this script):
@@ -356,10 +356,28 @@ SCALES = [125, 150, 200]
 METRES_PER_INCH = 0.0254
 
 
+def rle8(rows):
+    """Rows of palette indices, bottom row first, as BI_RLE8: runs of one
+    index (at most 255), an end-of-line mark after each row, end-of-bitmap
+    after the last. Mostly white, the picture shrinks twelvefold."""
+    out = bytearray()
+    for row in rows:
+        i = 0
+        while i < len(row):
+            j = i
+            while j < len(row) and j - i < 255 and row[j] == row[i]:
+                j += 1
+            out += bytes((j - i, row[i]))
+            i = j
+        out += b"\0\0"
+    out[-2:] = b"\0\1"
+    return bytes(out)
+
+
 def bmp_bytes(canvas):
-    """An uncompressed, bottom-up BMP with a BITMAPINFOHEADER: 24 bits per
-    pixel at 100 %, else 8 bits with a palette of the colours used (a third
-    of the size; the anti-aliased edges use a few dozen)."""
+    """A bottom-up BMP with a BITMAPINFOHEADER: at 100 % 24 bits per pixel,
+    uncompressed; else 8 bits with a palette of the colours used (the
+    anti-aliased edges use a few dozen), run-length encoded."""
     palette = []
     if canvas.percent != 100:
         palette = sorted({colour for row in canvas.px for colour in row})
@@ -370,16 +388,17 @@ def bmp_bytes(canvas):
     rows = []
     for y in range(canvas.height - 1, -1, -1):
         if palette:
-            row = bytes(index[colour] for colour in canvas.px[y])
+            rows.append(bytes(index[colour] for colour in canvas.px[y]))
         else:
             row = b"".join(bytes((b, g, r)) for r, g, b in canvas.px[y])
-        rows.append(row + bytes(row_size - len(row)))
-    pixels = b"".join(rows)
+            rows.append(row + bytes(row_size - len(row)))
+    pixels = rle8(rows) if palette else b"".join(rows)
+    compression = 1 if palette else 0  # BI_RLE8, BI_RGB
     colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
     resolution = round(96 * canvas.scale / METRES_PER_INCH)  # 3780 at 100 %
     info = struct.pack(
         "<IiiHHIIiiII",
-        40, canvas.width, canvas.height, 1, bpp, 0, len(pixels),
+        40, canvas.width, canvas.height, 1, bpp, compression, len(pixels),
         resolution, resolution, len(palette), 0,
     )
     offset = 14 + len(info) + len(colours)
@@ -399,11 +418,14 @@ def bmp_checker(percent):
                                    scaled(BMP_HEIGHT, percent)), "BMP size"
         assert height > 0, "bottom-up"
         assert planes == 1 and bpp == (24 if percent == 100 else 8), "bits per pixel"
-        assert compression == 0, "BI_RGB, uncompressed"
+        assert compression == (0 if percent == 100 else 1), "BI_RGB at 100 %, else BI_RLE8"
         assert offset == 54 + 4 * colours_used, "palette"
         assert (colours_used == 0) == (percent == 100), "a palette only at 8 bits"
-        assert image_size == row_size * height == len(data) - offset, "pixels"
-        assert row_size % 4 == 0
+        assert image_size == len(data) - offset, "pixels"
+        if compression == 0:
+            assert image_size == row_size * height and row_size % 4 == 0, "rows"
+        else:
+            assert data.endswith(b"\0\1") and data.count(b"\0\0") >= height - 1, "RLE8 rows"
     return check_bmp
 
 
