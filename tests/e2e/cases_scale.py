@@ -3,15 +3,19 @@ pixels per inch, a Wine prefix each with its LogPixels): its client area
 the designed one scaled, the lamps at their scaled places and painted
 after Set, every caption within its control (checked inside the program by
 the window tests' screen-scale cases, run in the same prefix), and a
-picture of each in the work folder for a person to look at."""
+picture of each in the work folder for a person to look at. A window
+larger than the screen opens with its top-left corner on it, its layout
+still scaled."""
 import os
 
 from layout import scaled
 from expected import LAMPS, WHITE
+from processes import wait_for
 from steps import apply_address, check, close_cleanly, start
 
 # Room for the window at 200 % at its designed place (289,122).
 LARGE_SCREEN = (2560, 1440)
+SMALL_SCREEN = (1280, 800)
 SCREEN_CHECKS = "ScaledWindow.AtTheScreensScale*"
 
 # The client area at 96 pixels per inch, measured by the first case.
@@ -52,3 +56,23 @@ def at_scale(pixels_per_inch):
 
 CASES = [("at %d pixels per inch the client area is scaled, captions fit and the lamps show the port" % n,
           at_scale(n)) for n in (96, 120, 144, 192)]
+
+
+def larger_than_the_screen(bench):
+    with bench.screen(SMALL_SCREEN, 144):
+        panel = bench.panel("scale-small-screen")
+        # Wine cuts a window to the screen: the panel's is the largest.
+        found = wait_for(lambda: panel.display.windows("Tarnwick"), 30, 0.1)
+        check(found, "no window titled Tarnwick appeared")
+        panel.window = max(found, key=lambda w: w.width * w.height)
+        window = panel.window
+        # Its top-left corner at the screen's (the client area just inside the frame).
+        check(0 <= window.x <= 16 and 0 <= window.y <= 64,
+              "client area at %d,%d: the window's top-left corner is not at the screen's" % (window.x, window.y))
+        # Scaled as on a large screen: the first lamps at their places at 150 %.
+        panel.wait_lamps({name: WHITE for name in ("DI1", "DI5", "DO1", "DO6")})
+        close_cleanly(panel)
+
+
+CASES.append(("at 150 % on a 1280x800 screen the window opens with its top-left corner on it, still scaled",
+              larger_than_the_screen))
