@@ -45,13 +45,29 @@ bool TLabel::OneLineAsDesigned() const {
            one.bottom;
 }
 
+// Back to the box the layout gave, before it is measured or scaled again.
+void TLabel::Unwiden() {
+    if (!widened_) return;
+    const int by = widened_;
+    widened_ = 0;
+    SetBounds(left_ + by / 2, top_, width_ - by, height_);
+}
+
+void TLabel::ChangeScale(int pixelsPerInch) {
+    Unwiden();
+    TGraphicControl::ChangeScale(pixelsPerInch);
+    AdjustSize();
+}
+
 void TLabel::AdjustSize() {
     if (!AutoSize || Loading()) return;
+    Unwiden();
     RECT r = TextRect(*Font, caption_, WordWrap ? width_ : 0, DrawFlags());
     if (OneLineAsDesigned()) {
         const RECT line = TextRect(*Font, caption_, 0, DT_SINGLELINE | DT_NOPREFIX);
         if (line.right > width_) {
-            SetBounds(left_ - (line.right - width_) / 2, top_, line.right, line.bottom);
+            widened_ = line.right - width_;
+            SetBounds(left_ - widened_ / 2, top_, line.right, line.bottom);
             return;
         }
         r.bottom = line.bottom;

@@ -19,10 +19,7 @@ public:
         TGraphicControl::Loaded();
         AdjustSize();
     }
-    void ChangeScale(int pixelsPerInch) override {
-        TGraphicControl::ChangeScale(pixelsPerInch);
-        AdjustSize();
-    }
+    void ChangeScale(int pixelsPerInch) override;
 
 protected:
     void CaptionChanged() override;
@@ -32,6 +29,8 @@ private:
     UINT DrawFlags() const;
     bool OneLineAsDesigned() const;
     void AdjustSize();
+    void Unwiden();
+    int widened_ = 0;  // pixels added to the layout's width to keep one line
 };
 
 enum TShapeType { stRectangle, stCircle };

@@ -5,6 +5,8 @@
 // screens at 120, 144 and 192 pixels per inch too.
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "FontOnScreen.h"
 #include "ScaleChange.h"
@@ -168,6 +170,27 @@ TEST_F(ScaledWindow, MovedToAnotherScaleItTakesTheSuggestedRectangleAndItsPictur
     }
     ExpectPictureFor(100, {314, 286});
     ExpectLampsPainted();
+}
+
+// Moved and moved back, every control is where it was, to the pixel: the
+// wrapped labels widened at the larger scales narrow again.
+TEST_F(ScaledWindow, MovedBackEveryControlIsWhereItWas) {
+    std::vector<std::pair<TControl*, std::string>> places;
+    std::vector<TWinControl*> open{form};
+    while (!open.empty()) {
+        TWinControl* parent = open.back();
+        open.pop_back();
+        for (TControl* c : parent->Controls()) {
+            places.push_back({c, Text(c->BoundsRect())});
+            if (auto* w = dynamic_cast<TWinControl*>(c)) open.push_back(w);
+        }
+    }
+    for (const auto& s : kScales) {
+        SCOPED_TRACE(s.pixelsPerInch);
+        SendScaleChange(*form, s.pixelsPerInch);
+        SendScaleChange(*form, ScreenPixelsPerInch());
+        for (const auto& [control, place] : places) EXPECT_EQ(Text(control->BoundsRect()), place) << control->Name;
+    }
 }
 
 TEST_F(ScaledWindow, MovedAt144TheLampsArePaintedAtTheirScaledPlaces) {
