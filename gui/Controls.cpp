@@ -85,6 +85,7 @@ TControl::~TControl() {
 void TControl::SetParent(TWinControl* parent) {
     parent_ = parent;
     parent->controls_.push_back(this);
+    pixelsPerInch_ = parent->pixelsPerInch_;
     if (parentFont_) {
         followingParent_ = true;
         Font->Assign(*parent->Font);
@@ -118,6 +119,16 @@ void TControl::BoundsChanged(const RECT& old) {
     Invalidate();
 }
 
+void TControl::ChangeScale(int pixelsPerInch) {
+    const int from = pixelsPerInch_;
+    if (pixelsPerInch == from) return;
+    pixelsPerInch_ = pixelsPerInch;
+    SetBounds(ScaleValue(left_, pixelsPerInch, from), ScaleValue(top_, pixelsPerInch, from),
+              ScaleValue(width_, pixelsPerInch, from), ScaleValue(height_, pixelsPerInch, from));
+    // A font of the parent's has been scaled with it.
+    if (!parentFont_) Font->ScaleTo(pixelsPerInch);
+}
+
 void TControl::SetCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
@@ -143,15 +154,16 @@ void TControl::Click() {
 void TControl::Invalidate() {}
 
 bool TControl::SetProperty(const std::string& name, const TLayoutValue& v) {
-    if (name == "Left") SetBounds(static_cast<int>(v.integer), top_, width_, height_);
-    else if (name == "Top") SetBounds(left_, static_cast<int>(v.integer), width_, height_);
-    else if (name == "Width") SetBounds(left_, top_, static_cast<int>(v.integer), height_);
-    else if (name == "Height") SetBounds(left_, top_, width_, static_cast<int>(v.integer));
+    const int scaled = Scaled(static_cast<int>(v.integer));
+    if (name == "Left") SetBounds(scaled, top_, width_, height_);
+    else if (name == "Top") SetBounds(left_, scaled, width_, height_);
+    else if (name == "Width") SetBounds(left_, top_, scaled, height_);
+    else if (name == "Height") SetBounds(left_, top_, width_, scaled);
     else if (name == "Caption") SetCaption(v.text);
     else if (name == "Enabled") SetEnabled(v.text == "True");
     else if (name == "Color") SetColor(ColorFrom(v));
     else if (name == "Font.Name") Font->SetName(v.text);
-    else if (name == "Font.Height") Font->SetHeight(static_cast<int>(v.integer));
+    else if (name == "Font.Height") Font->SetHeight(scaled);
     else if (name == "Font.Style") Font->SetStyle(StylesFrom(v));
     else return TComponent::SetProperty(name, v);
     return true;
@@ -253,6 +265,12 @@ HWND TWinControl::HandleNeeded() {
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     TControl::SetBounds(left, top, width, height);
     if (handle_) MoveWindow(handle_, left_, top_, width_, height_, TRUE);
+}
+
+// The control first, then its children: they follow its font.
+void TWinControl::ChangeScale(int pixelsPerInch) {
+    TControl::ChangeScale(pixelsPerInch);
+    for (TControl* child : controls_) child->ChangeScale(pixelsPerInch);
 }
 
 void TWinControl::SetEnabled(bool enabled) {

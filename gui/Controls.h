@@ -92,6 +92,13 @@ public:
     TNotifyEvent OnClick;
     virtual void Click();
 
+    // The screen's pixels per inch the control is laid out for. The layout's
+    // places, sizes and font heights are for 96 and are scaled as they are
+    // read; ChangeScale scales them again, with the children's, for another
+    // screen (rounded as MulDiv does, from the present values).
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    virtual void ChangeScale(int pixelsPerInch);
+
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
     TNotifyEvent* Event(const std::string& name) override;
 
@@ -104,7 +111,11 @@ protected:
     virtual void BoundsChanged(const RECT& old);
     void ParentFontChanged();
 
+    // A layout value (designed at 96 pixels per inch) at the control's scale.
+    int Scaled(int designed) const { return ScaleValue(designed, pixelsPerInch_); }
+
     TWinControl* parent_ = nullptr;
+    int pixelsPerInch_ = kDesignPixelsPerInch;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     std::string caption_;
     bool enabled_ = true;
@@ -141,6 +152,7 @@ public:
     // the next control in tab order.
     void SetEnabled(bool enabled) override;
     void Invalidate() override;
+    void ChangeScale(int pixelsPerInch) override;
 
     int TabOrder = -1;
     bool TabStop = false;

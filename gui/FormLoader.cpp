@@ -195,6 +195,12 @@ struct Loader {
 }  // namespace
 
 void TForm::LoadLayout(const std::string& resourceName, const TPublished& published) {
+    LoadLayout(resourceName, published, ScreenPixelsPerInch());
+}
+
+void TForm::LoadLayout(const std::string& resourceName, const TPublished& published, int pixelsPerInch) {
+    pixelsPerInch_ = pixelsPerInch;
+    Font->ScaleTo(pixelsPerInch);
     LayoutReader reader(resourceName, LoadTextResource(resourceName));
     if (reader.Expect("object") != "object") reader.Fail("expected 'object'");
     Name = reader.Expect("the form's name");

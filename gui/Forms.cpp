@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include "Placement.h"
+#include "ScreenScale.h"
 
 TApplication* Application = nullptr;
 
 namespace {
 
 const char kFormClass[] = "TarnwickForm";
+const UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1 and later
 
 void ShowOnScreen(const std::string& title, const std::string& text, unsigned flags) {
     // Owned by the main form once it is on screen, so it stays in front of it.
@@ -97,14 +99,48 @@ void TForm::BoundsChanged(const RECT&) {
 }
 
 bool TForm::SetProperty(const std::string& name, const TLayoutValue& v) {
+    const int value = static_cast<int>(v.integer);
+    // A place on the screen, not in a layout: never scaled.
+    if (name == "Left") SetBounds(value, top_, width_, height_);
+    else if (name == "Top") SetBounds(left_, value, width_, height_);
+    else if (name == "Width") SetBounds(left_, top_, ScaledOuter(value, &SIZE::cx), height_);
+    else if (name == "Height") SetBounds(left_, top_, width_, ScaledOuter(value, &SIZE::cy));
     // The tab order of a form has no meaning; everything else is a control's.
-    return name == "TabOrder" || TWinControl::SetProperty(name, v);
+    else return name == "TabOrder" || TWinControl::SetProperty(name, v);
+    return true;
+}
+
+int TForm::ScaledOuter(int designed, LONG SIZE::*axis) const {
+    if (pixelsPerInch_ == kDesignPixelsPerInch) return designed;
+    const SIZE designedFrame = FrameSize(WindowStyle(), WindowExStyle(), kDesignPixelsPerInch);
+    const SIZE frame = FrameSize(WindowStyle(), WindowExStyle(), pixelsPerInch_);
+    return Scaled(designed - designedFrame.*axis) + frame.*axis;
+}
+
+void TForm::ChangeScale(int pixelsPerInch) {
+    if (pixelsPerInch == pixelsPerInch_) return;
+    pixelsPerInch_ = pixelsPerInch;
+    Font->ScaleTo(pixelsPerInch);
+    for (TControl* child : Controls()) child->ChangeScale(pixelsPerInch);
+}
+
+void TForm::FollowMonitorScale() {
+    const int from = pixelsPerInch_, to = WindowPixelsPerInch(Handle());
+    if (to == from) return;
+    RECT client;
+    GetClientRect(Handle(), &client);
+    ChangeScale(to);
+    const SIZE frame = FrameSize(WindowStyle(), WindowExStyle(), to);
+    SetBounds(left_, top_, ScaleValue(client.right, to, from) + frame.cx, ScaleValue(client.bottom, to, from) + frame.cy);
 }
 
 void TForm::Show() {
     // The designed place may lie off a smaller screen, where nothing would
     // bring the window back.
-    if (!IsWindowVisible(HandleNeeded())) KeepInsideWorkArea(*this);
+    if (!IsWindowVisible(HandleNeeded())) {
+        FollowMonitorScale();
+        KeepInsideWorkArea(*this);
+    }
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());
     FocusFirstControl();
@@ -130,6 +166,17 @@ void TForm::RestoreFocus() {
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_NCCREATE:
+        FollowScaleInFrame(Handle());
+        break;
+    case kDpiChanged: {
+        // Moved to a monitor of another scale: the system suggests the
+        // rectangle that keeps the window's place and scales its client area.
+        const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+        ChangeScale(LOWORD(wParam));
+        SetBounds(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
+        return 0;
+    }
     case WM_SETFOCUS:
         RestoreFocus();
         return 0;

@@ -54,6 +54,12 @@ private:
 // A top-level window built from a layout resource (RCDATA) of the form's name.
 // Activated again (after a message box, another program, minimising), it
 // gives the focus back to the control that had it.
+//
+// Scaled to the screen: loaded, its layout (designed at 96 pixels per inch)
+// takes the screen's pixels per inch; moved to a monitor of another scale
+// (WM_DPICHANGED, per-monitor aware on Windows 8.1 and later), it takes
+// the rectangle the system suggests and scales its controls again. Its
+// place on the screen is never scaled.
 class TForm : public TWinControl {
 public:
     explicit TForm(TComponent* owner);
@@ -67,11 +73,15 @@ public:
 
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // The font and the controls; the window's rectangle is the caller's.
+    void ChangeScale(int pixelsPerInch) override;
 
 protected:
     // Builds the components from the layout resource, binds them to the
-    // published members and their events to the published handlers.
+    // published members and their events to the published handlers; laid
+    // out for the screen's pixels per inch, or those given.
     void LoadLayout(const std::string& resourceName, const TPublished& published);
+    void LoadLayout(const std::string& resourceName, const TPublished& published, int pixelsPerInch);
 
     const char* WindowClass() const override;
     DWORD WindowStyle() const override { return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; }
@@ -81,6 +91,12 @@ protected:
 
 private:
     void RestoreFocus();
+    // The layout's outer width or height (at 96 pixels per inch) at the
+    // form's scale: its client area scaled, the frame at that scale.
+    int ScaledOuter(int designed, LONG SIZE::*axis) const;
+    // Scaled for the monitor the window is on, where that is not the
+    // system's scale (per-monitor scales, Windows 10 1607 and later).
+    void FollowMonitorScale();
     HWND lastFocus_ = nullptr;  // the control that had the focus last
 };
 

@@ -1,8 +1,10 @@
 #include "Graphics.h"
 
+#include <cstring>
 #include <map>
 #include <tuple>
 
+#include "FontFaces.h"
 #include "SysUtils.h"
 
 COLORREF ColorToRGB(TColor color) {
@@ -35,15 +37,29 @@ void TFont::SetStyle(TFontStyles style) {
     Changed();
 }
 
+void TFont::ScaleTo(int pixelsPerInch) {
+    if (pixelsPerInch == pixelsPerInch_) return;
+    height_ = ScaleValue(height_, pixelsPerInch, pixelsPerInch_);
+    pixelsPerInch_ = pixelsPerInch;
+    Changed();
+}
+
 void TFont::Assign(const TFont& other) {
-    if (std::tie(name_, height_, style_, color_) ==
-        std::tie(other.name_, other.height_, other.style_, other.color_))
+    if (std::tie(name_, height_, style_, color_, pixelsPerInch_) ==
+        std::tie(other.name_, other.height_, other.style_, other.color_, other.pixelsPerInch_))
         return;
     name_ = other.name_;
     height_ = other.height_;
     style_ = other.style_;
     color_ = other.color_;
+    pixelsPerInch_ = other.pixelsPerInch_;
     Changed();
+}
+
+// As designed, the face draws the height the layout was measured with, even
+// where the system draws a bitmap face's nearest size.
+std::string TFont::Face() const {
+    return pixelsPerInch_ == kDesignPixelsPerInch ? name_ : FaceForHeight(name_, height_);
 }
 
 void TFont::Changed() {
@@ -54,12 +70,13 @@ HFONT TFont::Handle() const {
     // Output buttons switch between two styles on every click: keep each
     // GDI font once rather than create and delete one per click.
     static std::map<std::tuple<std::string, int, TFontStyles>, HFONT> fonts;
-    HFONT& font = fonts[{name_, height_, style_}];
+    const std::string face = Face();
+    HFONT& font = fonts[{face, height_, style_}];
     if (!font) {
         font = CreateFontA(height_, 0, 0, 0, (style_ & fsBold) ? FW_BOLD : FW_NORMAL, (style_ & fsItalic) != 0,
                            (style_ & fsUnderline) != 0, (style_ & fsStrikeOut) != 0, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                           name_.c_str());
+                           face.c_str());
     }
     return font;
 }
@@ -74,8 +91,39 @@ TBitmap::~TBitmap() {
     if (handle_) DeleteObject(handle_);
 }
 
+SIZE TBitmap::ResourceSize(HINSTANCE instance, const std::string& name) {
+    HRSRC found = FindResourceA(instance, name.c_str(), MAKEINTRESOURCEA(2) /* RT_BITMAP */);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data || SizeofResource(instance, found) < sizeof(BITMAPINFOHEADER))
+        throw Exception("Bitmap resource " + name + " not found");
+    BITMAPINFOHEADER header;
+    memcpy(&header, data, sizeof header);
+    return {header.biWidth, header.biHeight < 0 ? -header.biHeight : header.biHeight};
+}
+
+namespace {
+// The scales, in percent, that pictures are made at besides 100 %.
+const int kPictureScales[] = {125, 150, 200};
+}  // namespace
+
+std::string TBitmap::ResourceForScale(HINSTANCE instance, const std::string& name, int pixelsPerInch) {
+    if (pixelsPerInch <= kDesignPixelsPerInch) return name;
+    std::string chosen = name;
+    for (int percent : kPictureScales) {
+        const std::string scaled = name + "_" + std::to_string(percent);
+        if (!FindResourceA(instance, scaled.c_str(), MAKEINTRESOURCEA(2) /* RT_BITMAP */)) continue;
+        chosen = scaled;  // the largest there is, should none reach the scale
+        if (percent * kDesignPixelsPerInch >= pixelsPerInch * 100) break;
+    }
+    return chosen;
+}
+
 void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    // A run-length encoded picture (the scaled copies) may not make a DIB
+    // section on every Windows; a bitmap for the screen shows it as well.
+    if (!bitmap) bitmap = static_cast<HBITMAP>(LoadImageA(instance, name.c_str(), IMAGE_BITMAP, 0, 0, 0));
     if (!bitmap) throw Exception("Bitmap resource " + name + " not found");
     BITMAP info{};
     GetObject(bitmap, sizeof info, &info);

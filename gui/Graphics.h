@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "ScreenScale.h"
+
 // 0x00BBGGRR, or a system colour (high byte 0xFF, low byte the COLOR_ index).
 using TColor = unsigned int;
 constexpr TColor clBlack = 0x000000;
@@ -38,13 +40,20 @@ public:
     int Height() const { return height_; }
     TFontStyles Style() const { return style_; }
     TColor Color() const { return color_; }
+    // The screen's pixels per inch the height is scaled for (96: as designed).
+    int PixelsPerInch() const { return pixelsPerInch_; }
     void SetName(const std::string& name);
     void SetHeight(int height);
     void SetStyle(TFontStyles style);
+    // The height scaled from its present pixels per inch to these.
+    void ScaleTo(int pixelsPerInch);
     void Assign(const TFont& other);
 
-    // The GDI font; fonts are shared by description and live as long as the process.
+    // The GDI font; fonts are shared by description and live as long as the
+    // process. Scaled, it is drawn by a face that has the height (FaceForHeight).
     HFONT Handle() const;
+    // The face Handle() asks the system for.
+    std::string Face() const;
 
     std::function<void()> OnChange;
 
@@ -54,6 +63,7 @@ private:
     int height_ = -11;
     TFontStyles style_ = 0;
     TColor color_ = clWindowText;
+    int pixelsPerInch_ = kDesignPixelsPerInch;
 };
 
 // A fill colour.
@@ -72,6 +82,12 @@ class TBitmap {
 public:
     ~TBitmap();
     void LoadFromResourceName(HINSTANCE instance, const std::string& name);
+    // The size of the bitmap resource `name`, read from its header.
+    static SIZE ResourceSize(HINSTANCE instance, const std::string& name);
+    // The picture `name` made for a screen of `pixelsPerInch`: the nearest
+    // of its scaled copies (NAME_125, NAME_150, NAME_200) at or above the
+    // scale that the program has; `name` itself at 100 %.
+    static std::string ResourceForScale(HINSTANCE instance, const std::string& name, int pixelsPerInch);
     HBITMAP Handle() const { return handle_; }
     int Width() const { return width_; }
     int Height() const { return height_; }

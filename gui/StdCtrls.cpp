@@ -18,15 +18,60 @@ UINT TLabel::DrawFlags() const {
     return flags;
 }
 
-void TLabel::AdjustSize() {
-    if (!AutoSize || Loading()) return;
+namespace {
+// The rectangle DrawText needs for text in font, wrapped at `width` (0: not wrapped).
+RECT TextRect(const TFont& font, const std::string& text, int width, UINT flags) {
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font->Handle());
-    RECT r{0, 0, WordWrap ? width_ : 0, 0};
+    HGDIOBJ old = SelectObject(dc, font.Handle());
+    RECT r{0, 0, width, 0};
     // An empty caption still takes one line's height.
-    DrawTextA(dc, caption_.empty() ? " " : caption_.c_str(), -1, &r, DrawFlags() | DT_CALCRECT);
+    DrawTextA(dc, text.empty() ? " " : text.c_str(), -1, &r, flags | DT_CALCRECT);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
+    return r;
+}
+}  // namespace
+
+// A scaled face may draw wider than the bitmap face the layout was measured
+// with: a wrapped label whose text is one line at 96 pixels per inch stays
+// one line, widening about its centre, rather than wrapping below its box.
+bool TLabel::OneLineAsDesigned() const {
+    if (!WordWrap || pixelsPerInch_ == kDesignPixelsPerInch) return false;
+    TFont designed;
+    designed.Assign(*Font);
+    designed.ScaleTo(kDesignPixelsPerInch);
+    const RECT one = TextRect(designed, " ", 0, DT_SINGLELINE);
+    return TextRect(designed, caption_, ScaleValue(width_, kDesignPixelsPerInch, pixelsPerInch_), DrawFlags()).bottom ==
+           one.bottom;
+}
+
+// Back to the box the layout gave, before it is measured or scaled again.
+void TLabel::Unwiden() {
+    if (!widened_) return;
+    const int by = widened_;
+    widened_ = 0;
+    SetBounds(left_ + by / 2, top_, width_ - by, height_);
+}
+
+void TLabel::ChangeScale(int pixelsPerInch) {
+    Unwiden();
+    TGraphicControl::ChangeScale(pixelsPerInch);
+    AdjustSize();
+}
+
+void TLabel::AdjustSize() {
+    if (!AutoSize || Loading()) return;
+    Unwiden();
+    RECT r = TextRect(*Font, caption_, WordWrap ? width_ : 0, DrawFlags());
+    if (OneLineAsDesigned()) {
+        const RECT line = TextRect(*Font, caption_, 0, DT_SINGLELINE | DT_NOPREFIX);
+        if (line.right > width_) {
+            widened_ = line.right - width_;
+            SetBounds(left_ - widened_ / 2, top_, line.right, line.bottom);
+            return;
+        }
+        r.bottom = line.bottom;
+    }
     SetBounds(left_, top_, WordWrap ? width_ : (caption_.empty() ? 0 : r.right), r.bottom);
 }
 
@@ -105,16 +150,37 @@ void TImage::Paint(HDC dc) {
     if (!Picture.Handle()) return;
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, Picture.Handle());
-    BitBlt(dc, 0, 0, Picture.Width(), Picture.Height(), source, 0, 0, SRCCOPY);
+    if (!AutoSize || (Picture.Width() == width_ && Picture.Height() == height_)) {
+        BitBlt(dc, 0, 0, Picture.Width(), Picture.Height(), source, 0, 0, SRCCOPY);
+    } else {
+        // Averaged, not every other pixel dropped: thin lines stay.
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);  // HALFTONE needs it set after the mode
+        StretchBlt(dc, 0, 0, width_, height_, source, 0, 0, Picture.Width(), Picture.Height(), SRCCOPY);
+    }
     SelectObject(source, old);
     DeleteDC(source);
 }
 
+void TImage::LoadPicture() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    Picture.LoadFromResourceName(instance, TBitmap::ResourceForScale(instance, pictureName_, pixelsPerInch_));
+    if (AutoSize) {
+        const SIZE designed = TBitmap::ResourceSize(instance, pictureName_);
+        SetBounds(left_, top_, Scaled(designed.cx), Scaled(designed.cy));
+    }
+    Invalidate();
+}
+
+void TImage::ChangeScale(int pixelsPerInch) {
+    TGraphicControl::ChangeScale(pixelsPerInch);
+    if (!pictureName_.empty()) LoadPicture();
+}
+
 bool TImage::SetProperty(const std::string& name, const TLayoutValue& v) {
     if (name == "Picture.Bitmap") {
-        Picture.LoadFromResourceName(GetModuleHandleA(nullptr), v.text);
-        if (AutoSize) SetBounds(left_, top_, Picture.Width(), Picture.Height());
-        Invalidate();
+        pictureName_ = v.text;
+        LoadPicture();
     } else if (name == "AutoSize") {
         AutoSize = IsTrue(v);
     } else {
@@ -148,11 +214,12 @@ void TGroupBox::PaintBackground(HDC dc, const RECT& client) {
     frame.top = metrics.tmHeight / 2;
     DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
     if (!caption_.empty()) {
-        RECT label{8, 0, 8 + text.cx + 2, metrics.tmHeight};
+        const int indent = Scaled(8);
+        RECT label{indent, 0, indent + text.cx + 2, metrics.tmHeight};
         FillRect(dc, &label, SolidBrush(color_));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ColorToRGB(Font->Color()));
-        TextOutA(dc, 9, 0, caption_.c_str(), static_cast<int>(caption_.size()));
+        TextOutA(dc, indent + 1, 0, caption_.c_str(), static_cast<int>(caption_.size()));
     }
     SelectObject(dc, old);
 }
@@ -181,6 +248,19 @@ bool TMaskEdit::SetProperty(const std::string& name, const TLayoutValue& v) {
 
 TNotifyEvent* TMaskEdit::Event(const std::string& name) {
     return name == "OnEnter" ? &OnEnter : TWinControl::Event(name);
+}
+
+void TMaskEdit::FontChanged() {
+    TWinControl::FontChanged();
+    KeepMargins();
+}
+
+// The edit control picks its text margins from a TrueType face (under Wine
+// a fifth of the address field at 150 %, cutting the address): scaled, the
+// field keeps narrow ones.
+void TMaskEdit::KeepMargins() {
+    if (Handle() && pixelsPerInch_ != kDesignPixelsPerInch)
+        SendMessageA(Handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Scaled(1), Scaled(1)));
 }
 
 void TMaskEdit::Command(WORD code) {

@@ -19,6 +19,7 @@ public:
         TGraphicControl::Loaded();
         AdjustSize();
     }
+    void ChangeScale(int pixelsPerInch) override;
 
 protected:
     void CaptionChanged() override;
@@ -26,7 +27,10 @@ protected:
 
 private:
     UINT DrawFlags() const;
+    bool OneLineAsDesigned() const;
     void AdjustSize();
+    void Unwiden();
+    int widened_ = 0;  // pixels added to the layout's width to keep one line
 };
 
 enum TShapeType { stRectangle, stCircle };
@@ -41,7 +45,10 @@ public:
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
 };
 
-// A picture from the program's resources, at its natural size from the top-left.
+// A picture from the program's resources, from the top-left. At 96 pixels
+// per inch it is drawn at its natural size; at another scale the control
+// takes the picture's size scaled and shows the copy made for the nearest
+// scale at or above it, shrunk to fit where it is the larger.
 class TImage : public TGraphicControl {
 public:
     using TGraphicControl::TGraphicControl;
@@ -49,6 +56,11 @@ public:
     bool AutoSize = true;
     void Paint(HDC dc) override;
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+    void ChangeScale(int pixelsPerInch) override;
+
+private:
+    void LoadPicture();
+    std::string pictureName_;
 };
 
 // A container with a raised one-pixel bevel and its caption centred.
@@ -89,12 +101,20 @@ public:
     TNotifyEvent OnEnter;
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
     TNotifyEvent* Event(const std::string& name) override;
+    void Loaded() override {
+        TWinControl::Loaded();
+        KeepMargins();
+    }
 
 protected:
     const char* WindowClass() const override { return "EDIT"; }
     DWORD WindowStyle() const override { return WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL; }
     DWORD WindowExStyle() const override { return WS_EX_CLIENTEDGE; }
     void Command(WORD code) override;
+    void FontChanged() override;
+
+private:
+    void KeepMargins();
 };
 
 // Raises OnTimer on the GUI thread every Interval milliseconds (the system

@@ -1,8 +1,13 @@
 #!/usr/bin/env python3
-"""Generates the two pictures of Tarnwick from code.
+"""Generates the pictures of Tarnwick from code.
 
     res/db25.bmp      the DB25 pin-assignment picture shown in the main window:
                       314 x 286 pixels, 24 bits per pixel, uncompressed BMP
+    res/db25_125.bmp  the same picture drawn for screens at 125, 150 and 200 %
+    res/db25_150.bmp  (120, 144 and 192 pixels per inch): every size scaled and
+    res/db25_200.bmp  rounded as the window rounds its layout (393 x 358,
+                      471 x 429, 628 x 572), 8 bits per pixel with a palette
+                      of the colours used, run-length encoded (BI_RLE8)
     res/tarnwick.ico  the application icon: 32 x 32 pixels, 16 colours
 
 Run from anywhere (the outputs always land next to this script):
@@ -107,18 +112,34 @@ def text_width(text):
 # A plain RGB canvas
 
 
+def scaled(value, percent):
+    """A size at 100 % at `percent`, rounded halves up, as the window's
+    layout is (the Windows MulDiv)."""
+    return (value * percent * 2 + 100) // 200
+
+
 class Canvas:
-    def __init__(self, width, height, background):
-        self.width = width
-        self.height = height
-        self.px = [[background] * width for _ in range(height)]
+    """Drawn in the coordinates of the 100 % picture; at another scale every
+    coordinate is scaled, and a pixel of the 100 % picture becomes a block
+    with its edges on whole pixels, so lines and letters stay sharp."""
+
+    def __init__(self, width, height, background, percent=100):
+        self.percent = percent
+        self.scale = percent / 100
+        self.width = scaled(width, percent)
+        self.height = scaled(height, percent)
+        self.px = [[background] * self.width for _ in range(self.height)]
+
+    def edge(self, x):
+        return int(x * self.scale + 0.5)
 
     def set(self, x, y, colour):
-        if 0 <= x < self.width and 0 <= y < self.height:
-            self.px[y][x] = colour
+        for py in range(max(0, self.edge(y)), min(self.height, self.edge(y + 1))):
+            for px in range(max(0, self.edge(x)), min(self.width, self.edge(x + 1))):
+                self.px[py][px] = colour
 
     def blend(self, x, y, colour, coverage):
-        """Mixes colour over the pixel by coverage (0..1)."""
+        """Mixes colour over the (scaled) pixel by coverage (0..1)."""
         if coverage <= 0 or not (0 <= x < self.width and 0 <= y < self.height):
             return
         old = self.px[y][x]
@@ -151,14 +172,17 @@ class Canvas:
 
     def fill_shape(self, inside, box, colour, samples=4):
         """Fills the shape given by inside(x, y) -> bool, anti-aliased by
-        samples x samples points in each pixel of the box (x0, y0, x1, y1)."""
+        samples x samples points in each pixel of the box (x0, y0, x1, y1),
+        drawn at the canvas's scale."""
         x0, y0, x1, y1 = box
         n = samples * samples
         offsets = [(i + 0.5) / samples for i in range(samples)]
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
+        s = self.scale
+        for y in range(self.edge(y0), self.edge(y1 + 1)):
+            for x in range(self.edge(x0), self.edge(x1 + 1)):
                 hits = sum(
-                    1 for oy in offsets for ox in offsets if inside(x + ox, y + oy)
+                    1 for oy in offsets for ox in offsets
+                    if inside((x + ox) / s, (y + oy) / s)
                 )
                 self.blend(x, y, colour, hits / n)
 
@@ -267,8 +291,8 @@ def draw_arrow(canvas, x_left, x_right, y, head_left, head_right):
             canvas.vline(x_right - k, y - k, y + k, BLACK)
 
 
-def make_db25():
-    canvas = Canvas(BMP_WIDTH, BMP_HEIGHT, WHITE)
+def make_db25(percent=100):
+    canvas = Canvas(BMP_WIDTH, BMP_HEIGHT, WHITE, percent)
 
     # The shell: a black trapezoid with rounded corners.
     core = shell_polygon(SHELL_CORNER)
@@ -326,38 +350,83 @@ def make_db25():
     return canvas
 
 
+# The scales the picture is drawn at besides 100 %; the window takes the
+# nearest at or above the screen's.
+SCALES = [125, 150, 200]
+METRES_PER_INCH = 0.0254
+
+
+def rle8(rows):
+    """Rows of palette indices, bottom row first, as BI_RLE8: runs of one
+    index (at most 255), an end-of-line mark after each row, end-of-bitmap
+    after the last. Mostly white, the picture shrinks twelvefold."""
+    out = bytearray()
+    for row in rows:
+        i = 0
+        while i < len(row):
+            j = i
+            while j < len(row) and j - i < 255 and row[j] == row[i]:
+                j += 1
+            out += bytes((j - i, row[i]))
+            i = j
+        out += b"\0\0"
+    out[-2:] = b"\0\1"
+    return bytes(out)
+
+
 def bmp_bytes(canvas):
-    """A 24-bit, uncompressed, bottom-up BMP with a BITMAPINFOHEADER."""
-    row_size = (canvas.width * 3 + 3) // 4 * 4
-    pad = bytes(row_size - canvas.width * 3)
+    """A bottom-up BMP with a BITMAPINFOHEADER: at 100 % 24 bits per pixel,
+    uncompressed; else 8 bits with a palette of the colours used (the
+    anti-aliased edges use a few dozen), run-length encoded."""
+    palette = []
+    if canvas.percent != 100:
+        palette = sorted({colour for row in canvas.px for colour in row})
+        assert len(palette) <= 256, "more colours than an 8-bit palette holds"
+    index = {colour: i for i, colour in enumerate(palette)}
+    bpp = 8 if palette else 24
+    row_size = (canvas.width * bpp // 8 + 3) // 4 * 4
     rows = []
     for y in range(canvas.height - 1, -1, -1):
-        rows.append(b"".join(bytes((b, g, r)) for r, g, b in canvas.px[y]) + pad)
-    pixels = b"".join(rows)
+        if palette:
+            rows.append(bytes(index[colour] for colour in canvas.px[y]))
+        else:
+            row = b"".join(bytes((b, g, r)) for r, g, b in canvas.px[y])
+            rows.append(row + bytes(row_size - len(row)))
+    pixels = rle8(rows) if palette else b"".join(rows)
+    compression = 1 if palette else 0  # BI_RLE8, BI_RGB
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    resolution = round(96 * canvas.scale / METRES_PER_INCH)  # 3780 at 100 %
     info = struct.pack(
         "<IiiHHIIiiII",
-        40, canvas.width, canvas.height, 1, 24, 0, len(pixels),
-        3780, 3780, 0, 0,  # 96 pixels per inch; no palette
+        40, canvas.width, canvas.height, 1, bpp, compression, len(pixels),
+        resolution, resolution, len(palette), 0,
     )
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels),
-                         0, 0, 14 + len(info))
-    return header + info + pixels
+    offset = 14 + len(info) + len(colours)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    return header + info + colours + pixels
 
 
-def check_bmp(data):
-    magic, file_size, _, _, offset = struct.unpack_from("<2sIHHI", data, 0)
-    (size, width, height, planes, bpp, compression, image_size,
-     _, _, colours_used, _) = struct.unpack_from("<IiiHHIIiiII", data, 14)
-    row_size = (width * 3 + 3) // 4 * 4
-    assert magic == b"BM" and file_size == len(data), "BMP file header"
-    assert size == 40, "BITMAPINFOHEADER"
-    assert (width, height) == (BMP_WIDTH, BMP_HEIGHT), "BMP size"
-    assert height > 0, "bottom-up"
-    assert planes == 1 and bpp == 24, "24 bits per pixel"
-    assert compression == 0, "BI_RGB, uncompressed"
-    assert colours_used == 0 and offset == 54, "no palette"
-    assert image_size == row_size * height == len(data) - offset, "pixels"
-    assert row_size % 4 == 0
+def bmp_checker(percent):
+    def check_bmp(data):
+        magic, file_size, _, _, offset = struct.unpack_from("<2sIHHI", data, 0)
+        (size, width, height, planes, bpp, compression, image_size,
+         _, _, colours_used, _) = struct.unpack_from("<IiiHHIIiiII", data, 14)
+        row_size = (width * bpp // 8 + 3) // 4 * 4
+        assert magic == b"BM" and file_size == len(data), "BMP file header"
+        assert size == 40, "BITMAPINFOHEADER"
+        assert (width, height) == (scaled(BMP_WIDTH, percent),
+                                   scaled(BMP_HEIGHT, percent)), "BMP size"
+        assert height > 0, "bottom-up"
+        assert planes == 1 and bpp == (24 if percent == 100 else 8), "bits per pixel"
+        assert compression == (0 if percent == 100 else 1), "BI_RGB at 100 %, else BI_RLE8"
+        assert offset == 54 + 4 * colours_used, "palette"
+        assert (colours_used == 0) == (percent == 100), "a palette only at 8 bits"
+        assert image_size == len(data) - offset, "pixels"
+        if compression == 0:
+            assert image_size == row_size * height and row_size % 4 == 0, "rows"
+        else:
+            assert data.endswith(b"\0\1") and data.count(b"\0\0") >= height - 1, "RLE8 rows"
+    return check_bmp
 
 
 # ---------------------------------------------------------------------------
@@ -494,7 +563,9 @@ def write(name, data, check):
 
 
 def main():
-    write("db25.bmp", bmp_bytes(make_db25()), check_bmp)
+    write("db25.bmp", bmp_bytes(make_db25()), bmp_checker(100))
+    for percent in SCALES:
+        write("db25_%d.bmp" % percent, bmp_bytes(make_db25(percent)), bmp_checker(percent))
     write("tarnwick.ico", ico_bytes(make_icon()), check_ico)
 
 

@@ -2,7 +2,8 @@
 """Fails unless each Windows program given carries the application manifest
 it should (resource type 24, id 1): run as the invoking user, declared for
 every Windows from Vista to 10/11, no Common Controls 6 (the layout is drawn
-for the classic controls), no DPI awareness (Windows scales the window)."""
+for the classic controls), aware of each monitor's DPI (the window scales
+itself; Windows must not stretch it)."""
 import sys
 import xml.etree.ElementTree as ElementTree
 
@@ -15,6 +16,11 @@ SUPPORTED_OS = {
     "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "8.1",
     "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "10 and 11",
 }
+
+
+# What each DPI setting must say: per-monitor where Windows knows it, the
+# system's scale on Vista and 7.
+DPI_SETTINGS = {"dpiAware": "true/pm", "dpiAwareness": "PerMonitorV2, PerMonitor"}
 
 
 def local(tag):
@@ -41,8 +47,10 @@ def manifest_problems(text):
     for e in elements:
         if local(e.tag) == "dependency":
             problems.append("depends on another assembly (Common Controls 6 would theme the controls)")
-        if local(e.tag).lower() in ("dpiaware", "dpiawareness"):
-            problems.append(f"declares {local(e.tag)}: the window would not be scaled on high-DPI screens")
+    for name, wanted in DPI_SETTINGS.items():
+        said = [(e.text or "").strip() for e in elements if local(e.tag) == name]
+        if said != [wanted]:
+            problems.append(f"{name} is {said or 'missing'}, not {wanted!r}: Windows would stretch the window")
     return problems
 
 
@@ -57,7 +65,7 @@ def main(programs):
         for problem in problems:
             print(f"{program}: manifest: {problem}", file=sys.stderr)
         if not problems:
-            print(f"{program}: manifest asInvoker, Windows Vista to 11, classic controls, not DPI-aware")
+            print(f"{program}: manifest asInvoker, Windows Vista to 11, classic controls, per-monitor DPI-aware")
         failed |= bool(problems)
     return 1 if failed else 0
 

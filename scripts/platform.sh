@@ -54,6 +54,9 @@ wine_dir="$build/wine"
 [ "$TARNWICK_RUN_ARCH" = i686 ] || wine_dir="$build/wine/x86_64"
 headless_prefix="$wine_dir/headless"
 display_prefix="$wine_dir/display"
+# Pixels per inch of the screens the scaling tests run on, besides 96: a
+# display prefix each, "$display_prefix-dpi<N>".
+scaled_screens="120 144 192"
 
 # Stops the calling script, with the way out, when a file the build makes is
 # not there.

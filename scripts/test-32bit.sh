@@ -34,6 +34,7 @@ elf_i386='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x0TYPE\x00\x03
 mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 registered=()
 prefixes=("${headless_prefix}32" "${display_prefix}32")
+for pixels_per_inch in $scaled_screens; do prefixes+=("${display_prefix}32-dpi$pixels_per_inch"); done
 cleanup() {
     for prefix in "${prefixes[@]}"; do WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; done
     for name in "${registered[@]}"; do echo -1 | $sudo tee "$binfmt/$name" >/dev/null; done

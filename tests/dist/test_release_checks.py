@@ -165,14 +165,12 @@ class ManifestCheck(unittest.TestCase):
         common_controls = ('<dependency><dependentAssembly><assemblyIdentity type="win32" '
                            'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"/>'
                            '</dependentAssembly></dependency></assembly>')
-        dpi = ('<application xmlns="urn:schemas-microsoft-com:asm.v3"><windowsSettings>'
-               '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>'
-               '</windowsSettings></application></assembly>')
         faults = {
             "requestedExecutionLevel is ['requireAdministrator']": text.replace("asInvoker", "requireAdministrator"),
             "no supportedOS for Windows 8.1": text.replace("{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{}"),
             "depends on another assembly": text.replace("</assembly>", common_controls),
-            "declares dpiAware": text.replace("</assembly>", dpi),
+            "dpiAware is ['true'], not 'true/pm'": text.replace(">true/pm<", ">true<"),
+            "dpiAwareness is missing": text.replace("dpiAwareness", "dpiAwarenessGone"),
             "not well-formed XML": text.replace("</assembly>", ""),
         }
         for fault, broken in faults.items():

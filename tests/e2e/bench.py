@@ -30,7 +30,8 @@ class Bench:
                           "no-inp32": os.path.join(vport_dir, "no-inp32"),
                           "no-driver-status": os.path.join(vport_dir, "no-driver-status")}
         self.work_dir = work_dir
-        self.layout = Layout(os.path.join(TOP, "ui", "Unit1.dfm"))
+        self.pixels_per_inch = 96
+        self.layout = self._layout()
         self.processes = Processes()
         self.display = self.wine = None
         os.makedirs(work_dir, exist_ok=True)
@@ -40,23 +41,27 @@ class Bench:
             self.close()
             raise
 
+    def _layout(self):
+        return Layout(os.path.join(TOP, "ui", "Unit1.dfm"), self.pixels_per_inch)
+
     def _start_display(self, size):
         self.display = VirtualDisplay(self.processes, os.path.join(self.work_dir, "xvfb-%dx%d.log" % size), size)
-        self.wine = WineSession(self.display)
+        self.wine = WineSession(self.display, pixels_per_inch=self.pixels_per_inch)
 
     @contextmanager
-    def screen(self, size):
+    def screen(self, size, pixels_per_inch=None):
         """The bench on a virtual display of `size` (width, height) for a
-        while. Wine takes the screen's size when it starts, so it is started
-        again on the new display, and again on the old one afterwards."""
-        previous = self.display.size
-        self._change_display(size)
+        while, and with pixels_per_inch in the prefix made for that scale.
+        Wine takes the screen's size when it starts, so it is started again
+        on the new display, and again on the old one afterwards."""
+        previous = self.display.size, self.pixels_per_inch
+        self._change_display(size, pixels_per_inch or self.pixels_per_inch)
         try:
             yield self.display
         finally:
-            self._change_display(previous)
+            self._change_display(*previous)
 
-    def _change_display(self, size):
+    def _change_display(self, size, pixels_per_inch):
         if not self.wine.owns_server:
             raise RuntimeError("another wineserver runs in %s: the screen size can't change under it"
                                % self.wine.prefix)
@@ -64,6 +69,8 @@ class Bench:
         self.wine.stop()
         self.processes.stop(self.display.process)
         self.display = self.wine = None
+        self.pixels_per_inch = pixels_per_inch
+        self.layout = self._layout()
         self._start_display(size)
 
     def panel(self, scenario, library=FULL_LIBRARY, prepare=None, trace_text=False):
@@ -83,7 +90,7 @@ class Bench:
             raise RuntimeError("another wineserver runs in %s: it can't be ended for the test" % self.wine.prefix)
         self.stop_programs()
         self.wine.stop()
-        self.wine = WineSession(self.display)
+        self.wine = WineSession(self.display, pixels_per_inch=self.pixels_per_inch)
 
     def stop_programs(self):
         """Ends every program started here that still runs; the display stays."""

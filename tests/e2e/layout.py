@@ -3,7 +3,9 @@ resource the program builds its window from (ui/Unit1.dfm).
 
 Left/Top in the layout are relative to the parent's client area; the
 position of a component in the form's client area is the sum over its
-parents below the form.
+parents below the form. On a screen of other than 96 pixels per inch the
+program scales each value as it reads it, rounded to the nearest pixel
+(halves away from zero), and so does this.
 """
 import re
 from dataclasses import dataclass
@@ -33,12 +35,19 @@ class Rect:
         return self.y + self.height
 
 
+def scaled(value, pixels_per_inch):
+    """A layout value at 96 pixels per inch, at pixels_per_inch."""
+    magnitude = (abs(value) * pixels_per_inch * 2 + 96) // (2 * 96)
+    return -magnitude if value < 0 else magnitude
+
+
 class Layout:
     """Rectangles of the form's components in its client area, by name."""
 
-    def __init__(self, path):
+    def __init__(self, path, pixels_per_inch=96):
         self.rects = {}
         self.form_name = None
+        self.pixels_per_inch = pixels_per_inch
         self._read(path)
 
     def _read(self, path):
@@ -60,7 +69,7 @@ class Layout:
                 elif _GEOMETRY.match(line) and stack:
                     key, value = _GEOMETRY.match(line).groups()
                     index = ("Left", "Top", "Width", "Height").index(key) + 1
-                    stack[-1][index] = int(value)
+                    stack[-1][index] = scaled(int(value), self.pixels_per_inch)
 
     def __getitem__(self, name):
         return self.rects[name]

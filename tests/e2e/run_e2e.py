@@ -26,6 +26,7 @@ import cases_layout
 import cases_library
 import cases_outputs
 import cases_placement
+import cases_scale
 import cases_virtualport
 from bench import Bench
 from processes import stop_on_signals
@@ -41,6 +42,7 @@ GROUPS = {
     "focus": cases_focus.CASES,
     "virtualport": cases_virtualport.CASES,
     "driver": cases_driver.CASES,
+    "scale": cases_scale.CASES,
 }
 CASE_SECONDS = 120  # at most, for one case
 

@@ -22,10 +22,14 @@ class WineSession:
     """Wine on `display`. Starts the prefix's wineserver unless one already
     runs (someone else's: then it is left alone) and stops the one it started."""
 
-    def __init__(self, display, debug="-all"):
+    def __init__(self, display, debug="-all", pixels_per_inch=96):
+        """pixels_per_inch: the screen's, other than 96 in the prefixes the
+        scaling tests run in (the display prefix's name and "-dpi120"...)."""
         # TARNWICK_E2E_PREFIX: another prefix, e.g. to leave the display
         # prefix to a panel started with `make run`.
         self.prefix = os.environ.get("TARNWICK_E2E_PREFIX") or display_prefix()
+        if pixels_per_inch != 96:
+            self.prefix += "-dpi%d" % pixels_per_inch
         if not os.path.isfile(os.path.join(self.prefix, "system.reg")):
             raise RuntimeError("no Wine prefix at %s: run `make prefix`" % self.prefix)
         self.env = dict(display.env, WINEPREFIX=self.prefix, WINEDEBUG=debug)

@@ -19,6 +19,10 @@ public:
     void Timer1Timer(TObject*) { ++ticks; }
 
     TProbeForm(TComponent* owner, const char* layout) : TForm(owner) { LoadLayout(layout, Published()); }
+    // Laid out for a screen of that many pixels per inch.
+    TProbeForm(TComponent* owner, const char* layout, int pixelsPerInch) : TForm(owner) {
+        LoadLayout(layout, Published(), pixelsPerInch);
+    }
 
     static const TPublished& Published() {
         static const TPublished published = TPublished()

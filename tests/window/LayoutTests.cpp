@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "FontOnScreen.h"
 #include "Pump.h"
 #include "WindowFixture.h"
 
@@ -161,30 +162,6 @@ int CountControls(const TWinControl& container) {
     }
     return n;
 }
-
-// The screen with a font selected, to see what the system makes of the font.
-class FontOnScreen {
-public:
-    explicit FontOnScreen(const TFont& font) : dc_(GetDC(nullptr)), old_(SelectObject(dc_, font.Handle())) {}
-    ~FontOnScreen() {
-        SelectObject(dc_, old_);
-        ReleaseDC(nullptr, dc_);
-    }
-    SIZE Extent(const std::string& text) const {
-        SIZE size{};
-        GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
-        return size;
-    }
-    std::string Face() const {
-        char face[LF_FACESIZE] = "";
-        GetTextFaceA(dc_, sizeof face, face);
-        return face;
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 class LayoutTest : public WindowTest {
 protected:
