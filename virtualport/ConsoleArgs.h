@@ -30,6 +30,9 @@ enum class ConsoleAction {
     SetIntruder,
     ReadPort,
     WritePort,
+    HoldFifo,
+    SetReadback,
+    SetSerial,
 };
 
 struct ConsoleCommand {
@@ -49,9 +52,13 @@ struct ConsoleCommand {
     bool extendedAuto = false;
     Chip chip = Chip::Ideal;
     uint8_t ecrMode = 0;      // 0..7
-    bool eppClearByReading = false;
     uint32_t settleMicros = 0;
     uint32_t intruderMs = 0;  // 0: off
+    EppClear eppClear = EppClear::WriteOne;
+    bool settleRising = false;     // SetSettle: only rising inputs wait
+    uint32_t fifoBytes = 0;        // HoldFifo
+    bool readbackFromPins = false;
+    bool serialOn = false;         // SetSerial, at `address`
 };
 
 struct ParsedCommand {

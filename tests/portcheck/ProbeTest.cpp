@@ -91,11 +91,11 @@ TEST_F(Probe, ControlRegisterAnsweringAtTheEcrsAddressIsNoEcr) {
 TEST_F(Probe, EppTimeOutFlagIsClearedWhereSetAndOnlyThere) {
     g_port->SetChip(vport::Chip::Epp);
     EXPECT_EQ(ProbeAndRestore(0x77A).epp, EppTimeout::NotSet);
-    for (const bool byReading : {false, true}) {
-        g_port->SetEppClearByReading(byReading);
+    for (const vport::EppClear way : {vport::EppClear::WriteOne, vport::EppClear::WriteZero, vport::EppClear::ReadTwice}) {
+        g_port->SetEppClear(way);
         g_port->Read(0x37C);  // an EPP access with no EPP device: time-out
-        EXPECT_EQ(ProbeAndRestore(0x77A).epp, EppTimeout::Cleared) << byReading;
-        EXPECT_EQ(g_port->Status() & 0x01, 0) << byReading;
+        EXPECT_EQ(ProbeAndRestore(0x77A).epp, EppTimeout::Cleared) << int(way);
+        EXPECT_EQ(g_port->Status() & 0x01, 0) << int(way);
     }
     g_port->SetChip(vport::Chip::Spp);  // status bit 0 reads 1 and means nothing
     EXPECT_EQ(ProbeAndRestore(0x77A).epp, EppTimeout::NotAFlag);

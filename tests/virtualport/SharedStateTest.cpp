@@ -124,8 +124,8 @@ TEST(SharedState, StateStaysInItsFileUntilReplaced) {
         uint32_t magic, version;
         const char* reason;
     } files[] = {
-        {1000, vport::kSharedMagic, 2, "another version (2) than this program's (3)"},
-        {size, vport::kSharedMagic, 4, "another version (4)"},
+        {1000, vport::kSharedMagic, 2, "another version (2) than this program's (4)"},
+        {size, vport::kSharedMagic, 5, "another version (5)"},
         {size, 0x12345678, 1, "something other than a port state"},
     };
     for (const auto& f : files) {
