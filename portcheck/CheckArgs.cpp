@@ -1,5 +1,9 @@
 #include "CheckArgs.h"
 
+#include <sstream>
+
+#include "ExitCodes.h"
+
 #include "PortRegisters.h"
 #include "SysUtils.h"
 #include "SystemAddresses.h"
@@ -153,47 +157,100 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
     return parsed;
 }
 
+namespace {
+
+// The commands, the loopback test first: --help lists them, a bad argument
+// names the first and the options of the others.
+const char* const kSynopses[] = {
+    "[--plug data|control] [--settle US] [--repeat N] BASE",
+    "--probe [--ecr ADDR] BASE",
+    "--set-mode spp|ps2 [--ecr ADDR] BASE",
+    "--list",
+};
+
+struct OptionHelp {
+    std::string name;
+    std::string help;
+};
+
+std::vector<OptionHelp> Options() {
+    std::vector<OptionHelp> options = {{"BASE", "the port's base address, a multiple of 4: 0x378, 0X378, $378 or 888"}};
+    for (const LoopbackPlug* plug : kPlugs)
+        options.push_back({std::string("--plug ") + plug->name,
+                           WiringText(*plug) + (plug == kPlugs[0] ? "; the default" : "")});
+    options.push_back({"--settle US", "microseconds to let the inputs settle after each pattern, 0 to " +
+                                          std::to_string(kLongestSettleMicros) + " (default " +
+                                          std::to_string(kDefaultSettleMicros) + "); raise it for a long cable"});
+    options.push_back({"--repeat N", "run the patterns N times (1 to " + std::to_string(kMostRounds) +
+                                         "); a line that fails in any round is named: intermittent contacts"});
+    options.push_back({"--probe", "what answers at BASE: a port, bidirectional or not, its extended control "
+                                  "register (ECR) and mode, the EPP time-out flag, and whether the panel's "
+                                  "outputs reach the pins"});
+    options.push_back({"--set-mode spp|ps2", "set the ECR's mode to 000 (standard) or 001 (PS/2, "
+                                             "bidirectional); it stays until the PC restarts"});
+    options.push_back({"--ecr ADDR", "the extended block where a PCI card puts it, as --list shows it after "
+                                     "\"extended\" (default BASE + 0x400)"});
+    options.push_back({"--list", "the parallel ports Windows knows: name, base address, I/O ranges and "
+                                 "extended (ECP) block; touches no port"});
+    options.push_back({"--help", "this text"});
+    return options;
+}
+
+constexpr size_t kLineWidth = 78;
+constexpr size_t kHelpColumn = 18;
+
+// `text` after `lead`, broken at spaces so that no line passes
+// kLineWidth, each further line indented by `indent`.
+std::string Wrapped(const std::string& lead, const std::string& text, size_t indent) {
+    std::istringstream words(text);
+    std::string out, line = lead, word;
+    bool lineEmpty = true;
+    while (words >> word) {
+        if (!lineEmpty && line.size() + 1 + word.size() > kLineWidth) {
+            out += line + "\n";
+            line.assign(indent, ' ');
+            lineEmpty = true;
+        }
+        line += (lineEmpty ? "" : " ") + word;
+        lineEmpty = false;
+    }
+    return out + line + "\n";
+}
+
+std::string OptionLine(const OptionHelp& option) {
+    const std::string name = "  " + option.name;
+    if (name.size() >= kHelpColumn) return name + "\n" + Wrapped(std::string(kHelpColumn, ' '), option.help, kHelpColumn);
+    return Wrapped(name + std::string(kHelpColumn - name.size(), ' '), option.help, kHelpColumn);
+}
+
+std::string UsageText() {
+    std::string text;
+    for (const char* synopsis : kSynopses)
+        text += std::string(text.empty() ? "usage: " : "       ") + "PortCheck " + synopsis + "\n";
+    text += "\n" + Wrapped("", "Tests a parallel port and its cable with a loopback plug fitted: drives walking-one "
+                           "and walking-zero patterns on the plug's five outputs, checks the five status inputs "
+                           "after each, and names the faulty lines. Interrupts are off and the data lines drive "
+                           "during the test; the data and control registers are put back as they were at the "
+                           "end, and read back to check.", 0) + "\n";
+    for (const OptionHelp& option : Options()) text += OptionLine(option);
+    text += "\nExit codes:\n";
+    for (const ExitCodeMeaning& exit : kExitCodeMeanings)
+        text += Wrapped("  " + std::to_string(exit.code) + " ", exit.meaning, 4);
+    return text;
+}
+
+}  // namespace
+
 const char* CheckUsage() {
-    return "usage: PortCheck [--plug data|control] [--settle US] [--repeat N] BASE\n"
-           "       PortCheck --probe [--ecr ADDR] BASE\n"
-           "       PortCheck --set-mode spp|ps2 [--ecr ADDR] BASE\n"
-           "       PortCheck --list\n"
-           "\n"
-           "Tests a parallel port and its cable with a loopback plug fitted: drives\n"
-           "walking-one and walking-zero patterns on the plug's five outputs, checks\n"
-           "the five status inputs after each, and names the faulty lines. Interrupts\n"
-           "are off and the data lines drive during the test; the data and control\n"
-           "registers are put back as they were at the end, and read back to check.\n"
-           "\n"
-           "  BASE            the port's base address, a multiple of 4: 0x378, 0X378,\n"
-           "                  $378 or 888\n"
-           "  --plug data     D0-/ERROR, D1-SELECT, D2-PAPER OUT, D3-/ACK, D4-BUSY\n"
-           "                  (pins 2-15, 3-13, 4-12, 5-10, 6-11; the default)\n"
-           "  --plug control  /STROBE-SELECT, /AUTOFEED-PAPER OUT, /INIT-/ACK,\n"
-           "                  /SELECT IN-BUSY, D0-/ERROR (pins 1-13, 14-12, 16-10, 17-11, 2-15)\n"
-           "  --settle US     microseconds to let the inputs settle after each pattern,\n"
-           "                  0 to 100000 (default 100); raise it for a long cable\n"
-           "  --repeat N      run the patterns N times (1 to 10000); a line that fails\n"
-           "                  in any round is named: intermittent contacts\n"
-           "  --probe         what answers at BASE: a port, bidirectional or not, its\n"
-           "                  extended control register (ECR) and mode, the EPP time-out\n"
-           "                  flag, and whether the panel's outputs reach the pins\n"
-           "  --set-mode spp|ps2\n"
-           "                  set the ECR's mode to 000 (standard) or 001 (PS/2,\n"
-           "                  bidirectional); it stays until the PC restarts\n"
-           "  --ecr ADDR      the extended block where a PCI card puts it, as --list\n"
-           "                  shows it after \"extended\" (default BASE + 0x400)\n"
-           "  --list          the parallel ports Windows knows: name, base address, I/O\n"
-           "                  ranges and extended (ECP) block; touches no port\n"
-           "  --help          this text\n"
-           "\n"
-           "Exit codes: 0 all lines ok (--probe: the panel's outputs reach the pins);\n"
-           "1 a fault found (--probe: the outputs do not reach the pins in this mode);\n"
-           "2 bad arguments; 3 the port library inpout32.dll is missing, lacks an entry\n"
-           "point, or its driver is not running; 4 interrupted (the port was put back);\n"
-           "5 no port answers at that address; 6 another program or Windows' printer\n"
-           "polling wrote to the port meanwhile; 7 Windows cannot list its ports here\n"
-           "(--list).\n";
+    static const std::string text = UsageText();
+    return text.c_str();
+}
+
+std::string ShortUsage() {
+    std::string others;
+    for (size_t i = 1; i < sizeof kSynopses / sizeof kSynopses[0]; ++i)
+        others += std::string(kSynopses[i]).substr(0, std::string(kSynopses[i]).find(' ')) + ", ";
+    return std::string("usage: PortCheck ") + kSynopses[0] + " (or " + others + "--help)\n";
 }
 
 }  // namespace portcheck

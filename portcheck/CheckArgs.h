@@ -1,8 +1,5 @@
-// PortCheck's command line:
-//   PortCheck [--plug data|control] [--settle US] [--repeat N] BASE
-//   PortCheck --probe [--ecr ADDR] BASE
-//   PortCheck --set-mode spp|ps2 [--ecr ADDR] BASE
-//   PortCheck --list
+// PortCheck's command line, and its usage text (CheckUsage) built from the
+// commands, the options, the plugs and the exit codes.
 #pragma once
 
 #include <cstdint>
@@ -10,15 +7,13 @@
 #include <vector>
 
 #include "LoopbackPlug.h"
+#include "LoopbackRun.h"
 
 namespace portcheck {
 
 // The highest base whose registers all lie below 0x10000 (bases are
 // multiples of 4).
 constexpr int kHighestBase = 0xFFFC;
-constexpr int64_t kDefaultSettleMicros = 100;
-constexpr int64_t kLongestSettleMicros = 100000;
-constexpr int kMostRounds = 10000;
 
 enum class Command {
     Test,     // the loopback test
@@ -54,5 +49,8 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args);
 
 // The text of --help, ending in a line feed.
 const char* CheckUsage();
+// The line that follows a bad argument's message: the loopback test's
+// usage and the other commands' names.
+std::string ShortUsage();
 
 }  // namespace portcheck

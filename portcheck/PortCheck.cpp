@@ -10,46 +10,22 @@
 #include <vector>
 
 #include "CheckArgs.h"
-#include "LoopbackReport.h"
 #include "ExitCodes.h"
 #include "ListCommand.h"
-#include "LoopbackRun.h"
+#include "LoopbackCommand.h"
 #include "PortCommand.h"
 #include "ProbeCommand.h"
 #include "SetModeCommand.h"
-#include "StopRequest.h"
 
 namespace {
 
 using namespace portcheck;
 
-CommandOutput LoopbackTest(PortSession& session, const CheckOptions& options) {
-    const RunRecord record = RunPatterns(session, *options.plug, {options.settleMicros, options.rounds},
-                                         &StopRequest::Requested);
-    CommandOutput output;
-    switch (record.end) {
-    case RunEnd::Completed:
-        output.out = Report(*options.plug, record.result, options.base, options.settleMicros);
-        output.exitCode = record.result.result.faulty == 0 ? kExitOk : kExitFault;
-        break;
-    case RunEnd::Interrupted:
-        output.err = "PortCheck: interrupted\n";
-        output.exitCode = kExitInterrupted;
-        break;
-    case RunEnd::DataNotTaken:
-        output.out = DataNotTakenReport(*options.plug, options.base, record.dataWritten, session.written().data);
-        output.exitCode = kExitFault;
-        break;
-    case RunEnd::Disturbed: break;  // RunOnPort says so
-    }
-    return output;
-}
-
 int Run(const CheckOptions& options) {
     switch (options.command) {
     case Command::Help: std::fputs(CheckUsage(), stdout); return kExitOk;
     case Command::List: return ListPorts();
-    case Command::Test: return RunOnPort(options, {&LoopbackTest, "the test", ""});
+    case Command::Test: return RunOnPort(options, {&LoopbackCommand, "the test", ""});
     case Command::Probe: return RunOnPort(options, {&ProbeCommand, "the probe", ProbeWarning(options.base)});
     case Command::SetMode:
         return RunOnPort(options, {&SetModeCommand, "the mode change", SetModeWarning(options.base)});
@@ -63,10 +39,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], kListWorkerOption) == 0) return ListPortsWorker();
     const ParsedArgs parsed = ParseCheckArgs(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.ok) {
-        std::fprintf(stderr,
-                     "PortCheck: %s\nusage: PortCheck [--plug data|control] [--settle US] [--repeat N] BASE "
-                     "(or --probe, --set-mode, --list, --help)\n",
-                     parsed.error.c_str());
+        std::fprintf(stderr, "PortCheck: %s\n%s", parsed.error.c_str(), ShortUsage().c_str());
         return kExitBadArguments;
     }
     // Caught here so that the port session unwinds and puts the port back.

@@ -5,13 +5,8 @@
 set -euo pipefail
 source "$(dirname "$0")/platform.sh"
 
-for file in "$run_build/bin/Tarnwick.exe" "$run_build/tests/bin/BenchReference.exe" "$vport_dir/inpout32.dll" \
-    "$product_build/bin/Tarnwick.exe" "$product_build/tests/bin/BenchReference.exe"; do
-    if [ ! -f "$file" ]; then
-        echo "${file#$top/} is missing: run 'make build-run' first" >&2
-        exit 1
-    fi
-done
+require_built "$run_build/bin/Tarnwick.exe" "$run_build/tests/bin/BenchReference.exe" "$vport_dir/inpout32.dll" \
+    "$product_build/bin/Tarnwick.exe" "$product_build/tests/bin/BenchReference.exe"
 python3 -B "$top/tests/bench/run_bench.py" \
     --panel "$run_build/bin/Tarnwick.exe" --reference "$run_build/tests/bin/BenchReference.exe" \
     --vport "$vport_dir" --work "$run_build/bench" \

@@ -54,3 +54,21 @@ wine_dir="$build/wine"
 [ "$TARNWICK_RUN_ARCH" = i686 ] || wine_dir="$build/wine/x86_64"
 headless_prefix="$wine_dir/headless"
 display_prefix="$wine_dir/display"
+
+# Stops the calling script, with the way out, when a file the build makes is
+# not there.
+require_built() {
+    local file
+    for file in "$@"; do
+        if [ ! -f "$file" ]; then
+            echo "${file#$top/} is missing: run 'make build-run' first" >&2
+            exit 1
+        fi
+    done
+}
+
+# The Wine prefixes, made on first use (quietly done when they exist); their
+# progress goes to stderr, so that a script's own output stays its own.
+require_prefixes() {
+    "$top/scripts/wine-prefix.sh" >&2
+}

@@ -6,12 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/platform.sh"
 
 bin=$run_build/bin
-for file in "$bin/Tarnwick.exe" "$vport_dir/inpout32.dll" "$vport_dir/PortConsole.exe"; do
-    if [ ! -f "$file" ]; then
-        echo "${file#$top/} is missing: run 'make build-run' first" >&2
-        exit 1
-    fi
-done
+require_built "$bin/Tarnwick.exe" "$vport_dir/inpout32.dll" "$vport_dir/PortConsole.exe"
 # The panel runs from a folder of its own, with the virtual library beside it.
 mkdir -p "$run_dir"
 cp "$bin/Tarnwick.exe" "$vport_dir/inpout32.dll" "$run_dir/"

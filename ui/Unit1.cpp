@@ -66,6 +66,10 @@ const OutputWrites kOutputWrites[kOutputs] = {
     /* DO9  D7          */ {{{Register::Data, 0}, {Register::Data, 128}}, {{Register::Data, 0}}},
     /* DO10 /Line Feed  */ {{{Register::Data, 0}, {Register::Control, 9}}, {{Register::Control, 11}}},
     /* DO11 Reset       */ {{{Register::Data, 0}, {Register::Control, 15}}, {{Register::Control, 11}}},
+    // DO12's "on" writes data 11 first, on purpose: a passing value that the
+    // next write of 0 replaces within the same click, so no tick sees it,
+    // while a device on the data lines sees D0, D1 and D3 pulse once. It is
+    // how the panel switches DO12 on, not a slip to tidy away.
     /* DO12 /Select PTR */ {{{Register::Data, 11}, {Register::Control, 3}, {Register::Data, 0}}, {{Register::Control, 11}}},
 };
 

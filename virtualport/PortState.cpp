@@ -69,8 +69,7 @@ bool Adopt(SharedLayout& s, std::string* why) {
         return false;
     }
     if (s.version != kSharedVersion || s.size != sizeof(SharedLayout)) {
-        *why = "it is a port state of another version (" + std::to_string(s.version) +
-               ") than this program's (" + std::to_string(kSharedVersion) + ")";
+        *why = AnotherVersion(s.version);
         return false;
     }
     return true;

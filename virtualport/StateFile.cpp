@@ -22,8 +22,7 @@ std::string Describe(HANDLE file, DWORD size) {
     if (!ReadFile(file, header, sizeof header, &got, nullptr) || got < sizeof header ||
         header[0] != kSharedMagic)
         return "it holds something other than a port state (" + std::to_string(size) + " bytes)";
-    return "it is a port state of another version (" + std::to_string(header[1]) +
-           ") than this program's (" + std::to_string(kSharedVersion) + ")";
+    return AnotherVersion(header[1]);
 }
 
 HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
@@ -36,6 +35,11 @@ HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
 }
 
 }  // namespace
+
+std::string AnotherVersion(uint32_t version) {
+    return "it is a port state of another version (" + std::to_string(version) + ") than this program's (" +
+           std::to_string(kSharedVersion) + ")";
+}
 
 std::string SystemMessage(unsigned long code) {
     char text[256] = {};

@@ -4,6 +4,7 @@
 // time share one view of it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace vport {
@@ -32,6 +33,10 @@ bool MapStateFile(const std::string& name, const std::string& objectName, unsign
 bool EmptyStateFile(const std::string& name, const std::string& objectName, std::string* why);
 
 void UnmapStateFile(const MappedFile& mapped);
+
+// Why a state file of `version` is not this program's: "it is a port state
+// of another version (2) than this program's (3)".
+std::string AnotherVersion(uint32_t version);
 
 // "error 5 (Access is denied.)"
 std::string SystemMessage(unsigned long code);

@@ -38,8 +38,8 @@ void WriteAll(HANDLE output, const std::string& text) {
 
 }  // namespace
 
-ListOutcome JudgeListRun(const ChildRun& run) {
-    ListOutcome outcome;
+CommandOutput JudgeListRun(const ChildRun& run) {
+    CommandOutput outcome;
     outcome.exitCode = kExitCannotList;
     switch (run.outcome) {
     case ChildRun::NotStarted:
@@ -73,10 +73,7 @@ int ListPorts() {
         run.startError = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
     else
         run = RunChild(self, Wide(kListWorkerOption), kListTimeoutMs);
-    const ListOutcome outcome = JudgeListRun(run);
-    std::fputs(outcome.out.c_str(), stdout);
-    std::fputs(outcome.err.c_str(), stderr);
-    return outcome.exitCode;
+    return Print(JudgeListRun(run));
 }
 
 int ListPortsWorker() {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ChildProcess.h"
+#include "CommandOutput.h"
 #include "ExitCodes.h"
 
 namespace portcheck {
@@ -26,13 +27,7 @@ int ListPorts();
 // to standard output. Returns 0 or kExitCannotList.
 int ListPortsWorker();
 
-struct ListOutcome {
-    int exitCode = 0;
-    std::string out;  // for standard output
-    std::string err;  // for standard error
-};
-
 // What the first copy makes of the second's run.
-ListOutcome JudgeListRun(const ChildRun& run);
+CommandOutput JudgeListRun(const ChildRun& run);
 
 }  // namespace portcheck

@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdio>
 
+#include "TextFormat.h"
+
 namespace portcheck {
 
 namespace {
@@ -14,12 +16,6 @@ using Cells = std::vector<std::string>;
 // layout from PC to PC; a longer value widens its column for every line.
 constexpr size_t kMinWidths[] = {6, 26, 13, 30};
 constexpr size_t kColumns = sizeof kMinWidths / sizeof kMinWidths[0];
-
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(value));
-    return text;
-}
 
 // As Device Manager writes them: "0378-037F, 0778-077A".
 std::string RangesText(const std::vector<IoRange>& ranges) {

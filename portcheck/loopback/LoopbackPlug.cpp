@@ -1,7 +1,6 @@
 #include "LoopbackPlug.h"
 
 #include <cstring>
-#include <initializer_list>
 
 namespace portcheck {
 
@@ -17,10 +16,22 @@ const LoopbackPlug kDataPlug = {"data", {Wire(2, 15), Wire(3, 13), Wire(4, 12), 
 const LoopbackPlug kControlPlug = {"control",
                                    {Wire(1, 13), Wire(14, 12), Wire(16, 10), Wire(17, 11), Wire(2, 15)}};
 
+const LoopbackPlug* const kPlugs[2] = {&kDataPlug, &kControlPlug};
+
 const LoopbackPlug* FindPlug(const char* name) {
-    for (const LoopbackPlug* plug : {&kDataPlug, &kControlPlug})
+    for (const LoopbackPlug* plug : kPlugs)
         if (std::strcmp(plug->name, name) == 0) return plug;
     return nullptr;
+}
+
+std::string WiringText(const LoopbackPlug& plug) {
+    std::string signals, pins;
+    for (const WiredPair& pair : plug.pairs) {
+        const char* comma = signals.empty() ? "" : ", ";
+        signals += comma + std::string(pair.output.signal) + "-" + pair.input.signal;
+        pins += comma + std::to_string(pair.output.number) + "-" + std::to_string(pair.input.number);
+    }
+    return signals + " (pins " + pins + ")";
 }
 
 Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers working) {

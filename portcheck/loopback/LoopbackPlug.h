@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "ParallelPins.h"
+#include "PortRegisters.h"
 
 namespace portcheck {
 
@@ -21,12 +23,17 @@ struct LoopbackPlug {
     WiredPair pairs[kPairs];
 };
 
-// D0-/ERROR, D1-SELECT, D2-PAPER OUT, D3-/ACK, D4-BUSY (pins 2-15, 3-13,
-// 4-12, 5-10, 6-11).
+// The data lines D0-D4 to the five inputs, the test's default.
 extern const LoopbackPlug kDataPlug;
-// /STROBE-SELECT, /AUTOFEED-PAPER OUT, /INIT-/ACK, /SELECT IN-BUSY, and
-// D0-/ERROR as on the data plug (pins 1-13, 14-12, 16-10, 17-11, 2-15).
+// The four control lines to four inputs, and D0 as on the data plug.
 extern const LoopbackPlug kControlPlug;
+
+// Its wiring as the usage text gives it: "D0-/ERROR, ..., D4-BUSY (pins
+// 2-15, ..., 6-11)".
+std::string WiringText(const LoopbackPlug& plug);
+
+// The plugs PortCheck knows, the default first.
+extern const LoopbackPlug* const kPlugs[2];
 
 // The plug of that --plug name, or null.
 const LoopbackPlug* FindPlug(const char* name);
@@ -35,11 +42,6 @@ const LoopbackPlug* FindPlug(const char* name);
 // pin, set when high. Input levels use the same numbering.
 using Levels = uint8_t;
 constexpr Levels kAllHigh = (1u << kPairs) - 1;
-
-struct Registers {
-    uint8_t data;
-    uint8_t control;
-};
 
 // The data and control values that put the plug's outputs at `levels`,
 // every other bit as in `working`.

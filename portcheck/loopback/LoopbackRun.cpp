@@ -10,7 +10,7 @@ RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunO
     const std::vector<Levels>& patterns = TestPatterns();
     std::vector<Observation> observations;
     observations.reserve(patterns.size());  // no allocation once the patterns run
-    const Registers working{session.written().data, session.written().control};
+    const Registers working = session.written();
     for (int round = 0; round < options.rounds; ++round) {
         observations.clear();
         for (Levels levels : patterns) {

@@ -12,8 +12,13 @@
 
 namespace portcheck {
 
+// The wait after each pattern, unless --settle says otherwise, and the longest.
+constexpr int64_t kDefaultSettleMicros = 100;
+constexpr int64_t kLongestSettleMicros = 100000;
+constexpr int kMostRounds = 10000;
+
 struct RunOptions {
-    int64_t settleMicros = 100;  // the wait after each pattern
+    int64_t settleMicros = kDefaultSettleMicros;
     int rounds = 1;
 };
 

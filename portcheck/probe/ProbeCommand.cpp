@@ -22,7 +22,7 @@ EppTimeout ProbeEppTimeout(PortSession& session) {
 // With bit 5 set, a bidirectional port's data register reads the pins, not
 // the latch: if it reads back both values written, nothing turned around.
 bool TestDirection(PortSession& session) {
-    const PortValues before = session.written();
+    const Registers before = session.written();
     session.WriteControl(before.control | kControlDirection);
     session.WriteData(0x55);
     const uint8_t read55 = session.Read(kDataOffset);

@@ -9,17 +9,6 @@
 
 namespace portcheck {
 
-namespace {
-
-int Print(const CommandOutput& output) {
-    std::fputs(output.out.c_str(), stdout);
-    std::fflush(stdout);
-    std::fputs(output.err.c_str(), stderr);
-    return output.exitCode;
-}
-
-}  // namespace
-
 CommandOutput Finish(CommandOutput output, const PortSession& session, const RestoreOutcome& restored,
                      const char* during) {
     if (session.disturbed()) {

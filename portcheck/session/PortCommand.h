@@ -7,17 +7,14 @@
 #include <string>
 
 #include "CheckArgs.h"
+#include "CommandOutput.h"
 #include "PortSession.h"
 
 namespace portcheck {
 
-struct CommandOutput {
-    int exitCode = 0;
-    std::string out;  // for standard output
-    std::string err;  // for standard error; the restore's lines follow it where it isn't empty
-};
 
 // A command's work on a begun session; it leaves the restore to RunOnPort.
+// The restore's lines follow its err where that isn't empty, else its out.
 using SessionWork = CommandOutput (*)(PortSession& session, const CheckOptions& options);
 
 struct PortCommand {

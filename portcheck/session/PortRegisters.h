@@ -10,6 +10,12 @@
 
 namespace portcheck {
 
+// The two registers PortCheck writes, as found, written or read back.
+struct Registers {
+    uint8_t data = 0;
+    uint8_t control = 0;
+};
+
 constexpr int kDataOffset = static_cast<int>(Register::Data);
 constexpr int kStatusOffset = static_cast<int>(Register::Status);
 constexpr int kControlOffset = static_cast<int>(Register::Control);

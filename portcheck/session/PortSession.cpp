@@ -30,7 +30,7 @@ PortSession::PortSession(const PortLibrary& library, int base) : library_(librar
 
 PortSession::~PortSession() {
     if (!begun_ || restored_) return;
-    const PortValues target = RestoreTarget();
+    const Registers target = RestoreTarget();
     if (dataTakesWrites_) WriteAt(base_ + kDataOffset, target.data);
     WriteAt(base_ + kControlOffset, target.control);
     if (ecrTouched_) WriteAt(ecrPort_, ecrTarget_);
@@ -157,7 +157,7 @@ void PortSession::KeepEcrMode() {
     ecrTarget_ = ReadEcr() & (kEcrModeBits | kEcrKept);
 }
 
-PortValues PortSession::RestoreTarget() const {
+Registers PortSession::RestoreTarget() const {
     const uint8_t upper = found_.control & readBack_ & ~kControlLines;
     return {found_.data, static_cast<uint8_t>((found_.control & kControlLines) | upper)};
 }

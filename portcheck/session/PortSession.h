@@ -23,13 +23,9 @@
 #include <cstdint>
 
 #include "PortLibrary.h"
+#include "PortRegisters.h"
 
 namespace portcheck {
-
-struct PortValues {
-    uint8_t data = 0;
-    uint8_t control = 0;
-};
 
 enum class SessionStart {
     Ready,      // a port answers; control bits 4-5 are cleared
@@ -52,8 +48,8 @@ struct LatchTest {
 // What Restore put back and what it read back.
 struct RestoreOutcome {
     bool touched = false;   // PortCheck had written to the port
-    PortValues target;      // what was written back
-    PortValues seen;        // what data and control read at the end
+    Registers target;      // what was written back
+    Registers seen;        // what data and control read at the end
     uint8_t controlChecked = 0;  // the control bits compared: those the chip reads back
     uint8_t controlUnknown = 0;  // bits 4-5 read as 1 at the start that the chip does not read back
     bool dataHeld = false;
@@ -88,7 +84,7 @@ public:
     uint8_t foundStatus() const { return foundStatus_; }
     uint8_t foundControl() const { return found_.control; }
     // What data and control were last written (or found).
-    const PortValues& written() const { return written_; }
+    const Registers& written() const { return written_; }
     // The control bits whose read-back means something on this chip.
     uint8_t controlReadBack() const { return readBack_; }
     // Whether control bit `bit` was set at the start, as far as the chip tells.
@@ -112,8 +108,8 @@ public:
     bool Holds();
     bool disturbed() const { return disturbed_; }
     // Once disturbed: what data and control read then, and what they should have held.
-    const PortValues& seen() const { return seen_; }
-    const PortValues& expected() const { return expected_; }
+    const Registers& seen() const { return seen_; }
+    const Registers& expected() const { return expected_; }
 
     // The ECR at `port`: read it, or set its mode (bits 7-5) leaving bits
     // 4-3 as they read and bit 2 clear. The first mode write keeps the
@@ -132,18 +128,18 @@ private:
     uint8_t ReadAt(int port) const;
     void WriteAt(int port, uint8_t value) const;
     bool LatchAnswers();
-    PortValues RestoreTarget() const;
+    Registers RestoreTarget() const;
     // Reads data, control and the ECR into `outcome`; true when all hold its targets.
     bool ReadBack(RestoreOutcome* outcome) const;
     void WriteWhatDiffers(const RestoreOutcome& outcome) const;
 
     const PortLibrary& library_;
     int base_;
-    PortValues found_;
+    Registers found_;
     uint8_t foundStatus_ = 0;
-    PortValues written_;
-    PortValues seen_;
-    PortValues expected_;
+    Registers written_;
+    Registers seen_;
+    Registers expected_;
     uint8_t readBack_ = 0xFF;
     bool dataTakesWrites_ = true;
     bool begun_ = false;

@@ -69,8 +69,8 @@ std::string NoPortMessage(int base) {
 }
 
 std::string DisturbedMessage(const PortSession& session, const char* during) {
-    const PortValues& expected = session.expected();
-    const PortValues& seen = session.seen();
+    const Registers& expected = session.expected();
+    const Registers& seen = session.seen();
     // Before its first write PortCheck expects what it found.
     const char* had = session.begun() ? " where PortCheck had written " : " where it had read ";
     std::string message = std::string("PortCheck: another program or Windows' printer-port polling wrote to the port during ") +

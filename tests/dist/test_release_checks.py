@@ -121,6 +121,16 @@ class ImportCheck(unittest.TestCase):
         self.assertNotIn(str(PRODUCT), result.stderr)
         self.assertIn(f"{TWIN}: PE header asks for subsystem version 5.2", result.stderr)
 
+    def test_dlls_only_passes_a_program_of_windows_dlls_and_fails_any_other_dll(self):
+        self.assertEqual(run("check-imports-list.py", "--dlls-only", "--list", IMPORTS, PRODUCT).returncode, 0)
+        # A list that lacks every GDI32 entry stands for a program that imports a DLL of its own.
+        lines = [line for line in IMPORTS.read_text().splitlines() if not line.upper().startswith("GDI32")]
+        without_gdi = fresh("list-no-gdi32") / "imports.txt"
+        without_gdi.write_text("\n".join(lines) + "\n")
+        result = run("check-imports-list.py", "--dlls-only", "--list", without_gdi, PRODUCT)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("imports GDI32.dll, which is not one of Windows' own DLLs in the list", result.stderr)
+
     def test_a_missing_program_or_list_fails(self):
         self.assertEqual(run("check-imports-list.py", "--list", IMPORTS, WORK / "none.exe").returncode, 1)
         result = run("check-imports-list.py", "--list", WORK / "none.txt", PRODUCT)

@@ -51,11 +51,11 @@ TEST(ChildProcess, EndsAChildThatOutlivesItsTimeAndSaysWhenOneCannotStart) {
     EXPECT_NE(missing.startError, 0u);
 }
 
-TEST(ListOutcome, TheListGoesToStdoutAndEachFailureIsOneLineWithExitSeven) {
+TEST(ListRun, TheListGoesToStdoutAndEachFailureIsOneLineWithExitSeven) {
     ChildRun listed;
     listed.outcome = ChildRun::Exited;
     listed.output = "LPT1  ECP Printer Port  base 0x378   ranges 0378-037F\n";
-    const ListOutcome ok = JudgeListRun(listed);
+    const CommandOutput ok = JudgeListRun(listed);
     EXPECT_EQ(ok.exitCode, 0);
     EXPECT_EQ(ok.out, listed.output);
     EXPECT_EQ(ok.err, "");
@@ -79,7 +79,7 @@ TEST(ListOutcome, TheListGoesToStdoutAndEachFailureIsOneLineWithExitSeven) {
         {notStarted, "PortCheck could not start its second copy, which asks Windows (error 5)\n"},
     };
     for (const auto& failure : failures) {
-        const ListOutcome outcome = JudgeListRun(failure.run);
+        const CommandOutput outcome = JudgeListRun(failure.run);
         EXPECT_EQ(outcome.exitCode, 7);
         EXPECT_EQ(outcome.out, "");
         EXPECT_EQ(outcome.err, std::string("PortCheck: cannot list the ports here: ") + failure.err);

@@ -58,6 +58,12 @@ TEST_F(Outputs, EachButtonWritesItsOnAndOffSequencesAndShowsItsState) {
     }
 }
 
+// The colour each output's lamp lights in, DO1 to DO12, as the panel's
+// users know them (0x00BBGGRR): lime, yellow or red.
+constexpr unsigned kLime = 0x00FF00, kYellow = 0x00FFFF, kRed = 0x0000FF;
+constexpr unsigned kLitColours[12] = {kLime, kLime, kYellow, kYellow, kRed,    kRed,
+                                      kRed,  kRed,  kYellow, kYellow, kLime, kLime};
+
 TEST_F(Outputs, EachOnLightsItsOwnLampOnTheNextTick) {
     TShape* const lamps[] = {form->Shape_DO_1, form->Shape_DO_2, form->Shape_DO_3,  form->Shape_DO_4,
                              form->Shape_DO_5, form->Shape_DO_6, form->Shape_DO_7,  form->Shape_DO_8,
@@ -68,7 +74,7 @@ TEST_F(Outputs, EachOnLightsItsOwnLampOnTheNextTick) {
         Tick();
         for (int other = 1; other <= 12; ++other)
             EXPECT_EQ(lamps[other - 1]->Brush->Color() != clBlack, other == n) << "lamp DO" << other;
-        EXPECT_EQ(lamps[n - 1]->Brush->Color(), Output(n).litColour);
+        EXPECT_EQ(lamps[n - 1]->Brush->Color(), kLitColours[n - 1]);
         Click(Button(n));
         Tick();
         EXPECT_EQ(lamps[n - 1]->Brush->Color(), clBlack);
