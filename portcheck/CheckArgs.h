@@ -29,9 +29,9 @@ struct CheckOptions {
     const LoopbackPlug* plug = &kDataPlug;
     int64_t settleMicros = kDefaultSettleMicros;
     int rounds = 1;
-    int ecrBlock = -1;  // --ecr: the extended block's first address; -1: base + 0x400
+    int ecrBlock = -1;  // --ecr: the extended block's first address; -1: base + 0x400 below 0x400, else none
     uint8_t mode = 0;   // SetMode: the ECR mode, 0 (spp) or 1 (ps2)
-    // The ECR's address: the third of the extended block.
+    // The ECR's address: the third of the extended block; -1 where none is known.
     int EcrPort() const;
 };
 

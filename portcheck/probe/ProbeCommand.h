@@ -12,12 +12,6 @@
 
 namespace portcheck {
 
-enum class EppTimeout {
-    NotSet,    // status bit 0 reads 0
-    Cleared,   // it read 1 and cleared: the flag of an EPP-capable chip
-    NotAFlag,  // it reads 1 and won't clear: a plain port's undefined bit
-};
-
 struct ProbeResult {
     EcrFinding ecr;
     bool ecrTookPs2 = true;     // where the ECR was in another mode: it took 001 for the tests
