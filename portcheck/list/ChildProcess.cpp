@@ -41,7 +41,8 @@ ChildRun RunChild(const std::wstring& program, const std::wstring& arguments, DW
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
+    // No console window of its own flashes up when PortCheck runs from a shortcut.
+    const BOOL started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                                         nullptr, nullptr, &startup, &process);
     if (!started) run.startError = GetLastError();
     CloseHandle(writeEnd);

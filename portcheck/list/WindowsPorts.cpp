@@ -141,6 +141,13 @@ public:
         return result == CR_NO_MORE_RES_DES ? CR_SUCCESS : result;
     }
 
+    // Device Manager's problem number for the device; 0 where it has none.
+    ULONG Problem(DEVINST device) const {
+        ULONG status = 0, problem = 0;
+        if (config_.getDevNodeStatus(&status, &problem, device, 0) != CR_SUCCESS) return 0;
+        return status & DN_HAS_PROBLEM ? problem : 0;
+    }
+
     // Where the configuration manager keeps them from this program: the
     // ranges Windows' resource map records for the device; false where it
     // has none.
@@ -203,9 +210,9 @@ WindowsPorts ReadWindowsPorts() {
 
 WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config, const Registry& registry) {
     const CONFIGRET root = AskRoot(config);
-    const bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
-    if (root != CR_SUCCESS && !rangesHidden)
+    if (root != CR_SUCCESS && root != CR_CALL_NOT_IMPLEMENTED)
         return Failed("Windows' configuration manager does not answer", root);
+    bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
     const HDEVINFO set = setup.getClassDevs(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
     if (set == INVALID_HANDLE_VALUE) return Failed("Windows does not list its port devices", GetLastError());
     const PortReader reader(setup, config, registry, set);
@@ -216,16 +223,16 @@ WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config
     for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) {
         PortDevice port;
         if (!reader.Describe(&device, &port)) continue;
-        CONFIGRET read = CR_SUCCESS;
-        if (rangesHidden)
+        port.problem = reader.Problem(device.DevInst);
+        const CONFIGRET read = rangesHidden ? CR_CALL_NOT_IMPLEMENTED : reader.IoRanges(device.DevInst, &port.ranges);
+        // Only "not implemented" (a 32-bit program on 64-bit Windows) calls
+        // for the resource map; any other failure is this device's alone.
+        rangesHidden = read == CR_CALL_NOT_IMPLEMENTED;
+        if (rangesHidden) {
+            port.ranges.clear();
             port.rangesKnown = reader.MappedIoRanges(&device, &port.ranges);
-        else
-            read = reader.IoRanges(device.DevInst, &port.ranges);
-        if (read != CR_SUCCESS) {
-            result = Failed("Windows' configuration manager does not give the resources of " + port.name,
-                            read);
-            break;
         }
+        port.unreadable = read != CR_SUCCESS && !rangesHidden;
         result.ports.push_back(port);
     }
     setup.destroyDeviceInfoList(set);

@@ -22,6 +22,7 @@ struct FakeDevice {
     CONFIGRET allocated = CR_SUCCESS;                 // the answer for its allocated configuration
     std::wstring objectName = {};                     // its physical device object
     std::vector<uint8_t> resourceMap = {};            // what the resource map records for it
+    ULONG problem = 0;                                // Device Manager's problem number
 };
 
 // What the stand-ins answer, and the handles they gave out and got back.
@@ -135,10 +136,16 @@ CONFIGRET WINAPI Data(RES_DES range, PVOID buffer, ULONG size, ULONG) {
 }
 CONFIGRET WINAPI FreeResDes(RES_DES range) { return Closed(range), CR_SUCCESS; }
 CONFIGRET WINAPI FreeLogConf(LOG_CONF conf) { return Closed(conf), CR_SUCCESS; }
+CONFIGRET WINAPI DevNodeStatus(PULONG status, PULONG problem, DEVINST devInst, ULONG) {
+    *problem = Device(devInst).problem;
+    *status = DN_STARTED | (*problem ? DN_HAS_PROBLEM : 0);
+    return CR_SUCCESS;
+}
 
 WindowsPorts Read() {
     const SetupApi setup = {GetClassDevs, EnumDeviceInfo, GetProperty, OpenDevRegKey, DestroyList};
-    const ConfigManager config = {Locate, FirstLogConf, NextResDes, DataSize, Data, FreeResDes, FreeLogConf};
+    const ConfigManager config = {Locate,     FirstLogConf, NextResDes,   DataSize,
+                                  Data,       FreeResDes,   FreeLogConf,  DevNodeStatus};
     const Registry registry = {OpenKey, QueryValue, CloseKey};
     const WindowsPorts ports = ReadWindowsPorts(setup, config, registry);
     EXPECT_TRUE(g.open.empty()) << g.open.size() << " handles not given back";
@@ -189,14 +196,31 @@ TEST(WindowsPorts, ConfigurationManagerThatKeepsTheRangesOrCannotSay) {
     g.listed = false;
     EXPECT_EQ(Read().error.find("Windows does not list its port devices (error "), 0u);
 
+}
+
+// One device that fails (unplugged while listing, or a range no x86 port
+// can have) is unknown, and the listing goes on; Device Manager's problems
+// are named; a USB adapter is one also where the ranges are kept from us.
+TEST(WindowsPorts, EachPortIsListedWhateverBecameOfTheOthers) {
     g = {};
-    g.devices = {kEcpPort};
-    g.devices[0].io.push_back({0x10000, 0x10007});  // no x86 I/O port
-    const WindowsPorts bad = Read();
-    EXPECT_FALSE(bad.ok);
-    EXPECT_EQ(bad.error, "Windows' configuration manager does not give the resources of ECP Printer Port "
-                         "(LPT1) (error 0x1F)");
-    EXPECT_TRUE(bad.ports.empty());
+    FakeDevice gone = kEcpPort, disabled = kEcpPort, conflict = kEcpPort, usb = kEcpPort;
+    gone.io.push_back({0x10000, 0x10007});  // no x86 I/O port
+    disabled.portName = L"LPT2", disabled.friendlyName = L"Printer Port (LPT2)", disabled.io = {};
+    disabled.allocated = CR_NO_MORE_LOG_CONF, disabled.problem = CM_PROB_DISABLED;
+    conflict.portName = L"LPT3", conflict.friendlyName = L"Printer Port (LPT3)", conflict.io = {};
+    conflict.allocated = CR_NO_MORE_LOG_CONF, conflict.problem = CM_PROB_NORMAL_CONFLICT;
+    usb.portName = L"LPT4", usb.friendlyName = L"USB Printer Port (LPT4)", usb.enumerator = L"USB", usb.io = {};
+    usb.allocated = CR_CALL_NOT_IMPLEMENTED;  // as on 64-bit Windows 8 and later: the rest from the map
+    g.devices = {gone, disabled, conflict, usb, kEcpPort};
+    EXPECT_EQ(Listed(),
+              "LPT1  ECP Printer Port          unknown: Windows did not give its resources (removed while "
+              "listing?)\n"
+              "LPT1  ECP Printer Port          Windows does not tell this program the I/O ranges here: see the "
+              "port's Resources tab in Device Manager\n"
+              "LPT2  Printer Port              disabled in Device Manager (problem 22): enable it there to use it\n"
+              "LPT3  Printer Port              in a resource conflict (problem 12): see the port's Resources tab "
+              "in Device Manager\n"
+              "LPT4  USB Printer Port          no I/O range: usable by printer drivers only, not by this program\n");
 }
 
 TEST(WindowsPorts, RangesFromTheResourceMapWhereTheConfigurationManagerKeepsThem) {
