@@ -102,10 +102,7 @@ TEST_F(LoopbackRun, StopRequestEndsTheRunBetweenPatterns) {
     session.Restore();
     EXPECT_EQ(record.end, RunEnd::Interrupted);
     EXPECT_EQ(record.result.rounds, 0);
-    std::vector<vport::Access> writes;
-    for (const vport::Access& write : Writes())
-        if (write.port == 0x378) writes.push_back(write);
-    ExpectAccesses(writes, {W(0x378, 0x41), W(0x378, 0x42), W(0x378, 0x40)});
+    ExpectAccesses(WritesTo(0x378), {W(0x378, 0x41), W(0x378, 0x42), W(0x378, 0x40)});
 }
 
 // The only test that asks the process to stop: once asked, it stays asked.

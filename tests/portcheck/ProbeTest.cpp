@@ -1,7 +1,9 @@
 // --probe on the virtual port's chips, in-process: what it finds on each,
-// that it leaves data, control and the ECR as they were and never writes
-// ECR bit 2, that a control register answering at the ECR's address is no
-// ECR, and the EPP time-out flag however the chip clears it.
+// that it leaves data, control and the ECR as they were with ECR bits 4-2
+// as found (the Oxford pattern where told), that a control register
+// answering at the ECR's address is no ECR, the ECR's first write read back
+// whole and another writer's ECR left alone, and the EPP time-out flag
+// however the chip clears it.
 #include <gtest/gtest.h>
 
 #include "ExitCodes.h"
@@ -35,6 +37,12 @@ short __stdcall ReadAliased(short port) { return ReadPrivatePort(port == 0x77A ?
 // An ECR that takes no write.
 void __stdcall WriteAllButTheEcr(short port, short value) {
     if (port != 0x77A) WritePrivatePort(port, value);
+}
+
+// A session on the port at 0x378 with its ECR at 0x77A, begun.
+void BeginWithEcr(PortSession& session) {
+    session.UseEcrAt(0x77A);
+    ASSERT_EQ(session.Begin(), SessionStart::Ready);
 }
 
 }  // namespace
@@ -141,10 +149,7 @@ TEST_F(Probe, EcrBitsFourToTwoGoBackAsFound) {
     ProbeAndRestore(0x77A, &restored);
     EXPECT_TRUE(restored.Held());
     EXPECT_EQ(g_port->Settings().ecr & 0xF8, 0x68);
-    for (const vport::Access& write : Writes()) {
-        if (write.port != 0x77A) continue;
-        EXPECT_EQ(write.value & 0x1C, 0x0C);
-    }
+    for (const vport::Access& write : WritesTo(0x77A)) EXPECT_EQ(write.value & 0x1C, 0x0C);
     EXPECT_NE(RestoreLines(restored).find(", ECR mode 011\n"), std::string::npos) << RestoreLines(restored);
 }
 
@@ -154,16 +159,13 @@ TEST_F(Probe, EcrWhoseFirstWriteDoesNotReadBackIsPutBackAtOnce) {
     g_port->SetChip(vport::Chip::Ecp);
     g_port->SetEcrMode(3);
     PortSession session(kPrivateLibrary, 0x378);
-    session.UseEcrAt(0x77A);
-    ASSERT_EQ(session.Begin(), SessionStart::Ready);
+    BeginWithEcr(session);
     g_afterWrite = [] {
         if (g_port->Settings().ecr >> 5 == 1) g_port->HoldFifo(0), g_port->SetEcrMode(2);  // reads 010
     };
     EXPECT_FALSE(session.SetEcrMode(kModePs2));
     g_afterWrite = nullptr;
-    std::vector<vport::Access> writes;
-    for (const vport::Access& write : Writes())
-        if (write.port == 0x77A) writes.push_back(write);
+    const std::vector<vport::Access> writes = WritesTo(0x77A);
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_EQ(writes[0].value, 0x34);
     EXPECT_EQ(writes[1].value, 0x74) << "what was found";
@@ -174,8 +176,7 @@ TEST_F(Probe, EcrChangedByAnotherWriterIsReportedNotRewritten) {
     g_port->SetChip(vport::Chip::Ecp);
     g_port->SetEcrMode(3);
     PortSession session(kPrivateLibrary, 0x378);
-    session.UseEcrAt(0x77A);
-    ASSERT_EQ(session.Begin(), SessionStart::Ready);
+    BeginWithEcr(session);
     ASSERT_TRUE(session.SetEcrMode(kModePs2));
     g_port->SetEcrMode(0);
     const size_t writes = Writes().size();
@@ -198,7 +199,7 @@ TEST_F(Probe, AliasTestNeverReleasesControlBitOne) {
     session.UseEcrAt(0x77A);
     ASSERT_EQ(session.Begin(), SessionStart::Ready);
     EXPECT_EQ(FindEcr(session).kind, EcrFinding::Follows);
-    for (const vport::Access& write : Writes()) EXPECT_NE(write.port, 0x37A);
+    EXPECT_TRUE(WritesTo(0x37A).empty());
 }
 
 // Where Windows names an Oxford Semiconductor part (PCI vendor 1415), bits
@@ -208,8 +209,7 @@ TEST_F(Probe, OxfordPartGetsItsOwnPatternAndNeverBitTwo) {
     g_port->SetEcrMode(3);
     {
         PortSession session(kPrivateLibrary, 0x378);
-        session.UseEcrAt(0x77A);
-        ASSERT_EQ(session.Begin(), SessionStart::Ready);
+        BeginWithEcr(session);
         session.SetEcrMode(kModePs2);
     }
     EXPECT_TRUE(g_port->Settings().lockedUp) << "the pattern of other chips locks it";

@@ -149,6 +149,13 @@ TEST_F(PortCheck, LoopbackTestDoesNotStartInAFifoMode) {
 
     port->SetEcrMode(4);
     EXPECT_EQ(Run("0x378").exitCode, 0u) << "EPP mode drives the pins";
+
+    port->SetEcrMode(3);
+    ASSERT_TRUE(port->SetExtendedBlock(0xD000));  // a card's block, given with --ecr
+    const ProcessResult card = Run("--ecr 0xD000 0x378");
+    EXPECT_EQ(card.exitCode, 1u) << card.out << card.err;
+    EXPECT_TRUE(Has(card.out, "PortCheck --set-mode ps2 --ecr 0xD000 0x378")) << card.out;
+    EXPECT_EQ(port->Settings().strobesSent, 0u);
 }
 
 // Read-back from the pins: a data line shorted low reads low whatever is
