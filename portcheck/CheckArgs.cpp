@@ -1,6 +1,6 @@
 #include "CheckArgs.h"
 
-#include <sstream>
+#include <algorithm>
 
 #include "ExitCodes.h"
 
@@ -200,10 +200,12 @@ constexpr size_t kHelpColumn = 18;
 // `text` after `lead`, broken at spaces so that no line passes
 // kLineWidth, each further line indented by `indent`.
 std::string Wrapped(const std::string& lead, const std::string& text, size_t indent) {
-    std::istringstream words(text);
-    std::string out, line = lead, word;
+    std::string out, line = lead;
     bool lineEmpty = true;
-    while (words >> word) {
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find(' ', at), text.size());
+        const std::string word = text.substr(at, end - at);
+        at = end + 1;
         if (!lineEmpty && line.size() + 1 + word.size() > kLineWidth) {
             out += line + "\n";
             line.assign(indent, ' ');
