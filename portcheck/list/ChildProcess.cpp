@@ -68,4 +68,15 @@ ChildRun RunChild(const std::wstring& program, const std::wstring& arguments, DW
     return run;
 }
 
+ChildRun RunSecondCopy(const std::string& arguments, DWORD timeoutMs) {
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) {
+        ChildRun run;
+        run.startError = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
+        return run;
+    }
+    return RunChild(self, std::wstring(arguments.begin(), arguments.end()), timeoutMs);
+}
+
 }  // namespace portcheck

@@ -25,6 +25,7 @@ struct PortDevice {
     std::vector<IoRange> ranges;  // its allocated I/O ranges, in Windows' order
     unsigned long problem = 0;    // Device Manager's problem number; 0: none
     bool unreadable = false;      // its resources could not be read (removed while listing, say)
+    unsigned pciVendor = 0;       // from a hardware ID "PCI\VEN_1415&...": 0 where none says
 };
 
 enum class PortKind {

@@ -47,6 +47,23 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
+// The vendor in a PCI hardware ID, "PCI\VEN_1415&DEV_C118&...": 0 where none has one.
+unsigned PciVendor(const std::vector<std::wstring>& ids) {
+    for (const std::wstring& id : ids) {
+        const size_t at = id.find(L"VEN_");
+        if (!StartsWith(id, L"PCI\\") || at == std::wstring::npos || id.size() < at + 8) continue;
+        unsigned vendor = 0;
+        for (size_t i = at + 4; i < at + 8; ++i) {
+            const wchar_t c = Upper(id[i]);
+            const int digit = c >= L'0' && c <= L'9' ? c - L'0' : c >= L'A' && c <= L'F' ? c - L'A' + 10 : -1;
+            if (digit < 0) break;
+            vendor = vendor * 16 + static_cast<unsigned>(digit);
+            if (i + 1 == at + 8) return vendor;
+        }
+    }
+    return 0;
+}
+
 WindowsPorts Failed(const std::string& why, unsigned long code) {
     char text[24];
     std::snprintf(text, sizeof text, " (error 0x%lX)", code);
@@ -115,6 +132,7 @@ public:
         port->name = Narrow(name);
         if (StartsWith(portName, L"LPT")) port->lptName = Narrow(portName);
         port->usbAdapter = StartsWith(Text(device, SPDRP_ENUMERATOR_NAME), L"USB");
+        port->pciVendor = PciVendor(Property(device, SPDRP_HARDWAREID));
         return true;
     }
 

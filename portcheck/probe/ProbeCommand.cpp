@@ -71,6 +71,7 @@ std::string EppLine(EppTimeout epp) {
 ProbeResult ProbePort(PortSession& session) {
     ProbeResult result;
     result.epp = session.eppTimeout();
+    result.ecrPort = session.ecrPort();
     session.TakeControl();
     result.ecr = FindEcr(session);
     if (result.ecr.kind == EcrFinding::Busy) {
@@ -93,7 +94,7 @@ ProbeResult ProbePort(PortSession& session) {
 
 CommandOutput ProbeReport(const ProbeResult& result, const CheckOptions& options) {
     CommandOutput output;
-    output.out = AnswersLine(result, options.base) + BidirectionalLine(result) + EcrLine(result, options.EcrPort()) +
+    output.out = AnswersLine(result, options.base) + BidirectionalLine(result) + EcrLine(result, result.ecrPort) +
                  EppLine(result.epp);
     const bool hasEcr = result.ecr.kind == EcrFinding::Present;
     std::string verdict;

@@ -20,6 +20,7 @@ struct ProbeResult {
     bool bidirectional = false;  // control bit 5 turned the data pins around
     bool pinsAreInputs = false;  // ... and was set at the start, where the mode lets it work
     EppTimeout epp = EppTimeout::NotSet;
+    int ecrPort = -1;            // where the ECR was looked for; -1: nowhere
 };
 
 // The probe's accesses, on a begun session; the ECR is left for Restore to

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "CardResourceList.h"
+#include "PortIdentity.h"
 #include "PortListText.h"
 #include "WindowsPorts.h"
 
@@ -240,4 +241,31 @@ TEST(WindowsPorts, RangesFromTheResourceMapWhereTheConfigurationManagerKeepsThem
               "LPT2  Printer Port              Windows does not tell this program the I/O ranges here: see the "
               "port's Resources tab in Device Manager\n"
               "LPT3  PCI Express Parallel Port base 0xDC00  ranges DC00-DC07, D880-D883   extended 0xD880\n");
+}
+
+// For the commands on a port: a PCI card's extended block and vendor, as
+// Windows names them, handed from the second copy to the first in a line.
+TEST(WindowsPorts, ThePortAtABaseWithItsExtendedBlockAndPciVendor) {
+    g = {};
+    FakeDevice card = {L"LPT3", L"PCI Parallel Port (LPT3)", L"", L"PCI", L"PCI\\VEN_1415&DEV_C118&SUBSYS_00000000",
+                       {{0xDC00, 0xDC07}, {0xD880, 0xD883}}};
+    g.devices = {kEcpPort, card};
+    const WindowsPorts ports = Read();
+    ASSERT_TRUE(ports.ok) << ports.error;
+    const PortIdentity named = IdentityOf(ports.ports, 0xDC00);
+    EXPECT_TRUE(named.named);
+    EXPECT_EQ(named.extendedBlock, 0xD880);
+    EXPECT_EQ(named.pciVendor, kOxfordVendor);
+    EXPECT_EQ(IdentityOf(ports.ports, 0x378).pciVendor, 0u) << "an ACPI port has no PCI vendor";
+    EXPECT_FALSE(IdentityOf(ports.ports, 0xD880).named) << "the extended block is no port";
+
+    ChildRun run;
+    run.outcome = ChildRun::Exited;
+    run.output = IdentityLine(named);
+    const PortIdentity passed = IdentityFromRun(run);
+    EXPECT_TRUE(passed.named && passed.extendedBlock == 0xD880 && passed.pciVendor == kOxfordVendor);
+    for (const ChildRun& failed : {ChildRun{ChildRun::Exited, 0xC0000005, 0, run.output},
+                                   ChildRun{ChildRun::TimedOut, 0, 0, run.output},
+                                   ChildRun{ChildRun::Exited, 0, 0, "PortCheck: cannot list"}})
+        EXPECT_FALSE(IdentityFromRun(failed).named) << failed.output;
 }
