@@ -1,12 +1,32 @@
 #include "PortIdentity.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "ListCommand.h"
+#include "SysUtils.h"
 #include "WindowsPorts.h"
 
 namespace portcheck {
+
+namespace {
+
+// The decimal number after "`name` " in `text` (the C runtime's scanning
+// would add imports Windows XP's msvcrt.dll is not listed for).
+bool ReadField(const std::string& text, const std::string& name, long* value) {
+    const size_t at = text.find(name + " ");
+    if (at == std::string::npos) return false;
+    size_t i = at + name.size() + 1;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (negative) ++i;
+    long number = 0;
+    const size_t first = i;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9' && number < 0x1000000; ++i)
+        number = number * 10 + (text[i] - '0');
+    *value = negative ? -number : number;
+    return i > first;
+}
+
+}  // namespace
 
 PortIdentity IdentityOf(const std::vector<PortDevice>& ports, int base) {
     PortIdentity identity;
@@ -30,9 +50,12 @@ std::string IdentityLine(const PortIdentity& identity) {
 PortIdentity IdentityFromRun(const ChildRun& run) {
     PortIdentity identity;
     if (run.outcome != ChildRun::Exited || run.exitCode != 0) return identity;
-    identity.named = std::sscanf(run.output.c_str(), "extended %d vendor %u", &identity.extendedBlock,
-                                 &identity.pciVendor) == 2;
-    if (!identity.named) identity = PortIdentity{};
+    long extended = 0, vendor = 0;
+    if (!ReadField(run.output, "extended", &extended) || !ReadField(run.output, "vendor", &vendor) || vendor < 0)
+        return identity;
+    identity.named = true;
+    identity.extendedBlock = static_cast<int>(extended);
+    identity.pciVendor = static_cast<unsigned>(vendor);
     return identity;
 }
 
@@ -45,7 +68,13 @@ int PortIdentityWorker(const char* base) {
     EndWorkerQuietly();
     const WindowsPorts ports = ReadWindowsPorts();
     if (!ports.ok) return kExitCannotList;
-    std::fputs(IdentityLine(IdentityOf(ports.ports, std::atoi(base))).c_str(), stdout);
+    int at = 0;
+    try {
+        at = StrToInt(base);
+    } catch (const EConvertError&) {
+        return kExitBadArguments;
+    }
+    std::fputs(IdentityLine(IdentityOf(ports.ports, at)).c_str(), stdout);
     return 0;
 }
 
