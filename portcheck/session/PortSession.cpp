@@ -115,9 +115,11 @@ void PortSession::TakeControl() {
     readsOne_ = low & static_cast<uint8_t>(~kControlLines);
     readsZero_ = static_cast<uint8_t>(~high & kControlLearnt & ~readsOne_);
     readBack_ = static_cast<uint8_t>(~(readsOne_ | readsZero_));
-    // With bit 5 set a bidirectional port's data register read the pins;
-    // with it clear, the latch, whose value is the one to put back.
-    if (found_.control & readBack_ & kControlDirection) found_.data = written_.data = Read(kDataOffset);
+    // With bit 5 set (or maybe set, where it reads 0 whatever is written) a
+    // bidirectional port's data register read the pins; with it clear, the
+    // latch, whose value is the one to put back.
+    if ((found_.control & readBack_ & kControlDirection) || (readsZero_ & kControlDirection))
+        found_.data = written_.data = Read(kDataOffset);
 }
 
 // On a bidirectional port left with its data pins as inputs, the data

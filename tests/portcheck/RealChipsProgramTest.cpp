@@ -102,9 +102,11 @@ TEST_F(PortCheck, ControlThatCannotBeReadIsNotWrittenWhereNoTestNeedsIt) {
 // unknown, and clearing it is said.
 TEST_F(PortCheck, DirectionBitThatReadsZeroIsNotLostSilently) {
     port->SetChip(vport::Chip::Ps2Zero);
+    port->SetData(0x5A);
     port->SetControl(0x24);
     const ProcessResult result = Run("0x378");
     EXPECT_EQ(result.exitCode, 0u) << result.out << result.err;
+    EXPECT_EQ(port->Data(), 0x5A) << "the latch, not the pins it read while they were inputs";
     EXPECT_TRUE(Has(result.out, "Control bit 5 reads 0 on this chip whatever is written: whether it was set "
                                 "(data lines as inputs) is unknown; left cleared (data lines driving)\n"))
         << result.out;
