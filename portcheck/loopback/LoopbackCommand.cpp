@@ -23,7 +23,7 @@ std::string ModeRefusal(const PortSession& session, const CheckOptions& options)
     if (ecr.kind != EcrFinding::Present || DataReachesPinsIn(ecr.Mode())) return "";
     const std::string ecrOption = options.ecrBlock >= 0 ? " --ecr " + Hex(options.ecrBlock) : "";
     return at + " is in " + EcrModeText(ecr.Mode()) +
-           ", where every data write is sent out with strobes: the test did not start (nothing was written)\n"
+           ", where every data write is sent out with strobes: the test did not start (no data was written)\n"
            "Run \"PortCheck --set-mode ps2" + ecrOption + " " + Hex(options.base) +
            "\" first, or set the port to SPP/EPP+SPP/PS2 in the BIOS\n";
 }
