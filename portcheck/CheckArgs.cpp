@@ -37,20 +37,15 @@ std::string InSystemRange(int first, int last, const std::string& what) {
     return what + " would lie among the PC's own addresses (" + range + "), where PortCheck writes nothing";
 }
 
-// What is wrong with BASE, or "".
-std::string BaseProblem(const std::string& text, int base, bool withEcr) {
+// What is wrong with BASE, or "". (Its ECR at base + 0x402, below 0x400,
+// lies among none of the PC's own addresses.)
+std::string BaseProblem(const std::string& text, int base) {
     if (base < 0 || base > kHighestBase)
         return "port address '" + text + "' is out of range: the base must be 0 to " + Hex(kHighestBase) +
                ", so that its registers lie below 0x10000";
     if (base % 4 != 0)
         return Hex(base) + " is not a port base (bases are multiples of 4); did you mean " + Hex(base & ~3) + "?";
-    const std::string registers = InSystemRange(base, base + kControlOffset, "the registers of a port at " + Hex(base));
-    if (!registers.empty() || !withEcr) return registers;
-    const int ecr = base + kIsaExtendedOffset + kEcrInBlock;
-    if (ecr > 0xFFFF)
-        return "a port at " + Hex(base) + " has no extended block at base + 0x400 (" + Hex(ecr) +
-               " is beyond the I/O addresses): give the card's with --ecr, as PortCheck --list shows it";
-    return InSystemRange(ecr, ecr, "its extended control register at " + Hex(ecr) + " (base + 0x402)");
+    return InSystemRange(base, base + kControlOffset, "the registers of a port at " + Hex(base));
 }
 
 // What is wrong with the --ecr block for a port at `base`, or "".
@@ -69,7 +64,9 @@ std::string EcrProblem(const std::string& text, int block, int base) {
 }  // namespace
 
 int CheckOptions::EcrPort() const {
-    return (ecrBlock >= 0 ? ecrBlock : base + kIsaExtendedOffset) + kEcrInBlock;
+    if (ecrBlock >= 0) return ecrBlock + kEcrInBlock;
+    // A PCI card's base + 0x402 belongs to whatever else is there (another card's serial port, say).
+    return base < kLowestPciBase ? base + kIsaExtendedOffset + kEcrInBlock : -1;
 }
 
 ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
@@ -161,12 +158,11 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
     if (testOption && options.command != Command::Test)
         return Fail(std::string(testOption) + " is for the loopback test, not for " + commandOption);
     if (watchOption && options.command != Command::Watch) return Fail(std::string(watchOption) + " goes with --watch");
-    const bool usesEcr = options.command == Command::Probe || options.command == Command::SetMode;
-    if (ecrText && !usesEcr) return Fail("--ecr goes with --probe or --set-mode");
+    if (ecrText && options.command == Command::Watch) return Fail("--ecr goes with the loopback test, --probe or --set-mode");
     if (!baseText) return Fail("missing BASE, the port's base address (e.g. 0x378)");
     if (!ReadNumber(*baseText, &options.base))
         return Fail("'" + *baseText + "' is not a valid port address; write it as 0x378, $378 or 888");
-    std::string problem = BaseProblem(*baseText, options.base, usesEcr && !ecrText);
+    std::string problem = BaseProblem(*baseText, options.base);
     if (!problem.empty()) return Fail(problem);
     if (ecrText) {
         if (!ReadNumber(*ecrText, &options.ecrBlock))
@@ -183,7 +179,7 @@ namespace {
 // The commands, the loopback test first: --help lists them, a bad argument
 // names the first and the options of the others.
 const char* const kSynopses[] = {
-    "[--plug data|control] [--settle US] [--repeat N] BASE",
+    "[--plug data|control] [--settle US] [--repeat N] [--ecr ADDR] BASE",
     "--probe [--ecr ADDR] BASE",
     "--set-mode spp|ps2 [--ecr ADDR] BASE",
     "--watch [--lines inputs|all] [--for SECONDS] [--vcd FILE] BASE",  // the words of kLineChoices
@@ -212,7 +208,9 @@ std::vector<OptionHelp> Options() {
     options.push_back({"--set-mode spp|ps2", "set the ECR's mode to 000 (standard) or 001 (PS/2, "
                                              "bidirectional); it stays until the PC restarts"});
     options.push_back({"--ecr ADDR", "the extended block where a PCI card puts it, as --list shows it after "
-                                     "\"extended\" (default BASE + 0x400)"});
+                                     "\"extended\" (default BASE + 0x400 for a base below 0x400; above, none is "
+                                     "guessed). The loopback test reads its ECR only, and does not start in a FIFO "
+                                     "mode"});
     options.push_back({"--watch", "record every change of the port's lines at the port's own speed, with its "
                                   "time, until Ctrl+C: a line per change, a count per second when they come "
                                   "faster, a summary at the end. It only reads the port, and keeps one "

@@ -33,12 +33,12 @@ struct CheckOptions {
     const LoopbackPlug* plug = &kDataPlug;
     int64_t settleMicros = kDefaultSettleMicros;
     int rounds = 1;
-    int ecrBlock = -1;  // --ecr: the extended block's first address; -1: base + 0x400
+    int ecrBlock = -1;  // --ecr: the extended block's first address; -1: base + 0x400 below 0x400, else none
     uint8_t mode = 0;   // SetMode: the ECR mode, 0 (spp) or 1 (ps2)
     WatchedLines lines = WatchedLines::Inputs;  // Watch: --lines
     int seconds = 0;      // Watch: --for; 0: until Ctrl+C
     std::string vcdPath;  // Watch: --vcd; empty: no file
-    // The ECR's address: the third of the extended block.
+    // The ECR's address: the third of the extended block; -1 where none is known.
     int EcrPort() const;
 };
 

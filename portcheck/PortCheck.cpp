@@ -14,6 +14,7 @@
 #include "DriverCheck.h"
 #include "ExitCodes.h"
 #include "ListCommand.h"
+#include "PortIdentity.h"
 #include "LoopbackCommand.h"
 #include "PortCommand.h"
 #include "ProbeCommand.h"
@@ -42,6 +43,7 @@ int Run(const CheckOptions& options) {
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], kListWorkerOption) == 0) return ListPortsWorker();
+    if (argc == 3 && std::strcmp(argv[1], kPortWorkerOption) == 0) return PortIdentityWorker(argv[2]);
     const ParsedArgs parsed = ParseCheckArgs(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.ok) {
         std::fprintf(stderr, "PortCheck: %s\n%s", parsed.error.c_str(), ShortUsage().c_str());

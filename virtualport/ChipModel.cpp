@@ -1,12 +1,13 @@
 #include "ChipModel.h"
 
+#include "ChipQuirks.h"
 #include "LineTiming.h"
 
 namespace vport {
 
 namespace {
 
-enum class Register { None, Data, Status, Control, Epp, Fifo, ConfigB, Ecr };
+enum class Register { None, Data, Status, Control, Epp, Fifo, ConfigB, Ecr, Serial };
 
 enum EcrMode : uint8_t {
     kStandard = 0,
@@ -26,7 +27,10 @@ const uint8_t kConfigB = 0x00;  // IRQ and DMA set by jumpers
 Chip ChipOf(const SharedLayout& s) { return static_cast<Chip>(s.chip); }
 uint8_t ModeOf(const SharedLayout& s) { return s.ecr >> 5; }
 
-bool HasDirectionBit(Chip chip) { return chip == Chip::Ps2 || HasEcr(chip); }
+bool HasDirectionBit(Chip chip) { return chip == Chip::Ps2 || chip == Chip::Ps2Zero || HasEcr(chip); }
+
+// An EPP chip of this kind drops every SPP cycle while its time-out is set.
+bool IgnoresSppCycles(const SharedLayout& s) { return ChipOf(s) == Chip::EppBlocking && s.eppTimeout; }
 
 bool InFifoMode(const SharedLayout& s) {
     const uint8_t mode = ModeOf(s);
@@ -38,19 +42,21 @@ Register Decode(const SharedLayout& s, uint16_t port) {
     if (s.lockedUp) return Register::None;
     if (offset < 3) return static_cast<Register>(offset + 1);
     const Chip chip = ChipOf(s);
-    if (offset < 8 && chip == Chip::Epp) return Register::Epp;
+    if (offset < 8 && HasEppRegisters(chip)) return Register::Epp;
     if (HasEcr(chip)) {
         const uint16_t extended = static_cast<uint16_t>(port - ExtendedBlockStart(s));
         if (extended < 3) return static_cast<Register>(static_cast<int>(Register::Fifo) + extended);
     }
-    return Register::None;
+    return IsSerialAddress(s, port) ? Register::Serial : Register::None;
 }
 
 uint8_t ControlReadBack(Chip chip, uint8_t latch) {
     switch (chip) {
     case Chip::Ideal: return latch;
     case Chip::Spp:
-    case Chip::Epp: return (latch & 0x1F) | 0xE0;
+    case Chip::Epp:
+    case Chip::EppBlocking: return (latch & 0x1F) | 0xE0;
+    case Chip::Ps2Zero: return latch & 0x1F;
     case Chip::Ps2:
     case Chip::Ecp:
     case Chip::FragileEcr: return (latch & 0x3F) | 0xC0;
@@ -62,7 +68,7 @@ uint8_t ControlReadBack(Chip chip, uint8_t latch) {
 uint8_t StatusRead(SharedLayout& s, bool effects) {
     if (s.statusForced) return s.forcedStatus;
     uint8_t status = StatusFromLevels(ShownInputLevels(s, effects));
-    if (ChipOf(s) != Chip::Epp) return status;
+    if (!HasEppRegisters(ChipOf(s))) return status;
     status = static_cast<uint8_t>((status & 0xFE) | s.eppTimeout);
     if (effects && s.eppClearByReading && ++s.statusReadsInRow >= 2) s.eppTimeout = 0;
     return status;
@@ -81,6 +87,11 @@ uint8_t FifoRead(SharedLayout& s, bool effects) {
 }
 
 void FifoWrite(SharedLayout& s, uint8_t value) {
+    // 010 and 011 send it out at once, unless the peripheral holds the transfer up.
+    if (ModeOf(s) != kTestFifo && !s.fifoHeld) {
+        StrobeOut(s, value);
+        return;
+    }
     if (s.fifoCount == kFifoSize) return;  // full: the byte is lost
     s.fifo[(s.fifoHead + s.fifoCount) % kFifoSize] = value;
     ++s.fifoCount;
@@ -89,6 +100,8 @@ void FifoWrite(SharedLayout& s, uint8_t value) {
 }  // namespace
 
 bool HasEcr(Chip chip) { return chip == Chip::Ecp || chip == Chip::FragileEcr; }
+
+bool HasEppRegisters(Chip chip) { return chip == Chip::Epp || chip == Chip::EppBlocking; }
 
 uint16_t ExtendedBlockStart(const SharedLayout& s) {
     return s.extendedAuto ? static_cast<uint16_t>(s.base + kIsaExtendedOffset) : s.extendedBase;
@@ -113,13 +126,17 @@ PinInputs PinInputsOf(const SharedLayout& s) {
     inputs.wiring = static_cast<Wiring>(s.wiring);
     inputs.pulledLow = s.pulledLow;
     inputs.dataDrives = DataPinsDrive(s);
+    inputs.outputsShortable = s.readbackFromPins != 0;
     return inputs;
 }
 
 void ChipPowerUp(SharedLayout& s) {
-    s.ecr = 0;
+    s.ecr = 0x14;  // as most are found: error and service interrupts off
     s.fifoCount = 0;
+    s.fifoHeld = 0;
     s.fifoHead = 0;
+    s.serviceInterrupts = 0;
+    s.strobesSent = 0;
     s.lockedUp = 0;
     s.eppTimeout = 0;
     s.statusReadsInRow = 0;
@@ -132,7 +149,7 @@ uint8_t EcrValue(const SharedLayout& s) {
 
 void SetEcr(SharedLayout& s, uint8_t value) {
     const OutputChange change = BeginOutputChange(s);  // the mode can turn the data pins around
-    if (value >> 5 != ModeOf(s)) s.fifoCount = 0;
+    if (value >> 5 != ModeOf(s)) s.fifoCount = s.fifoHeld = 0;  // a transfer under way is abandoned
     s.ecr = value & 0xFC;
     EndOutputChange(s, change);
 }
@@ -147,9 +164,11 @@ uint8_t ChipRead(SharedLayout& s, uint16_t port, bool effects) {
     const Register reg = Decode(s, port);
     if (effects && reg != Register::Status) s.statusReadsInRow = 0;
     switch (reg) {
-    case Register::Data: return DataPinsDrive(s) ? s.data : static_cast<uint8_t>(~(s.pulledLow >> 2));
+    case Register::Data:
+        return DataFromPins(s, DataPinsDrive(s) ? s.data : static_cast<uint8_t>(~(s.pulledLow >> 2)));
     case Register::Status: return StatusRead(s, effects);
-    case Register::Control: return ControlReadBack(ChipOf(s), s.control);
+    case Register::Control: return ControlFromPins(s, ControlReadBack(ChipOf(s), s.control));
+    case Register::Serial: return SerialRead(s, port);
     case Register::Epp:
         if (effects) s.eppTimeout = 1;
         return 0xFF;
@@ -164,6 +183,7 @@ uint8_t ChipRead(SharedLayout& s, uint16_t port, bool effects) {
 void ChipWrite(SharedLayout& s, uint16_t port, uint8_t value) {
     const Register reg = Decode(s, port);
     s.statusReadsInRow = 0;
+    if (IgnoresSppCycles(s) && (reg == Register::Data || reg == Register::Control)) return;
     switch (reg) {
     case Register::Data:
         if (InFifoMode(s))
@@ -172,7 +192,9 @@ void ChipWrite(SharedLayout& s, uint16_t port, uint8_t value) {
             SetLatch(s, 0, value);
         break;
     case Register::Status:
-        if (ChipOf(s) == Chip::Epp && !s.eppClearByReading && (value & 0x01)) s.eppTimeout = 0;
+        // Chips clear the flag by a write of 1, of 0, or not at all (by reads).
+        if (HasEppRegisters(ChipOf(s)) && !s.eppClearByReading && (value & 0x01) == (s.eppClearByZero ? 0 : 1))
+            s.eppTimeout = 0;
         break;
     case Register::Control: SetLatch(s, 2, value); break;
     case Register::Epp: s.eppTimeout = 1; break;
@@ -180,11 +202,15 @@ void ChipWrite(SharedLayout& s, uint16_t port, uint8_t value) {
         if (InFifoMode(s)) FifoWrite(s, value);
         break;
     case Register::Ecr:
-        if (ChipOf(s) == Chip::FragileEcr && (value & kEcrServiceBit))
+        if (ChipOf(s) == Chip::FragileEcr && (value & kEcrServiceBit)) {
             s.lockedUp = 1;
-        else
-            SetEcr(s, value);
+            break;
+        }
+        SetEcr(s, value);
+        // The fragile chip's own pattern writes bit 2 as 0 and raises nothing.
+        if (!(value & kEcrServiceBit) && ChipOf(s) != Chip::FragileEcr) ServiceInterrupt(s);
         break;
+    case Register::Serial: SerialWrite(s, port, value); break;
     case Register::ConfigB:
     case Register::None: break;
     }

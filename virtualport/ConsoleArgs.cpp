@@ -63,10 +63,12 @@ ParsedCommand ParsePin(const std::vector<std::string>& args) {
     uint64_t pin;
     if (!ReadNumber(args[1], "pin", 1, 25, &pin, &error)) return Fail(error);
     command.pin = static_cast<int>(pin);
-    if (!IsInputPin(command.pin) && !(IsDataPin(command.pin) && !loose))
+    const bool output = IsDataPin(command.pin) || IsControlPin(command.pin);
+    if (!IsInputPin(command.pin) && !(output && !loose))
         return Fail("pin " + args[1] +
                     " is not an input; inputs are pins 10, 11, 12, 13 and 15" +
-                    (loose ? "" : ", and data pins 2-9 while the data pins are inputs"));
+                    (loose ? "" : ", data pins 2-9 while the data pins are inputs, and pins 1-9, 14, 16 "
+                                  "and 17 with `readback pins`"));
     if (loose) {
         uint64_t every;
         if (!ReadNumber(args[3], "pin: loose", 2, 1000000, &every, &error)) return Fail(error);
@@ -109,8 +111,10 @@ const WordCommand kWordCommands[] = {
      "is none of none, data, control"},
     {"driver", ConsoleAction::SetDriver, "state", "driver stopped|running", {"stopped", "running"},
      "is neither stopped nor running"},
-    {"epp-clear", ConsoleAction::SetEppClear, "way", "epp-clear write|read-twice", {"write", "read-twice"},
-     "is neither write nor read-twice"},
+    {"epp-clear", ConsoleAction::SetEppClear, "way", "epp-clear write|write-0|read-twice",
+     {"write", "write-0", "read-twice"}, "is none of write, write-0, read-twice"},
+    {"readback", ConsoleAction::SetReadback, "source", "readback latch|pins", {"latch", "pins"},
+     "is neither latch nor pins"},
 };
 
 ParsedCommand ParseWord(const std::vector<std::string>& args, const WordCommand& word) {
@@ -125,7 +129,8 @@ ParsedCommand ParseWord(const std::vector<std::string>& args, const WordCommand&
     switch (word.action) {
     case ConsoleAction::SetWiring: command.wiring = wirings[choice]; break;
     case ConsoleAction::SetDriver: command.driverRunning = choice == 1; break;
-    default: command.eppClearByReading = choice == 1; break;
+    case ConsoleAction::SetReadback: command.readbackFromPins = choice == 1; break;
+    default: command.eppClear = static_cast<EppClear>(choice); break;
     }
     return Succeed(command);
 }
@@ -172,10 +177,12 @@ ParsedCommand ParseEcrMode(const std::vector<std::string>& args) {
 }
 
 ParsedCommand ParseSettle(const std::vector<std::string>& args) {
-    std::string error = ArityError(args, 1, "time", "settle MICROSECONDS");
+    const bool rising = args.size() == 3 && args[2] == "rising";
+    std::string error = ArityError(args, rising ? 2 : 1, "time", "settle MICROSECONDS [rising]");
     if (!error.empty()) return Fail(error);
     ConsoleCommand command;
     command.action = ConsoleAction::SetSettle;
+    command.settleRising = rising;
     uint64_t micros;
     if (!ReadNumber(args[1], "settle", 0, kMaxSettleMicros, &micros, &error)) return Fail(error);
     command.settleMicros = static_cast<uint32_t>(micros);
@@ -230,6 +237,33 @@ ParsedCommand ParseSignal(const std::vector<std::string>& args) {
         !ReadNumber(args[6], "pulse: width", 1, rate - 1, &width, &error))
         return Fail(error);
     command.signals.pulse = {static_cast<int>(pin), static_cast<uint32_t>(rate), static_cast<uint32_t>(width)};
+    return Succeed(command);
+}
+
+// `fifo N`: bytes the peripheral holds up in the FIFO.
+ParsedCommand ParseFifo(const std::vector<std::string>& args) {
+    std::string error = ArityError(args, 1, "count", "fifo BYTES (0-16)");
+    if (!error.empty()) return Fail(error);
+    ConsoleCommand command;
+    command.action = ConsoleAction::HoldFifo;
+    uint64_t bytes;
+    if (!ReadNumber(args[1], "fifo", 0, 16, &bytes, &error)) return Fail(error);
+    command.fifoBytes = static_cast<uint32_t>(bytes);
+    return Succeed(command);
+}
+
+// `serial ADDR|off`: a multiple of 8.
+ParsedCommand ParseSerial(const std::vector<std::string>& args) {
+    std::string error = ArityError(args, 1, "address", "serial ADDR|off");
+    if (!error.empty()) return Fail(error);
+    ConsoleCommand command;
+    command.action = ConsoleAction::SetSerial;
+    if (args[1] == "off") return Succeed(command);
+    uint64_t address;
+    if (!ReadNumber(args[1], "serial", 0, 0xFFF8, &address, &error)) return Fail(error);
+    if (address % 8 != 0) return Fail("serial " + args[1] + " is not a multiple of 8");
+    command.serialOn = true;
+    command.address = static_cast<uint16_t>(address);
     return Succeed(command);
 }
 
@@ -333,6 +367,8 @@ ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args) {
     if (name == "pulse" || name == "uart") return ParseSignal(args);
     if (name == "read") return ParseAccess(args, ConsoleAction::ReadPort);
     if (name == "write") return ParseAccess(args, ConsoleAction::WritePort);
+    if (name == "fifo") return ParseFifo(args);
+    if (name == "serial") return ParseSerial(args);
     if (name == "watch") {
         command.action = ConsoleAction::Watch;
         return ParseOptions(args, command);
@@ -364,7 +400,8 @@ std::string ConsoleUsage() {
            "                              N times or until Ctrl+C\n"
            "  pin N high|low              hold pin N low, or let it go: an input pin (10, 11,\n"
            "                              12, 13, 15) stays low even against the plug; a data\n"
-           "                              pin (2-9) matters only while the data pins are inputs\n"
+           "                              pin (2-9) matters only while the data pins are inputs,\n"
+           "                              it and a control pin (1, 14, 16, 17) with `readback pins`\n"
            "  pin N loose K               every K-th status read (K >= 2) reads input pin N\n"
            "                              low, as a loose contact does; `pin N high` undoes it\n"
            "  status VALUE                make the status register read VALUE\n"
@@ -385,21 +422,37 @@ std::string ConsoleUsage() {
            "  ecr-mode BBB                the ECR's mode bits as the BIOS left them:\n"
            "                              000 standard: the data pins drive, whatever C5 says\n"
            "                              001 PS/2: C5 set makes the data pins inputs\n"
-           "                              010, 011 FIFO modes: data writes go into a 16-byte\n"
-           "                                  FIFO that nothing empties; the pins stay as they are\n"
+           "                              010, 011 FIFO modes: each data write goes out to the\n"
+           "                                  pins at once with a strobe (counted), unless `fifo`\n"
+           "                                  holds the transfer up: then it waits in the FIFO\n"
            "                              100 EPP: as 000\n"
            "                              110 test: as 010; a read of the FIFO takes a byte out\n"
            "                              111 configuration: as 000; the FIFO address reads\n"
            "                                  config A (0x10)\n"
-           "                              The ECR reads the mode, bits 4-2 as written and the\n"
-           "                              FIFO flags in bits 1-0 (01 empty, 10 full, 00 neither);\n"
-           "                              a mode change empties the FIFO\n"
-           "  epp-clear write|read-twice  how the epp chip's time-out flag clears: by writing\n"
-           "                              status with bit 0 set (power-up), or by reading\n"
-           "                              status twice in a row\n"
-           "  settle N                    an input fed through the plug shows a change of its\n"
+           "                              The ECR reads the mode, bits 4-2 as written (101 at\n"
+           "                              power-up: 0x15 as most are found) and the FIFO flags\n"
+           "                              in bits 1-0 (01 empty, 10 full, 00 neither); a mode\n"
+           "                              change empties the FIFO. Writing bit 2 as 0 fires the\n"
+           "                              service interrupt at once (counted) and the chip sets\n"
+           "                              bit 2 again\n"
+           "  fifo N                      the peripheral holds the transfer up with N bytes\n"
+           "                              (1-16) in the FIFO of mode 010 or 011; 0: it takes\n"
+           "                              bytes again\n"
+           "  epp-clear write|write-0|read-twice\n"
+           "                              how an epp chip's time-out flag clears: by writing\n"
+           "                              status with bit 0 set (power-up), with it clear, or\n"
+           "                              by reading status twice in a row\n"
+           "  settle N [rising]           an input fed through the plug shows a change of its\n"
            "                              output N microseconds later (0-1000000, power-up 0),\n"
-           "                              as on a long cable with weak pull-ups\n"
+           "                              as on a long cable with weak pull-ups; with rising,\n"
+           "                              only a rising input waits (falling edges are fast)\n"
+           "  readback latch|pins         where data and control bits 0-3 read from: the\n"
+           "                              latches (power-up), or the lines, where a pin held\n"
+           "                              low reads low even while driven high (a short)\n"
+           "  serial ADDR|off             a serial port at ADDR..ADDR+7 (a multiple of 8), as\n"
+           "                              another card's beside a PCI port: its interrupt\n"
+           "                              identification at ADDR+2 reads 0xC1 (FIFOs on) until\n"
+           "                              its FIFO control there is written; writes are counted\n"
            "  intruder every N ms         another program drives the port every N ms (1-60000),\n"
            "                              as Windows' printer polling does: it writes data 0x04,\n"
            "                              control 0x06, 0x07, 0x06, leaves them 1 ms (N/4 when\n"

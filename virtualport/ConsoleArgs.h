@@ -31,6 +31,9 @@ enum class ConsoleAction {
     ReadPort,
     WritePort,
     SetSignal,
+    HoldFifo,
+    SetReadback,
+    SetSerial,
 };
 
 struct ConsoleCommand {
@@ -50,11 +53,15 @@ struct ConsoleCommand {
     bool extendedAuto = false;
     Chip chip = Chip::Ideal;
     uint8_t ecrMode = 0;      // 0..7
-    bool eppClearByReading = false;
     uint32_t settleMicros = 0;
     uint32_t intruderMs = 0;  // 0: off
     bool uart = false;        // SetSignal: the UART line rather than the pulse
     PortSignals signals;      // SetSignal: the one it sets; pin 0: off
+    EppClear eppClear = EppClear::WriteOne;
+    bool settleRising = false;     // SetSettle: only rising inputs wait
+    uint32_t fifoBytes = 0;        // HoldFifo
+    bool readbackFromPins = false;
+    bool serialOn = false;         // SetSerial, at `address`
 };
 
 struct ParsedCommand {

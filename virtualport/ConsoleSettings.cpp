@@ -49,9 +49,13 @@ ConsoleOutcome SetPin(PortState& port, const ConsoleCommand& command) {
     std::string note;
     const Wiring wiring = port.GetWiring();
     if (IsDataPin(pin)) {
-        if (port.DataPinsDrive())
+        if (port.DataPinsDrive() && !port.Settings().readbackFromPins)
             note = "note: data pin " + std::to_string(pin) +
-                   " counts only while the data pins are inputs (C5 set on a ps2 or ecp chip)\n";
+                   " counts only while the data pins are inputs (C5 set on a ps2 or ecp chip), or with "
+                   "`readback pins`\n";
+    } else if (IsControlPin(pin)) {
+        if (!port.Settings().readbackFromPins)
+            note = "note: control pin " + std::to_string(pin) + " counts only with `readback pins`\n";
     } else if (int source = WiredSource(wiring, pin)) {
         note = command.high ? "note: with " + std::string(WiringName(wiring)) + " wiring pin " +
                                   std::to_string(pin) + " follows pin " + std::to_string(source) + "\n"
@@ -89,6 +93,13 @@ ConsoleOutcome SetEcrMode(PortState& port, const ConsoleCommand& command) {
                 UnusedNote(port, HasEcr(port.Settings().chip), "ecp and fragile-ecr"));
 }
 
+ConsoleOutcome HoldFifo(PortState& port, const ConsoleCommand& command) {
+    if (!port.HoldFifo(command.fifoBytes))
+        return Refused("the FIFO sends only in ECR mode 010 or 011 of an ecp or fragile-ecr chip");
+    return Done(command.fifoBytes == 0 ? "the FIFO sends again"
+                                       : std::to_string(command.fifoBytes) + " bytes held up in the FIFO");
+}
+
 }  // namespace
 
 ConsoleOutcome ApplySetting(PortState& port, const ConsoleCommand& command) {
@@ -114,15 +125,24 @@ ConsoleOutcome ApplySetting(PortState& port, const ConsoleCommand& command) {
         return Done(std::string("chip ") + ChipName(command.chip) + ": " + ChipSummary(command.chip));
     case ConsoleAction::SetEcrMode: return SetEcrMode(port, command);
     case ConsoleAction::SetEppClear:
-        port.SetEppClearByReading(command.eppClearByReading);
-        return Done(command.eppClearByReading ? "EPP time-out cleared by two status reads in a row"
-                                              : "EPP time-out cleared by writing status bit 0 as 1",
-                    UnusedNote(port, port.Settings().chip == Chip::Epp, "epp chips"));
+        port.SetEppClear(command.eppClear);
+        return Done(std::string("EPP time-out cleared by ") + EppClearText(command.eppClear),
+                    UnusedNote(port, HasEppRegisters(port.Settings().chip), "epp and epp-blocking"));
     case ConsoleAction::SetSettle:
-        port.SetSettleMicros(command.settleMicros);
-        return Done(command.settleMicros == 0
-                        ? "inputs follow their outputs at once"
-                        : "inputs show an output's change " + std::to_string(command.settleMicros) + " us later");
+        port.SetSettleMicros(command.settleMicros, command.settleRising);
+        return Done(command.settleMicros == 0 ? "inputs follow their outputs at once"
+                                              : std::string(command.settleRising ? "rising " : "") +
+                                                    "inputs show an output's change " +
+                                                    std::to_string(command.settleMicros) + " us later");
+    case ConsoleAction::HoldFifo: return HoldFifo(port, command);
+    case ConsoleAction::SetReadback:
+        port.SetReadbackFromPins(command.readbackFromPins);
+        return Done(command.readbackFromPins ? "data and control bits 0-3 read the pins"
+                                             : "data and control read the latches");
+    case ConsoleAction::SetSerial:
+        port.SetSerialPort(command.serialOn, command.address);
+        return Done(command.serialOn ? "serial port at " + Hex(command.address) + "-" + Hex(command.address + 7u)
+                                     : "no serial port");
     case ConsoleAction::SetIntruder:
         port.SetIntruderPeriod(command.intruderMs);
         return Done(command.intruderMs == 0

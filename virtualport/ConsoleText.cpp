@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ChipModel.h"
 #include "PinModel.h"
 #include "SignalConsole.h"
 
@@ -45,10 +46,12 @@ const ChipInfo kChips[kChipCount] = {
     {"ideal", "reads back all it was written; the data pins always drive"},
     {"spp", "control bits 5-7 read 1; the data pins always drive"},
     {"ps2", "C5 set turns the data pins into inputs; C6 and C7 read 1"},
-    {"ecp", "ps2 with the extended block: FIFO, config B, ECR (see ecr-mode)"},
-    {"fragile-ecr", "ecp that stops answering until reset once ECR bit 2 is set"},
+    {"ecp", "ps2 with the extended block: FIFO, config B, ECR 0x15 (see ecr-mode)"},
+    {"fragile-ecr", "ecp as a PCI part written 00001 in ECR bits 4-0: bit 2 written as 1 locks it up"},
     {"epp", "spp; accesses of base+3..+7 set the EPP time-out, status bit 0"},
     {"no-readback", "spp whose control register reads 0xFF"},
+    {"epp-blocking", "epp that ignores data and control writes while its time-out is set"},
+    {"ps2-zero", "ps2 whose control bits 5-7 read 0 (C5 still turns the pins around)"},
 };
 
 const char* const kEcrModes[8] = {"standard", "PS/2",    "parallel-port FIFO", "ECP FIFO",
@@ -86,22 +89,33 @@ std::string ChipLines(const PortSettings& s) {
     if (s.lockedUp) text += Line("locked", "ECR bit 2 was written as 1: every register reads 0xFF until reset");
     text += Line("base", Hex(s.base, 3) + ": data " + Hex(s.base, 3) + ", status " + Hex(s.base + 1u, 3) +
                              ", control " + Hex(s.base + 2u, 3));
-    if (s.chip == Chip::Ecp || s.chip == Chip::FragileEcr) {
+    if (HasEcr(s.chip)) {
         const unsigned e = s.extendedBase;
         text += Line("extended", Hex(e, 3) + (s.extendedAuto ? " (base+0x400)" : "") + ": FIFO " + Hex(e, 3) +
                                      ", config B " + Hex(e + 1, 3) + ", ECR " + Hex(e + 2, 3));
         text += Line("ECR", Hex(s.ecr, 2) + "  " + Binary(s.ecr) + "  mode " + EcrModeText(s.ecr) + ", FIFO " +
-                                std::to_string(s.fifoCount) + " of 16 bytes");
+                                std::to_string(s.fifoCount) + " of 16 bytes" +
+                                (s.fifoHeld ? ", held up by the peripheral" : ""));
+        text += Line("sent", std::to_string(s.strobesSent) + " bytes strobed out by the FIFO modes; " +
+                                 std::to_string(s.serviceInterrupts) + " service interrupts (ECR bit 2 written as 0)");
     }
-    if (s.chip == Chip::Epp)
+    if (HasEppRegisters(s.chip))
         text += Line("time-out", std::string(s.eppTimeout ? "set" : "clear") + " (status bit 0), cleared by " +
-                                     (s.eppClearByReading ? "two status reads in a row" : "writing it as 1"));
+                                     EppClearText(EppClearOf(s)) +
+                                     (s.chip == Chip::EppBlocking ? "; data and control writes ignored while set" : ""));
+    if (s.readbackFromPins) text += Line("readback", "data and control bits 0-3 read the pins");
+    if (s.serialOn)
+        text += Line("serial", Hex(s.serialBase, 3) + "-" + Hex(s.serialBase + 7u, 3) + ": FIFOs " +
+                                   (s.serialFcr & 0x01 ? "on" : "OFF") + ", FIFO control written " +
+                                   std::to_string(s.serialFcrWrites) + " times, " + std::to_string(s.serialBytesSent) +
+                                   " bytes sent");
     return text;
 }
 
 std::string TimingLines(const PortSettings& s) {
     std::string text = Line("settle", s.settleMicros == 0 ? "none: inputs follow their outputs at once"
-                                                          : std::to_string(s.settleMicros) + " us");
+                                                          : std::to_string(s.settleMicros) + " us" +
+                                                                (s.settleRisingOnly ? ", rising edges only" : ""));
     text += Line("pulse", PulseText(s.signals.pulse)) + Line("uart", UartText(s.signals.uart));
     if (s.intruderPeriodMs == 0) return text + Line("intruder", "off");
     return text + Line("intruder", "every " + std::to_string(s.intruderPeriodMs) + " ms" +
@@ -156,6 +170,19 @@ std::string ChipNames() {
     std::string names;
     for (const ChipInfo& info : kChips) names += (names.empty() ? "" : ", ") + std::string(info.name);
     return names;
+}
+
+EppClear EppClearOf(const PortSettings& s) {
+    return s.eppClearByReading ? EppClear::ReadTwice : s.eppClearByZero ? EppClear::WriteZero : EppClear::WriteOne;
+}
+
+const char* EppClearText(EppClear way) {
+    switch (way) {
+    case EppClear::WriteOne: return "writing it as 1";
+    case EppClear::WriteZero: return "writing it as 0";
+    case EppClear::ReadTwice: return "two status reads in a row";
+    }
+    return "";
 }
 
 std::string EcrModeText(uint8_t ecr) { return Binary(ecr).substr(0, 3) + " " + kEcrModes[ecr >> 5]; }

@@ -44,6 +44,8 @@ const char* ChipName(Chip chip);     // "fragile-ecr"
 const char* ChipSummary(Chip chip);  // what it does, for --help and `chip`
 bool ChipFromName(const std::string& name, Chip* chip);
 std::string ChipNames();             // "ideal, spp, ..."
+EppClear EppClearOf(const PortSettings& settings);
+const char* EppClearText(EppClear way);  // "writing it as 1"
 // "011 ECP FIFO" for the mode bits of an ECR value.
 std::string EcrModeText(uint8_t ecr);
 

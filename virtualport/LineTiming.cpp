@@ -48,10 +48,16 @@ OutputChange BeginOutputChange(SharedLayout& s) {
 
 void EndOutputChange(SharedLayout& s, const OutputChange& change) {
     if (s.settleMicros == 0) return;
-    const uint8_t moved = change.levels ^ InputLevels(PinInputsOf(s));
+    const uint8_t levels = InputLevels(PinInputsOf(s));
+    const uint8_t moved = change.levels ^ levels;
     for (int i = 0; i < kInputCount; ++i) {
         const uint8_t bit = static_cast<uint8_t>(1u << i);
         if (!(moved & bit)) continue;
+        // A line pulled up through a weak resistor rises slowly; it is pulled down fast.
+        if (s.settleRisingOnly && !(levels & bit)) {
+            s.settling &= static_cast<uint8_t>(~bit);
+            continue;
+        }
         s.settleSince[i] = change.now;
         s.settleOld = static_cast<uint8_t>((s.settleOld & ~bit) | (change.shown & bit));
         s.settling |= bit;

@@ -27,6 +27,7 @@ bool ControlPinLevel(uint8_t control, int pin) {
 }
 
 bool OutputPinLevel(const PinInputs& inputs, int pin) {
+    if (inputs.outputsShortable && (inputs.pulledLow & (1u << pin))) return false;  // the short wins
     if (!IsDataPin(pin)) return ControlPinLevel(inputs.control, pin);
     if (!inputs.dataDrives) return !(inputs.pulledLow & (1u << pin));
     return (inputs.data >> (pin - 2)) & 1;
@@ -41,6 +42,8 @@ bool IsInputPin(int pin) {
 }
 
 bool IsDataPin(int pin) { return pin >= 2 && pin <= 9; }
+
+bool IsControlPin(int pin) { return pin == 1 || pin == 14 || pin == 16 || pin == 17; }
 
 bool IsValidWiring(Wiring wiring) {
     return wiring == Wiring::None || wiring == Wiring::DataLoopback ||

@@ -22,10 +22,12 @@ struct PinInputs {
     Wiring wiring = Wiring::None;
     uint32_t pulledLow = 0;
     bool dataDrives = true;
+    bool outputsShortable = false;  // an output pin pulled low reads low too (weak or open-collector drivers)
 };
 
 bool IsInputPin(int pin);  // one of kInputPins
 bool IsDataPin(int pin);   // 2..9
+bool IsControlPin(int pin);  // 1, 14, 16, 17
 bool IsValidWiring(Wiring wiring);
 
 // The output pin the wiring connects to input pin `pin`, or 0 when the

@@ -7,6 +7,7 @@
 
 #include "AccessLog.h"
 #include "ChipModel.h"
+#include "ChipQuirks.h"
 #include "Intruder.h"
 #include "LineTiming.h"
 #include "PinModel.h"
@@ -238,7 +239,7 @@ void PortState::SetWiring(Wiring wiring) {
 }
 
 bool PortState::SetInputPin(int pin, bool high) {
-    if (!IsInputPin(pin) && !IsDataPin(pin)) return false;
+    if (!IsInputPin(pin) && !IsDataPin(pin) && !IsControlPin(pin)) return false;
     SharedLock lock(&shared_->lockOwner);
     Shared& s = *shared_;
     if (high)
@@ -304,19 +305,49 @@ void PortState::SetExtendedBlockAuto() {
 void PortState::SetEcrMode(uint8_t mode) {
     SharedLock lock(&shared_->lockOwner);
     Shared& s = *shared_;
-    s.fifoCount = 0;
+    s.fifoCount = s.fifoHeld = 0;
     SetEcr(s, static_cast<uint8_t>(mode << 5 | (s.ecr & 0x1C)));
 }
 
-void PortState::SetEppClearByReading(bool byReading) {
+void PortState::SetEppClear(EppClear way) {
     SharedLock lock(&shared_->lockOwner);
-    shared_->eppClearByReading = byReading ? 1 : 0;
+    shared_->eppClearByReading = way == EppClear::ReadTwice ? 1 : 0;
+    shared_->eppClearByZero = way == EppClear::WriteZero ? 1 : 0;
 }
 
-void PortState::SetSettleMicros(uint32_t micros) {
+void PortState::SetSettleMicros(uint32_t micros, bool risingOnly) {
     SharedLock lock(&shared_->lockOwner);
     shared_->settleMicros = micros <= kMaxSettleMicros ? micros : kMaxSettleMicros;
+    shared_->settleRisingOnly = risingOnly ? 1 : 0;
     shared_->settling = 0;
+}
+
+bool PortState::HoldFifo(uint32_t bytes) {
+    SharedLock lock(&shared_->lockOwner);
+    Shared& s = *shared_;
+    const uint8_t mode = s.ecr >> 5;
+    if (!HasEcr(static_cast<Chip>(s.chip)) || (mode != 2 && mode != 3) || bytes > kFifoSize) return false;
+    for (uint32_t n = 0; n < bytes; ++n) s.fifo[(s.fifoHead + n) % kFifoSize] = static_cast<uint8_t>(n);
+    s.fifoCount = static_cast<uint8_t>(bytes);
+    s.fifoHeld = bytes != 0;
+    return true;
+}
+
+void PortState::SetReadbackFromPins(bool fromPins) {
+    SharedLock lock(&shared_->lockOwner);
+    shared_->readbackFromPins = fromPins ? 1 : 0;
+}
+
+bool PortState::SetSerialPort(bool on, uint16_t start) {
+    if (on && start % 8 != 0) return false;
+    SharedLock lock(&shared_->lockOwner);
+    Shared& s = *shared_;
+    s.serialOn = on ? 1 : 0;
+    s.serialBase = on ? start : 0;
+    s.serialFcr = kSerialFifosOn;  // as a serial driver leaves it
+    s.serialFcrWrites = 0;
+    s.serialBytesSent = 0;
+    return true;
 }
 
 void PortState::SetIntruderPeriod(uint32_t ms) {
@@ -353,6 +384,17 @@ PortSettings PortState::Settings() const {
     settings.intruderPeriodMs = s.intruderPeriodMs;
     settings.intruderHolding = s.intruderHolding != 0;
     settings.signals = SignalsOf(s);
+    settings.eppClearByZero = s.eppClearByZero != 0;
+    settings.settleRisingOnly = s.settleRisingOnly != 0;
+    settings.readbackFromPins = s.readbackFromPins != 0;
+    settings.fifoHeld = s.fifoHeld != 0;
+    settings.serviceInterrupts = s.serviceInterrupts;
+    settings.strobesSent = s.strobesSent;
+    settings.serialOn = s.serialOn != 0;
+    settings.serialBase = s.serialBase;
+    settings.serialFcr = s.serialFcr;
+    settings.serialFcrWrites = s.serialFcrWrites;
+    settings.serialBytesSent = s.serialBytesSent;
     return settings;
 }
 

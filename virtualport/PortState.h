@@ -34,8 +34,10 @@ enum class Chip : uint8_t {
     FragileEcr,  // ECP that stops answering once ECR bit 2 is written as 1
     Epp,         // SPP plus the EPP time-out flag in status bit 0
     NoReadback,  // SPP whose control register reads 0xFF
+    EppBlocking, // EPP that ignores data and control accesses while its time-out is set
+    Ps2Zero,     // PS/2 whose control bits 5-7 read 0
 };
-inline constexpr int kChipCount = 7;
+inline constexpr int kChipCount = 9;
 
 struct Access {
     bool write;      // false: a read of the port
@@ -73,8 +75,24 @@ struct PortSettings {
     uint32_t looseEvery[5] = {};  // per kInputPins; 0: firm
     uint32_t intruderPeriodMs = 0;
     bool intruderHolding = false;
+    // The chips' quirks and the serial port beside them (see ChipQuirks.h).
+    bool eppClearByZero = false;
+    bool settleRisingOnly = false;
+    bool readbackFromPins = false;
+    bool fifoHeld = false;
+    uint32_t serviceInterrupts = 0;
+    uint32_t strobesSent = 0;
+    bool serialOn = false;
+    uint16_t serialBase = 0;
+    uint8_t serialFcr = 0;
+    uint32_t serialFcrWrites = 0;
+    uint32_t serialBytesSent = 0;
     PortSignals signals;
 };
+
+// How an EPP chip's time-out flag clears: by a write of status bit 0 as 1,
+// as 0, or by two status reads in a row.
+enum class EppClear { WriteOne, WriteZero, ReadTwice };
 
 class PortState {
 public:
@@ -135,7 +153,8 @@ public:
 
     // Input pins not driven by the wiring float high unless pulled low here;
     // a pin pulled low stays low even where the wiring drives it. Data pins
-    // 2-9 pulled low matter only while they are inputs. Setting a level
+    // 2-9 pulled low matter only while they are inputs, and they and the
+    // control pins 1, 14, 16 and 17 with read-back from the pins. Setting a level
     // makes a loose pin firm again. False for any other pin.
     bool SetInputPin(int pin, bool high);
     // Every `every`-th read of the status register (counted from now) reads
@@ -161,13 +180,24 @@ public:
     // The ECR's mode (0..7, as bits 7-5 of the ECR), as a BIOS leaves it;
     // the FIFO is emptied, as on a mode change.
     void SetEcrMode(uint8_t mode);
-    // How the EPP time-out flag is cleared: by writing 1 to status bit 0
-    // (false, power-up), or by reading status twice in a row.
-    void SetEppClearByReading(bool byReading);
+    // How the EPP time-out flag is cleared (power-up: WriteOne).
+    void SetEppClear(EppClear way);
 
     // Input pins fed from an output through the plug show a change of that
     // output only `micros` later (at most kMaxSettleMicros); 0: at once.
-    void SetSettleMicros(uint32_t micros);
+    // With `risingOnly`, only a rising input waits: a line pulled up by a
+    // weak resistor, pulled down fast.
+    void SetSettleMicros(uint32_t micros, bool risingOnly = false);
+
+    // The peripheral holds the FIFO's transfer up with `bytes` (1-16) in
+    // it, or (0) takes what comes again. False, changing nothing, unless
+    // the chip has an ECR in mode 010 or 011, or for more than 16 bytes.
+    bool HoldFifo(uint32_t bytes);
+    // Data and control bits 0-3 read the lines, and an output pin pulled
+    // low reads low even while driven high (a short to ground).
+    void SetReadbackFromPins(bool fromPins);
+    // A serial port at `start` (a multiple of 8), or none.
+    bool SetSerialPort(bool on, uint16_t start = 0);
     // Another program writes the data and control registers every `ms`
     // milliseconds from now (see Intruder.h); 0 stops it.
     void SetIntruderPeriod(uint32_t ms);

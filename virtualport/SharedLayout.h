@@ -10,7 +10,7 @@
 namespace vport {
 
 inline constexpr uint32_t kSharedMagic = 0x54505654;  // "TVPT"
-inline constexpr uint32_t kSharedVersion = 4;
+inline constexpr uint32_t kSharedVersion = 5;
 inline constexpr uint32_t kLogCapacity = 65536;
 inline constexpr uint32_t kFifoSize = 16;
 inline constexpr int kInputCount = 5;
@@ -77,6 +77,20 @@ struct SharedLayout {
     int64_t intruderHoldEnd;
     int64_t settleSince[kInputCount];
 
+    // The quirks of real chips and of what sits beside them (see ChipQuirks.h).
+    uint32_t serviceInterrupts;  // ECR bit 2 written as 0: each arms the chip's interrupt (or DMA)
+    uint32_t strobesSent;        // bytes a FIFO mode sent to the pins with a strobe
+    uint32_t serialBytesSent;    // bytes written to the serial port's transmitter
+    uint16_t serialBase;         // the serial port's first address, while serialOn
+    uint8_t serialOn;
+    uint8_t serialFcr;           // last written to its FIFO control (bit 0: FIFOs on)
+    uint8_t serialFcrWrites;     // writes of its FIFO control (up to 255)
+    uint8_t fifoHeld;            // non-zero: the peripheral holds the FIFO's transfer up
+    uint8_t readbackFromPins;    // non-zero: data and control bits 0-3 read the pins; a short wins
+    uint8_t settleRisingOnly;    // non-zero: only rising inputs take the settling time
+    uint8_t eppClearByZero;      // non-zero: writing status bit 0 as 0 clears the time-out
+    uint8_t reserved3[3];
+
     uint64_t totalAccesses;
 
     // Signals fed into input pins from outside (see SignalGenerator.h).
@@ -88,7 +102,7 @@ struct SharedLayout {
     uint8_t pulsePin;    // 0: no pulse
     uint8_t uartPin;     // 0: no UART line
     uint8_t uartLength;
-    uint8_t reserved3;
+    uint8_t reserved4;
     char uartText[kMaxUartText];
 
     // Ring of packed accesses (see AccessLog), oldest overwritten first.
@@ -98,8 +112,8 @@ struct SharedLayout {
 // 32-bit and 64-bit processes share one block (a native console beside an
 // emulated panel), so the layout has the same offsets in both builds.
 static_assert(offsetof(SharedLayout, intruderStart) == 112, "64-bit times on an 8-byte boundary");
-static_assert(offsetof(SharedLayout, totalAccesses) == 176, "64-bit counter on an 8-byte boundary");
-static_assert(offsetof(SharedLayout, pulseStart) == 184, "64-bit times on an 8-byte boundary");
-static_assert(sizeof(SharedLayout) == 280 + 4 * kLogCapacity, "no padding that differs between builds");
+static_assert(offsetof(SharedLayout, totalAccesses) == 200, "64-bit counter on an 8-byte boundary");
+static_assert(offsetof(SharedLayout, pulseStart) == 208, "64-bit times on an 8-byte boundary");
+static_assert(sizeof(SharedLayout) == 304 + 4 * kLogCapacity, "no padding that differs between builds");
 
 }  // namespace vport

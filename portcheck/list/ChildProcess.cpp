@@ -41,7 +41,8 @@ ChildRun RunChild(const std::wstring& program, const std::wstring& arguments, DW
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION process = {};
-    const BOOL started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0,
+    // No console window of its own flashes up when PortCheck runs from a shortcut.
+    const BOOL started = CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                                         nullptr, nullptr, &startup, &process);
     if (!started) run.startError = GetLastError();
     CloseHandle(writeEnd);
@@ -65,6 +66,17 @@ ChildRun RunChild(const std::wstring& program, const std::wstring& arguments, DW
     }
     CloseHandle(readEnd);
     return run;
+}
+
+ChildRun RunSecondCopy(const std::string& arguments, DWORD timeoutMs) {
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) {
+        ChildRun run;
+        run.startError = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
+        return run;
+    }
+    return RunChild(self, std::wstring(arguments.begin(), arguments.end()), timeoutMs);
 }
 
 }  // namespace portcheck

@@ -18,5 +18,7 @@ struct ChildRun {
 };
 
 ChildRun RunChild(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs);
+// A second copy of this program, with `arguments`.
+ChildRun RunSecondCopy(const std::string& arguments, DWORD timeoutMs);
 
 }  // namespace portcheck

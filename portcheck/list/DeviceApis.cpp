@@ -21,7 +21,8 @@ bool FindConfigManager(HMODULE module, ConfigManager* api) {
            Find(module, "CM_Get_Res_Des_Data_Size", &api->getResDesDataSize) &&
            Find(module, "CM_Get_Res_Des_Data", &api->getResDesData) &&
            Find(module, "CM_Free_Res_Des_Handle", &api->freeResDesHandle) &&
-           Find(module, "CM_Free_Log_Conf_Handle", &api->freeLogConfHandle);
+           Find(module, "CM_Free_Log_Conf_Handle", &api->freeLogConfHandle) &&
+           Find(module, "CM_Get_DevNode_Status", &api->getDevNodeStatus);
 }
 
 }  // namespace

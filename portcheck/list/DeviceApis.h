@@ -36,6 +36,7 @@ struct ConfigManager {
     CONFIGRET(WINAPI* getResDesData)(RES_DES, PVOID, ULONG, ULONG) = nullptr;
     CONFIGRET(WINAPI* freeResDesHandle)(RES_DES) = nullptr;
     CONFIGRET(WINAPI* freeLogConfHandle)(LOG_CONF) = nullptr;
+    CONFIGRET(WINAPI* getDevNodeStatus)(PULONG, PULONG, DEVINST, ULONG) = nullptr;
 };
 
 // Each is true only with every function found. The libraries stay loaded

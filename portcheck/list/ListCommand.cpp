@@ -25,8 +25,6 @@ std::string Code(const char* format, unsigned long value) {
 // close. The first copy reports it.
 LONG WINAPI EndQuietly(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
 
-std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
-
 void WriteAll(HANDLE output, const std::string& text) {
     for (size_t done = 0; done < text.size();) {
         DWORD written = 0;
@@ -65,20 +63,15 @@ CommandOutput JudgeListRun(const ChildRun& run) {
     return outcome;
 }
 
-int ListPorts() {
-    wchar_t self[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    ChildRun run;
-    if (length == 0 || length == MAX_PATH)
-        run.startError = length ? ERROR_FILENAME_EXCED_RANGE : GetLastError();
-    else
-        run = RunChild(self, Wide(kListWorkerOption), kListTimeoutMs);
-    return Print(JudgeListRun(run));
+int ListPorts() { return Print(JudgeListRun(RunSecondCopy(kListWorkerOption, kListTimeoutMs))); }
+
+void EndWorkerQuietly() {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    SetUnhandledExceptionFilter(EndQuietly);
 }
 
 int ListPortsWorker() {
-    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
-    SetUnhandledExceptionFilter(EndQuietly);
+    EndWorkerQuietly();
     const WindowsPorts ports = ReadWindowsPorts();
     WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), ports.ok ? PortListText(ports.ports) : ports.error);
     return ports.ok ? 0 : kExitCannotList;

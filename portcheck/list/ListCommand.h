@@ -27,6 +27,10 @@ int ListPorts();
 // to standard output. Returns 0 or kExitCannotList.
 int ListPortsWorker();
 
+// In the second copy: a crash ends it at once, quietly, the exception's
+// code its exit code.
+void EndWorkerQuietly();
+
 // What the first copy makes of the second's run.
 CommandOutput JudgeListRun(const ChildRun& run);
 

@@ -1,5 +1,9 @@
 #include "PortLayout.h"
 
+#include <windows.h>
+
+#include <cfgmgr32.h>
+
 #include "PortRegisters.h"
 
 namespace portcheck {
@@ -38,8 +42,13 @@ const IoRange* OnlyOne(const std::vector<IoRange>& ranges, bool (*test)(const Io
 
 PortLayout ClassifyPort(const PortDevice& device) {
     const std::vector<IoRange>& ranges = device.ranges;
+    // A USB adapter has no range anyway: so also where Windows would not tell them.
+    if (device.usbAdapter && ranges.empty()) return KindOnly(PortKind::UsbAdapter);
+    if (device.unreadable) return KindOnly(PortKind::Unknown);
+    if (device.problem == CM_PROB_DISABLED) return KindOnly(PortKind::Disabled);
+    if (device.problem == CM_PROB_NORMAL_CONFLICT) return KindOnly(PortKind::Conflict);
     if (!device.rangesKnown) return KindOnly(PortKind::RangesHidden);
-    if (ranges.empty()) return KindOnly(device.usbAdapter ? PortKind::UsbAdapter : PortKind::NoRange);
+    if (ranges.empty()) return KindOnly(PortKind::NoRange);
     // A mainboard port: its extended block sits at base + 0x400, whatever
     // length Windows gave either of them.
     for (const IoRange& port : ranges)

@@ -23,6 +23,9 @@ struct PortDevice {
     bool usbAdapter = false;      // on a USB bus: it has no I/O registers at all
     bool rangesKnown = true;      // false: Windows would not tell this program its ranges
     std::vector<IoRange> ranges;  // its allocated I/O ranges, in Windows' order
+    unsigned long problem = 0;    // Device Manager's problem number; 0: none
+    bool unreadable = false;      // its resources could not be read (removed while listing, say)
+    unsigned pciVendor = 0;       // from a hardware ID "PCI\VEN_1415&...": 0 where none says
 };
 
 enum class PortKind {
@@ -30,6 +33,9 @@ enum class PortKind {
     UsbAdapter,    // no I/O range, on a USB bus: for printer drivers only
     NoRange,       // no I/O range allocated: disabled, or in a resource conflict
     RangesHidden,  // Windows keeps the ranges from this program
+    Disabled,      // disabled in Device Manager (problem 22)
+    Conflict,      // in a resource conflict (problem 12)
+    Unknown,       // its resources could not be read
     Unclear,       // the ranges fit no parallel port's layout
 };
 

@@ -56,6 +56,15 @@ Cells LineCells(const PortDevice& device) {
         cells.push_back("no I/O range allocated: the port is disabled or in a resource conflict "
                         "(see Device Manager)");
         break;
+    case PortKind::Disabled:
+        cells.push_back("disabled in Device Manager (problem 22): enable it there to use it");
+        break;
+    case PortKind::Conflict:
+        cells.push_back("in a resource conflict (problem 12): see the port's Resources tab in Device Manager");
+        break;
+    case PortKind::Unknown:
+        cells.push_back("unknown: Windows did not give its resources (removed while listing?)");
+        break;
     case PortKind::RangesHidden:
         cells.push_back("Windows does not tell this program the I/O ranges here: see the port's "
                         "Resources tab in Device Manager");

@@ -47,6 +47,23 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
+// The vendor in a PCI hardware ID, "PCI\VEN_1415&DEV_C118&...": 0 where none has one.
+unsigned PciVendor(const std::vector<std::wstring>& ids) {
+    for (const std::wstring& id : ids) {
+        const size_t at = id.find(L"VEN_");
+        if (!StartsWith(id, L"PCI\\") || at == std::wstring::npos || id.size() < at + 8) continue;
+        unsigned vendor = 0;
+        for (size_t i = at + 4; i < at + 8; ++i) {
+            const wchar_t c = Upper(id[i]);
+            const int digit = c >= L'0' && c <= L'9' ? c - L'0' : c >= L'A' && c <= L'F' ? c - L'A' + 10 : -1;
+            if (digit < 0) break;
+            vendor = vendor * 16 + static_cast<unsigned>(digit);
+            if (i + 1 == at + 8) return vendor;
+        }
+    }
+    return 0;
+}
+
 WindowsPorts Failed(const std::string& why, unsigned long code) {
     char text[24];
     std::snprintf(text, sizeof text, " (error 0x%lX)", code);
@@ -115,6 +132,7 @@ public:
         port->name = Narrow(name);
         if (StartsWith(portName, L"LPT")) port->lptName = Narrow(portName);
         port->usbAdapter = StartsWith(Text(device, SPDRP_ENUMERATOR_NAME), L"USB");
+        port->pciVendor = PciVendor(Property(device, SPDRP_HARDWAREID));
         return true;
     }
 
@@ -139,6 +157,13 @@ public:
         }
         config_.freeLogConfHandle(allocated);
         return result == CR_NO_MORE_RES_DES ? CR_SUCCESS : result;
+    }
+
+    // Device Manager's problem number for the device; 0 where it has none.
+    ULONG Problem(DEVINST device) const {
+        ULONG status = 0, problem = 0;
+        if (config_.getDevNodeStatus(&status, &problem, device, 0) != CR_SUCCESS) return 0;
+        return status & DN_HAS_PROBLEM ? problem : 0;
     }
 
     // Where the configuration manager keeps them from this program: the
@@ -203,9 +228,9 @@ WindowsPorts ReadWindowsPorts() {
 
 WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config, const Registry& registry) {
     const CONFIGRET root = AskRoot(config);
-    const bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
-    if (root != CR_SUCCESS && !rangesHidden)
+    if (root != CR_SUCCESS && root != CR_CALL_NOT_IMPLEMENTED)
         return Failed("Windows' configuration manager does not answer", root);
+    bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
     const HDEVINFO set = setup.getClassDevs(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
     if (set == INVALID_HANDLE_VALUE) return Failed("Windows does not list its port devices", GetLastError());
     const PortReader reader(setup, config, registry, set);
@@ -216,16 +241,16 @@ WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config
     for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) {
         PortDevice port;
         if (!reader.Describe(&device, &port)) continue;
-        CONFIGRET read = CR_SUCCESS;
-        if (rangesHidden)
+        port.problem = reader.Problem(device.DevInst);
+        const CONFIGRET read = rangesHidden ? CR_CALL_NOT_IMPLEMENTED : reader.IoRanges(device.DevInst, &port.ranges);
+        // Only "not implemented" (a 32-bit program on 64-bit Windows) calls
+        // for the resource map; any other failure is this device's alone.
+        rangesHidden = read == CR_CALL_NOT_IMPLEMENTED;
+        if (rangesHidden) {
+            port.ranges.clear();
             port.rangesKnown = reader.MappedIoRanges(&device, &port.ranges);
-        else
-            read = reader.IoRanges(device.DevInst, &port.ranges);
-        if (read != CR_SUCCESS) {
-            result = Failed("Windows' configuration manager does not give the resources of " + port.name,
-                            read);
-            break;
         }
+        port.unreadable = read != CR_SUCCESS && !rangesHidden;
         result.ports.push_back(port);
     }
     setup.destroyDeviceInfoList(set);

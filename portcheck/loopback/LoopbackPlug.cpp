@@ -34,6 +34,12 @@ std::string WiringText(const LoopbackPlug& plug) {
     return signals + " (pins " + pins + ")";
 }
 
+Registers DrivenBits(const LoopbackPlug& plug) {
+    Registers bits;
+    for (const WiredPair& pair : plug.pairs) (pair.output.reg == Register::Data ? bits.data : bits.control) |= pair.output.mask;
+    return bits;
+}
+
 Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers working) {
     Registers values = working;
     for (int i = 0; i < kPairs; ++i) {

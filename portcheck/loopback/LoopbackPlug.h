@@ -43,6 +43,9 @@ const LoopbackPlug* FindPlug(const char* name);
 using Levels = uint8_t;
 constexpr Levels kAllHigh = (1u << kPairs) - 1;
 
+// The data and control bits the plug's outputs are.
+Registers DrivenBits(const LoopbackPlug& plug);
+
 // The data and control values that put the plug's outputs at `levels`,
 // every other bit as in `working`.
 Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers working);

@@ -21,6 +21,7 @@ std::string Outcome(const LoopbackPlug& plug, const PairResult& pair, int64_t se
     }
     case PairOutcome::Erratic: return "moves with no single output: shorted outputs or a loose contact";
     case PairOutcome::NoPlug: return pair.level ? "no plug (always high)" : "no plug (always low)";
+    case PairOutcome::SlowRise: return "slow rising edge (weak pull-up or long cable): raise --settle";
     case PairOutcome::Unstable:
         return "unstable: it changed while being read (a loose contact, or a line slower than the " +
                std::to_string(settleMicros) + " us settling time)";
@@ -90,6 +91,23 @@ std::string Report(const LoopbackPlug& plug, const RoundsResult& result, int bas
     std::string text = Heading(plug, base, result.rounds) + "\n";
     for (int pair = 0; pair < kPairs; ++pair) text += PairLine(plug, result, pair, settleMicros) + "\n";
     return text + Verdict(plug, result, base) + "\n";
+}
+
+std::string LineFaultReport(const LoopbackPlug& plug, int base, const LineFault& fault) {
+    std::string lines;
+    for (const Pin& pin : kPins) {
+        if (pin.reg == Register::Status) continue;
+        const bool data = pin.reg == Register::Data;
+        if (!((data ? fault.bits.data : fault.bits.control) & pin.mask)) continue;
+        const auto level = [&](const Registers& values) {
+            return (((data ? values.data : values.control) & pin.mask) != 0) != pin.inverted ? "high" : "low";
+        };
+        lines += std::string(lines.empty() ? "" : "; ") + "pin " + std::to_string(pin.number) + " (" + pin.signal +
+                 ") reads back " + level(fault.read) + " where PortCheck drives it " + level(fault.written);
+    }
+    return Heading(plug, base, 1) + "\nFAIL: " + lines +
+           ", the same on every rewrite: a fault of that line (shorted, in the port, the cable or the plug), not "
+           "another program\n";
 }
 
 std::string DataNotTakenReport(const LoopbackPlug& plug, int base, uint8_t written, uint8_t read) {

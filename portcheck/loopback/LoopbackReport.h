@@ -5,6 +5,7 @@
 #include <string>
 
 #include "LoopbackVerdict.h"
+#include "PortSession.h"
 
 namespace portcheck {
 
@@ -16,6 +17,10 @@ namespace portcheck {
 //   FAIL: 1 of 5 lines faulty (not tested: pins 7-9, D5-D7)
 // `settleMicros`: the wait after each pattern, named where a line was unstable.
 std::string Report(const LoopbackPlug& plug, const RoundsResult& result, int base, int64_t settleMicros);
+
+// The heading and verdict when lines of the plug read back other than
+// written: each by its pin.
+std::string LineFaultReport(const LoopbackPlug& plug, int base, const LineFault& fault);
 
 // The heading and verdict when the data register kept its value whatever
 // was written.

@@ -4,6 +4,18 @@
 
 namespace portcheck {
 
+namespace {
+
+RunEnd EndOf(DataWrite write) {
+    switch (write) {
+    case DataWrite::NotTaken: return RunEnd::DataNotTaken;
+    case DataWrite::LineFault: return RunEnd::LineFault;
+    default: return RunEnd::Disturbed;
+    }
+}
+
+}  // namespace
+
 RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunOptions& options,
                       bool (*stopRequested)()) {
     RunRecord record;
@@ -11,6 +23,7 @@ RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunO
     std::vector<Observation> observations;
     observations.reserve(patterns.size());  // no allocation once the patterns run
     const Registers working = session.written();
+    const Registers lines = DrivenBits(plug);
     for (int round = 0; round < options.rounds; ++round) {
         observations.clear();
         for (Levels levels : patterns) {
@@ -21,17 +34,18 @@ RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunO
             // Only a register whose value changes is written.
             const Registers next = RegistersFor(plug, levels, working);
             if (next.data != session.written().data) {
-                const DataWrite write = session.WriteDataChecked(next.data);
+                const DataWrite write = session.WriteDataChecked(next.data, lines.data);
                 if (write != DataWrite::Held) {
-                    record.end = write == DataWrite::NotTaken ? RunEnd::DataNotTaken : RunEnd::Disturbed;
+                    record.end = EndOf(write);
                     record.dataWritten = next.data;
                     return record;
                 }
             }
             if (next.control != session.written().control) session.WriteControl(next.control);
             const StatusSample status = ReadSettledStatus(session, options.settleMicros);
-            if (!session.Holds()) {
-                record.end = RunEnd::Disturbed;
+            const DataWrite held = session.Check(lines);
+            if (held != DataWrite::Held) {
+                record.end = EndOf(held);
                 return record;
             }
             observations.push_back({levels, InputLevels(plug, status.value), InputsAmong(plug, status.unstable)});

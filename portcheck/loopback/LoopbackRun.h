@@ -14,6 +14,9 @@ namespace portcheck {
 
 // The wait after each pattern, unless --settle says otherwise, and the longest.
 constexpr int64_t kDefaultSettleMicros = 100;
+// A failed run is tried once more with this wait: a line that passes then
+// rises slowly (a weak pull-up, a long cable).
+constexpr int64_t kSlowEdgeSettleMicros = 10000;
 constexpr int64_t kLongestSettleMicros = 100000;
 constexpr int kMostRounds = 10000;
 
@@ -27,6 +30,7 @@ enum class RunEnd {
     Interrupted,   // a stop request, between two patterns
     Disturbed,     // data or control did not hold what was written: another writer
     DataNotTaken,  // the data register keeps its value whatever is written
+    LineFault,     // a line of the plug reads back other than written, the same on every rewrite
 };
 
 struct RunRecord {

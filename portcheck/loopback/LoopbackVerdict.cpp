@@ -78,4 +78,18 @@ void AddRound(RoundsResult* total, const CheckResult& round) {
     }
 }
 
+void NameSlowEdges(RoundsResult* total, const CheckResult& slowRun) {
+    CheckResult& result = total->result;
+    for (int i = 0; i < kPairs; ++i) {
+        // A line that moved while read is a loose contact, not a slow one.
+        const bool failed = total->failedRounds[i] != 0 && result.pairs[i].outcome != PairOutcome::Unstable;
+        if (!failed || slowRun.pairs[i].outcome != PairOutcome::Ok) continue;
+        result.pairs[i].outcome = PairOutcome::SlowRise;
+        result.noPlug = false;
+    }
+    if (result.noPlug) return;
+    for (PairResult& pair : result.pairs)  // no plug after all: the others were stuck
+        if (pair.outcome == PairOutcome::NoPlug) pair.outcome = pair.level ? PairOutcome::StuckHigh : PairOutcome::StuckLow;
+}
+
 }  // namespace portcheck

@@ -28,6 +28,7 @@ enum class PairOutcome {
     Erratic,       // the input moves, but with no single output
     NoPlug,        // no input moves at all: the whole verdict is "no plug"
     Unstable,      // the input changed while it was read, after the settling time
+    SlowRise,      // it failed, and passed with a long settling time: a slow rising edge
 };
 
 struct PairResult {
@@ -54,5 +55,9 @@ struct RoundsResult {
     int rounds = 0;
 };
 void AddRound(RoundsResult* total, const CheckResult& round);
+// The pairs that failed (but not unstable) and are ok in `slowRun` (the
+// patterns run with a long settling time) become SlowRise; a verdict of no
+// plug then no longer holds.
+void NameSlowEdges(RoundsResult* total, const CheckResult& slowRun);
 
 }  // namespace portcheck

@@ -7,7 +7,13 @@ namespace portcheck {
 
 namespace {
 
-bool IsFifoMode(uint8_t mode) { return mode == 2 || mode == 3 || mode == 6; }
+EcrFinding::Kind KindOfFlags(uint8_t value) {
+    switch (value & kEcrFifoFlags) {
+    case kEcrFifoEmpty: return EcrFinding::Present;
+    case kEcrFifoFlags: return EcrFinding::NoFifo;
+    default: return EcrFinding::Busy;
+    }
+}
 
 }  // namespace
 
@@ -15,21 +21,40 @@ uint8_t EcrFinding::Mode() const { return value >> kEcrModeShift; }
 
 EcrFinding FindEcr(PortSession& session) {
     EcrFinding finding;
+    if (session.ecrPort() < 0) {
+        finding.kind = EcrFinding::NotLookedFor;
+        return finding;
+    }
     const uint8_t working = session.written().control;
-    const uint8_t controlBefore = session.Read(kControlOffset);
+    const uint8_t control = session.Read(kControlOffset);
     finding.value = session.ReadEcr();
-    session.WriteControl(working ^ kControlAutofeed);
-    const uint8_t controlToggled = session.Read(kControlOffset);
-    const uint8_t ecrAfter = session.ReadEcr();
-    session.WriteControl(working);
+    if (((finding.value ^ control) & kEcrFifoFlags) == 0) {
+        // Bit 1 from 0 to 1 only: a released open-collector line may not show at once.
+        if (control & kControlAutofeed) {
+            finding.kind = EcrFinding::Follows;
+            return finding;
+        }
+        session.WriteControl(working | kControlAutofeed);
+        const uint8_t controlSet = session.Read(kControlOffset);
+        const uint8_t ecrAfter = session.ReadEcr();
+        session.WriteControl(working);
+        if (((ecrAfter ^ controlSet) & kControlAutofeed) == 0) {
+            finding.kind = EcrFinding::Follows;
+            return finding;
+        }
+    }
+    finding.kind = KindOfFlags(finding.value);
+    return finding;
+}
 
-    const uint8_t flags = finding.value & kEcrFifoFlags;
-    if ((controlBefore ^ controlToggled) & (finding.value ^ ecrAfter) & kControlAutofeed)
-        finding.kind = EcrFinding::Follows;
-    else if (flags == kEcrFifoFlags || (!IsFifoMode(finding.Mode()) && flags != kEcrFifoEmpty))
-        finding.kind = EcrFinding::NoFifo;  // a FIFO both full and empty, or one not emptied by a plain mode
-    else
-        finding.kind = EcrFinding::Present;
+EcrFinding ReadEcrOnly(const PortSession& session) {
+    EcrFinding finding;
+    if (session.ecrPort() < 0) {
+        finding.kind = EcrFinding::NotLookedFor;
+        return finding;
+    }
+    finding.value = session.ReadEcr();
+    finding.kind = finding.value == session.foundControl() ? EcrFinding::Follows : KindOfFlags(finding.value);
     return finding;
 }
 
@@ -41,6 +66,6 @@ std::string EcrModeText(uint8_t mode) {
     return "mode " + ModeBits(mode) + " " + kNames[mode & 7];
 }
 
-bool DataReachesPinsIn(uint8_t mode) { return mode == kModeStandard || mode == kModePs2 || mode == 4; }
+bool DataReachesPinsIn(uint8_t mode) { return mode == kModeStandard || mode == kModePs2 || mode == kModeEpp; }
 
 }  // namespace portcheck

@@ -1,9 +1,12 @@
 // The extended control register (ECR) of ECP ports: whether one answers at
 // an address, and what its modes mean. A port without one often answers
 // at base + 0x402 all the same, with its control register (10-bit address
-// decoding), and an address with nothing on it reads 0xFF: the ECR is
-// believed only when it does not follow a change of the control register
-// and its FIFO bits make sense for its mode.
+// decoding), and an address with nothing on it reads 0xFF. As the kernel's
+// parport driver has it: the FIFO flags must read exactly 01 (empty) as
+// found, and where the ECR's low bits match control's, setting control bit
+// 1 (from 0 only) must not move them; its first write must read back whole
+// (PortSession::SetEcrMode). A FIFO holding data means a transfer is under
+// way: busy, not touched.
 #pragma once
 
 #include <cstdint>
@@ -16,16 +19,26 @@ namespace portcheck {
 struct EcrFinding {
     enum Kind {
         Present,
-        Follows,  // it follows the control register: an alias, not an ECR
-        NoFifo,   // its FIFO bits say neither "empty" nor anything the mode allows
+        Follows,      // it follows the control register: an alias, not an ECR
+        NoFifo,       // its FIFO flags read 11: both full and empty
+        Busy,         // its FIFO holds data (flags 00 or 10): a transfer under way
+        NotLookedFor, // no ECR address known: a base at 0x400 or above without --ecr
     } kind = NoFifo;
     uint8_t value = 0;  // as first read
     uint8_t Mode() const;
 };
 
-// Probes the ECR at the session's ECR address; toggles control bit 1
-// (/AUTOFEED, pin 14) for a moment and puts it back.
+// Probes the ECR at the session's ECR address; where its low bits match
+// control's, sets control bit 1 (/AUTOFEED, pin 14) for a moment.
 EcrFinding FindEcr(PortSession& session);
+// The ECR read only, against control as found: for a test that must not
+// start in a FIFO mode. Follows where it reads as control does.
+EcrFinding ReadEcrOnly(const PortSession& session);
+
+// What PortCheck says of an ECR whose FIFO holds data, and where no ECR
+// address is known.
+inline constexpr const char* kBusy = "busy (the FIFO holds data): not touched";
+inline constexpr const char* kNotLookedFor = "not looked for (give --ecr with the extended block's address)";
 
 // "mode 011 ECP FIFO", and so on.
 std::string EcrModeText(uint8_t mode);
@@ -35,5 +48,6 @@ bool DataReachesPinsIn(uint8_t mode);
 
 constexpr uint8_t kModeStandard = 0;
 constexpr uint8_t kModePs2 = 1;
+constexpr uint8_t kModeEpp = 4;
 
 }  // namespace portcheck

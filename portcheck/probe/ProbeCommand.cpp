@@ -8,17 +8,6 @@ namespace portcheck {
 
 namespace {
 
-// Chips clear the flag in one of three ways: two status reads in a row, a
-// write of 1 to it, or a write of 0.
-EppTimeout ProbeEppTimeout(PortSession& session) {
-    if (!(session.foundStatus() & kStatusEppTimeout)) return EppTimeout::NotSet;
-    session.Read(kStatusOffset);
-    const uint8_t status = session.Read(kStatusOffset);
-    session.WriteStatus(status | kStatusEppTimeout);
-    session.WriteStatus(status & ~kStatusEppTimeout);
-    return session.Read(kStatusOffset) & kStatusEppTimeout ? EppTimeout::NotAFlag : EppTimeout::Cleared;
-}
-
 // With bit 5 set, a bidirectional port's data register reads the pins, not
 // the latch: if it reads back both values written, nothing turned around.
 bool TestDirection(PortSession& session) {
@@ -36,6 +25,7 @@ bool TestDirection(PortSession& session) {
 
 std::string AnswersLine(const ProbeResult& result, int base) {
     const std::string port = "Port at " + Hex(base) + ": answers";
+    if (result.ecr.kind == EcrFinding::Busy) return port + " (data latch not tested: the FIFO holds data)\n";
     if (!result.latchTested) return port + " (data latch not tested: the ECR did not take mode 001)\n";
     if (result.latch.Found()) return port + " (data latch ok)\n";
     return port + ", but its data register does not hold what is written (0x55 read back as " +
@@ -55,6 +45,8 @@ std::string EcrLine(const ProbeResult& result, int ecrPort) {
         return "  extended control register" + at + ": " + EcrModeText(result.ecr.Mode()) + "\n";
     case EcrFinding::Follows:
         return "  extended control register: none" + at + " (that address follows the control register)\n";
+    case EcrFinding::Busy: return "  extended control register" + at + ": " + kBusy + "\n";
+    case EcrFinding::NotLookedFor: return "  extended control register: " + std::string(kNotLookedFor) + "\n";
     case EcrFinding::NoFifo: break;
     }
     return "  extended control register: none" + at + " (it reads " + HexByte(result.ecr.value) + ")\n";
@@ -78,9 +70,14 @@ std::string EppLine(EppTimeout epp) {
 
 ProbeResult ProbePort(PortSession& session) {
     ProbeResult result;
-    // The flag first: status has been read only once since PortCheck started.
-    result.epp = ProbeEppTimeout(session);
+    result.epp = session.eppTimeout();
+    result.ecrPort = session.ecrPort();
+    session.TakeControl();
     result.ecr = FindEcr(session);
+    if (result.ecr.kind == EcrFinding::Busy) {
+        result.ecrTookPs2 = false;  // a data write would join the transfer
+        return result;
+    }
     const bool hasEcr = result.ecr.kind == EcrFinding::Present;
     // With an ECR, the data register drives the pins and the direction bit
     // works in mode 001 for sure: the tests run there.
@@ -97,11 +94,13 @@ ProbeResult ProbePort(PortSession& session) {
 
 CommandOutput ProbeReport(const ProbeResult& result, const CheckOptions& options) {
     CommandOutput output;
-    output.out = AnswersLine(result, options.base) + BidirectionalLine(result) + EcrLine(result, options.EcrPort()) +
+    output.out = AnswersLine(result, options.base) + BidirectionalLine(result) + EcrLine(result, result.ecrPort) +
                  EppLine(result.epp);
     const bool hasEcr = result.ecr.kind == EcrFinding::Present;
     std::string verdict;
-    if (hasEcr && !DataReachesPinsIn(result.ecr.Mode())) {
+    if (result.ecr.kind == EcrFinding::Busy) {
+        verdict = "the port is in the middle of a transfer: nothing was tested; run the probe again once it is done";
+    } else if (hasEcr && !DataReachesPinsIn(result.ecr.Mode())) {
         verdict = "the panel's data outputs do NOT reach the pins in this mode: run \"PortCheck --set-mode ps2" +
                   EcrOption(options) + " " + Hex(options.base) +
                   "\", or set the port to SPP/EPP+SPP/PS2 in the BIOS";

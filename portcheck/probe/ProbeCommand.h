@@ -12,12 +12,6 @@
 
 namespace portcheck {
 
-enum class EppTimeout {
-    NotSet,    // status bit 0 reads 0
-    Cleared,   // it read 1 and cleared: the flag of an EPP-capable chip
-    NotAFlag,  // it reads 1 and won't clear: a plain port's undefined bit
-};
-
 struct ProbeResult {
     EcrFinding ecr;
     bool ecrTookPs2 = true;     // where the ECR was in another mode: it took 001 for the tests
@@ -26,6 +20,7 @@ struct ProbeResult {
     bool bidirectional = false;  // control bit 5 turned the data pins around
     bool pinsAreInputs = false;  // ... and was set at the start, where the mode lets it work
     EppTimeout epp = EppTimeout::NotSet;
+    int ecrPort = -1;            // where the ECR was looked for; -1: nowhere
 };
 
 // The probe's accesses, on a begun session; the ECR is left for Restore to

@@ -6,29 +6,45 @@
 
 namespace portcheck {
 
-CommandOutput SetModeCommand(PortSession& session, const CheckOptions& options) {
+namespace {
+
+CommandOutput Refused(const std::string& why) {
     CommandOutput output;
+    output.exitCode = kExitFault;
+    output.err = "PortCheck: " + why + "\n";
+    return output;
+}
+
+}  // namespace
+
+// Control is not taken: only bit 1 moves for a moment, where the ECR's
+// alias test needs it, and the data pins stay as found.
+CommandOutput SetModeCommand(PortSession& session, const CheckOptions& options) {
     const std::string ecr = "the extended control register at " + Hex(session.ecrPort());
     const EcrFinding found = FindEcr(session);
-    if (!session.Holds()) return output;  // another writer: nothing more is written
-    if (found.kind != EcrFinding::Present) {
-        output.exitCode = kExitFault;
-        output.err = "PortCheck: no extended control register answers at " + Hex(session.ecrPort()) +
-                     ", so the port has no mode to set (a port without one works as it is); for a PCI card, "
-                     "give its extended block with --ecr, as PortCheck --list shows it\n";
-        return output;
+    if (!session.Holds()) return {};  // another writer: nothing more is written
+    switch (found.kind) {
+    case EcrFinding::NotLookedFor:
+        return Refused("the extended control register of a port at " + Hex(options.base) + " (a PCI card's: its "
+                       "base + 0x402 belongs to something else) was " + kNotLookedFor + ", as PortCheck --list "
+                       "shows it");
+    case EcrFinding::Busy: return Refused(ecr + ": " + kBusy + "; run it again once the transfer is done");
+    case EcrFinding::Follows:
+    case EcrFinding::NoFifo:
+        return Refused("no extended control register answers at " + Hex(session.ecrPort()) +
+                       ", so the port has no mode to set (a port without one works as it is); for a PCI card, give "
+                       "its extended block with --ecr, as PortCheck --list shows it");
+    case EcrFinding::Present: break;
     }
     const std::string port = "Port at " + Hex(options.base) + ": ";
+    CommandOutput output;
     if (found.Mode() == options.mode) {
         output.out = port + ecr + " is in " + EcrModeText(options.mode) + " already; nothing changed\n";
         return output;
     }
-    if (!session.SetEcrMode(options.mode)) {
-        output.exitCode = kExitFault;
-        output.err = "PortCheck: " + ecr + " did not take " + EcrModeText(options.mode) + " (it reads " +
-                     HexByte(session.ReadEcr()) + "); its mode is put back\n";
-        return output;
-    }
+    if (!session.SetEcrMode(options.mode))
+        return Refused(ecr + " did not take " + EcrModeText(options.mode) + " (it reads " +
+                       HexByte(session.ReadEcr()) + "); its mode is put back");
     session.KeepEcrMode();
     output.out = port + ecr + " set to " + EcrModeText(options.mode) + ", was " + EcrModeText(found.Mode()) +
                  "; read back to check\n"
@@ -38,7 +54,7 @@ CommandOutput SetModeCommand(PortSession& session, const CheckOptions& options) 
 }
 
 std::string SetModeWarning(int base) {
-    return "Setting the mode at " + Hex(base) + ": pin 14 (/AUTOFEED) changes for a moment; data and control "
+    return "Setting the mode at " + Hex(base) + ": pin 14 (/AUTOFEED) may change for a moment; data and control "
            "are put back\n";
 }
 

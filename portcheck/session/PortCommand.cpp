@@ -4,6 +4,9 @@
 
 #include "ExitCodes.h"
 #include "DriverCheck.h"
+#include "PortIdentity.h"
+#include "PortLibrary.h"
+#include "PortRegisters.h"
 #include "SessionText.h"
 #include "StopRequest.h"
 
@@ -33,6 +36,12 @@ int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     StopRequest::Install();
     PortSession session(library, options.base);
     session.UseEcrAt(options.EcrPort());
+    // A PCI card's extended block and vendor, where Windows names them.
+    if (options.base >= kLowestPciBase) {
+        const PortIdentity named = AskWindowsAbout(options.base);
+        if (options.ecrBlock < 0 && named.extendedBlock >= 0) session.UseEcrAt(named.extendedBlock + kEcrInBlock);
+        if (named.pciVendor == kOxfordVendor) session.UseOxfordEcrPattern();
+    }
     CommandOutput output;
     switch (session.Begin()) {
     case SessionStart::NoPort:

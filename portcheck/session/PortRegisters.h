@@ -35,9 +35,18 @@ constexpr int kEcrInBlock = 2;
 
 constexpr int kEcrModeShift = 5;            // bits 7-5: the mode
 constexpr uint8_t kEcrModeBits = 0xE0;
-constexpr uint8_t kEcrService = 0x04;       // never written as 1: that locks up some PCI chips
-constexpr uint8_t kEcrKept = 0x18;          // bits 4-3, written back as read with a new mode
+constexpr uint8_t kEcrService = 0x04;       // bit 2: 1 = DMA and service interrupts off; the chip sets it itself
+constexpr uint8_t kEcrChipBits = 0x1C;      // bits 4-2: the chip's, written back as found
+constexpr uint8_t kEcrDmaEnable = 0x08;     // bit 3
+constexpr uint8_t kEcrOxfordLowBits = 0x01; // bits 4-0 on Oxford Semiconductor PCI parts: one locks up on bit 2 = 1
+constexpr uint8_t kEcrRestoreCompared = 0xF8;  // bits 7-3: hardware sets bit 2
 constexpr uint8_t kEcrFifoFlags = 0x03;     // bit 1 full, bit 0 empty
 constexpr uint8_t kEcrFifoEmpty = 0x01;
+
+// Below this base a port's ECR is at base + 0x402 (ISA); above, wherever
+// the card puts its extended block: never guessed.
+constexpr int kLowestPciBase = 0x400;
+
+constexpr uint8_t kControlIdle = 0x04;  // all four lines inactive: /INIT high, the others released
 
 }  // namespace portcheck

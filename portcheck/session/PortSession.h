@@ -8,16 +8,24 @@
 //  - Data and control are read first, and must read the same a moment later
 //    before anything is written: a writer holding the lines right then
 //    would have its values taken for the port's own.
-//  - While PortCheck works, control bits 4 and 5 are cleared: interrupts
-//    off, the data pins driving. Which control bits the chip reads back is
-//    learnt from that first write; many chips read bits 5-7 as 1 whatever
-//    was written, some the whole register as 0xFF.
+//  - The EPP time-out flag is cleared as soon as a port answers: some chips
+//    ignore every data and control access while it is set.
+//  - Control is written only by a command that needs it. One that drives
+//    the data lines takes it (TakeControl): bits 4 and 5 cleared, interrupts
+//    off, the data pins driving; which bits the chip reads back is learnt
+//    then, both ways (many chips read bits 5-7 as 1 whatever is written,
+//    some bit 5 as 0). A control register that reads 0xFF tells nothing:
+//    its value is unknown, and PortCheck starts from the idle value 0x04.
 //  - Every value written is remembered: a register that no longer holds it
-//    shows another writer (Holds).
+//    shows another writer (Holds), unless the same bits of the plug's lines
+//    read wrong on every rewrite: then the line is at fault (Check).
+//  - The ECR: only its mode bits 7-5 are changed, bits 4-2 written back as
+//    found (an Oxford Semiconductor PCI part gets its own 00001 instead);
+//    the first write must read back whole, else it is put back at once.
 //  - At the end (Restore) data, control bits 0-3 and the ECR's mode go back
 //    as found, control bits 4-7 only where the chip reads them back, and
 //    all is read back to check; after another writer, for a while, until
-//    they stay.
+//    they stay. An ECR changed by another writer is reported, not rewritten.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +36,7 @@
 namespace portcheck {
 
 enum class SessionStart {
-    Ready,      // a port answers; control bits 4-5 are cleared
+    Ready,      // a port answers; its EPP time-out flag is cleared
     NoPort,     // all three registers read 0xFF and the data register holds nothing written
     Disturbed,  // data or control changed before PortCheck wrote anything
 };
@@ -37,6 +45,21 @@ enum class DataWrite {
     Held,         // the data register reads back what was written
     NotTaken,     // twice it kept its old value: writes go elsewhere (an ECP FIFO mode)
     Overwritten,  // something else wrote it meanwhile
+    LineFault,    // the same bits of the plug's lines read wrong on every rewrite
+};
+
+enum class EppTimeout {
+    NotSet,    // status bit 0 reads 0
+    Cleared,   // it read 1 and cleared: the flag of an EPP-capable chip
+    NotAFlag,  // it reads 1 and won't clear: a plain port's undefined bit
+};
+
+// Bits of the plug's lines that read back other than written, the same on
+// every rewrite: data and control as written, and as read.
+struct LineFault {
+    Registers written;
+    Registers read;
+    Registers bits;  // the bits that differ
 };
 
 struct LatchTest {
@@ -52,6 +75,10 @@ struct RestoreOutcome {
     Registers seen;        // what data and control read at the end
     uint8_t controlChecked = 0;  // the control bits compared: those the chip reads back
     uint8_t controlUnknown = 0;  // bits 4-5 read as 1 at the start that the chip does not read back
+    uint8_t controlReadsOne = 0;   // bits 4-7 that read 1 whatever is written
+    uint8_t controlReadsZero = 0;  // bits 5-7 that read 0 whatever is written
+    bool controlUnreadable = false;  // control read 0xFF: its value found is unknown
+    bool controlWritten = false;
     bool dataHeld = false;
     bool controlHeld = false;
     bool ecrTouched = false;     // the ECR was written and is part of the restore
@@ -59,7 +86,8 @@ struct RestoreOutcome {
     uint8_t ecrSeen = 0;
     bool ecrHeld = true;
     bool ecrKept = false;        // the ECR keeps a mode set on purpose
-    bool ecrServiceDropped = false;  // ECR bit 2 read as 1, written back as 0
+    bool ecrChanged = false;     // another writer changed it: left as it is
+    uint8_t ecrWritten = 0;      // what PortCheck wrote last
     int rewrites = 0;            // times it had to be written again
     bool Held() const { return dataHeld && controlHeld && ecrHeld; }
 };
@@ -73,8 +101,15 @@ public:
     PortSession(const PortSession&) = delete;
     PortSession& operator=(const PortSession&) = delete;
 
-    // The address check, the quiet check, and control bits 4-5 cleared.
+    // The address check, the quiet check, and the EPP time-out flag cleared.
     SessionStart Begin();
+    // For a command that drives the data lines: control bits 4-5 cleared,
+    // and which bits the chip reads back learnt. Once. A control register
+    // that reads 0xFF is not written here.
+    void TakeControl();
+    EppTimeout eppTimeout() const { return eppTimeout_; }
+    // Control read 0xFF at the start: the value found is unknown.
+    bool controlUnreadable() const { return controlUnreadable_; }
 
     int base() const { return base_; }
     // Begin found a port and has started writing to it.
@@ -97,8 +132,9 @@ public:
     // Control bit 4 must be clear: interrupts stay off.
     void WriteControl(uint8_t value);
     // Writes data and reads it back at once; a value not held is written
-    // once more to tell another writer from a register that takes no writes.
-    DataWrite WriteDataChecked(uint8_t value);
+    // once more to tell another writer from a register that takes no writes,
+    // or from a fault of the plug's lines among `lines`.
+    DataWrite WriteDataChecked(uint8_t value, uint8_t lines = 0);
     // 0x55 and 0xAA written to the data register and read back, then the
     // data value before put back.
     LatchTest TestDataLatch();
@@ -106,18 +142,27 @@ public:
     // Whether data and control still hold what was written (control on the
     // bits the chip reads back). A false answer marks the session disturbed.
     bool Holds();
+    // Holds, and where it does not: written again, and the same bits of the
+    // plug's `lines` reading wrong again are a line fault (into *fault), not
+    // another writer (lineFault() tells which).
+    DataWrite Check(const Registers& lines);
+    const LineFault& lineFault() const { return lineFault_; }
     bool disturbed() const { return disturbed_; }
     // Once disturbed: what data and control read then, and what they should have held.
     const Registers& seen() const { return seen_; }
     const Registers& expected() const { return expected_; }
 
-    // The ECR at `port`: read it, or set its mode (bits 7-5) leaving bits
-    // 4-3 as they read and bit 2 clear. The first mode write keeps the
-    // ECR's value for Restore, unless KeepEcrMode is called.
+    // The ECR at `port` (-1: none known): read it, or set its mode (bits
+    // 7-5) with bits 4-2 as found, or with the Oxford parts' 00001. The
+    // first mode write keeps the ECR's value for Restore, unless
+    // KeepEcrMode is called.
     void UseEcrAt(int port) { ecrPort_ = port; }
+    void UseOxfordEcrPattern() { oxford_ = true; }
     int ecrPort() const { return ecrPort_; }
     uint8_t ReadEcr() const;
-    // Whether the ECR reads the mode back.
+    // Whether the ECR reads the mode back. After the first write the whole
+    // value must read back as written, FIFO empty; where it does not, the
+    // ECR is put back as found at once and this is false.
     bool SetEcrMode(uint8_t mode);
     // The mode last set stays: Restore checks it rather than putting the old one back.
     void KeepEcrMode();
@@ -128,7 +173,13 @@ private:
     uint8_t ReadAt(int port) const;
     void WriteAt(int port, uint8_t value) const;
     bool LatchAnswers();
+    void ClearEppTimeout();
+    uint8_t EcrValueFor(uint8_t mode) const;
+    // Whether the ECR reads back as `written`, its FIFO empty (bit 2 may be
+    // set again by the chip).
+    static bool EcrReadsBack(uint8_t read, uint8_t written);
     Registers RestoreTarget() const;
+    bool RestoresControl() const;
     // Reads data, control and the ECR into `outcome`; true when all hold its targets.
     bool ReadBack(RestoreOutcome* outcome) const;
     void WriteWhatDiffers(const RestoreOutcome& outcome) const;
@@ -141,6 +192,14 @@ private:
     Registers seen_;
     Registers expected_;
     uint8_t readBack_ = 0xFF;
+    uint8_t readsOne_ = 0;
+    uint8_t readsZero_ = 0;
+    bool controlTaken_ = false;
+    bool controlWritten_ = false;
+    bool controlUnreadable_ = false;
+    bool dataHeldOnce_ = false;
+    EppTimeout eppTimeout_ = EppTimeout::NotSet;
+    LineFault lineFault_;
     bool dataTakesWrites_ = true;
     bool begun_ = false;
     bool restored_ = false;
@@ -150,6 +209,9 @@ private:
     bool ecrKept_ = false;
     uint8_t ecrFound_ = 0;
     uint8_t ecrTarget_ = 0;
+    uint8_t ecrWritten_ = 0;
+    uint8_t ecrCompared_ = kEcrRestoreCompared;
+    bool oxford_ = false;
 };
 
 }  // namespace portcheck

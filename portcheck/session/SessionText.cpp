@@ -17,11 +17,15 @@ std::string Bits(uint8_t mask) {
 }
 
 std::string ControlPutBack(const RestoreOutcome& outcome) {
-    const std::string value = "control " + HexByte(outcome.target.control);
-    if (outcome.controlChecked == 0)
-        return "; " + value + " written, unchecked (this chip's control reads 0xFF whatever is written)";
-    if (outcome.controlChecked == 0xFF) return ", " + value;
-    return ", " + value + " (" + Bits(static_cast<uint8_t>(~outcome.controlChecked)) + " read 1 on this chip)";
+    const std::string unread = "it reads 0xFF, so the value found could not be read";
+    if (outcome.controlUnreadable && !outcome.controlWritten) return "; control not written: " + unread;
+    if (outcome.controlUnreadable)
+        return "; control " + HexByte(kControlIdle) + " (the idle value: all four lines inactive), unchecked: " + unread;
+    std::string notes;
+    if (outcome.controlReadsOne) notes += Bits(outcome.controlReadsOne) + " read 1";
+    if (outcome.controlReadsZero) notes += (notes.empty() ? "" : ", ") + Bits(outcome.controlReadsZero) + " read 0";
+    const std::string value = ", control " + HexByte(outcome.target.control);
+    return notes.empty() ? value : value + " (" + notes + " on this chip)";
 }
 
 std::string PutBack(const RestoreOutcome& outcome) {
@@ -60,6 +64,13 @@ std::string LeftCleared(uint8_t unknown) {
            " as 1 whatever is written: left cleared (" + effect + ")\n";
 }
 
+// A direction bit that reads 0 whatever is written may have been set.
+std::string HiddenDirection(const RestoreOutcome& outcome) {
+    if (!(outcome.controlReadsZero & kControlDirection) || !outcome.controlWritten) return "";
+    return "Control bit 5 reads 0 on this chip whatever is written: whether it was set (data lines as inputs) is "
+           "unknown; left cleared (data lines driving)\n";
+}
+
 }  // namespace
 
 std::string NoPortMessage(int base, bool latchTested) {
@@ -91,9 +102,10 @@ std::string DisturbedMessage(const PortSession& session, const char* during) {
 std::string RestoreLines(const RestoreOutcome& outcome) {
     if (!outcome.touched) return "";
     std::string text = outcome.Held() ? PutBack(outcome) : NotPutBack(outcome);
-    text += LeftCleared(outcome.controlUnknown);
-    if (outcome.ecrServiceDropped)
-        text += "ECR bit 2 read as 1: written back as 0 (writing it as 1 locks up some chips)\n";
+    text += LeftCleared(outcome.controlUnknown) + HiddenDirection(outcome);
+    if (outcome.ecrChanged)
+        text += "The extended control register changed under PortCheck (it reads " + HexByte(outcome.ecrSeen) +
+                ", PortCheck had written " + HexByte(outcome.ecrWritten) + "): another writer's; left as it is\n";
     return text;
 }
 

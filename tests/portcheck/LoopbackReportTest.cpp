@@ -55,11 +55,11 @@ TEST(CheckArgs, BadArgumentsSayWhatIsWrong) {
         {{"0"}, "the registers of a port at 0x0 would lie among the PC's own addresses (0x0-0xFF, "},
         {{"--plug", "control", "0x3F4"}, "the registers of a port at 0x3F4 would lie among the PC's own "
                                          "addresses (0x3F0-0x3F7, the floppy and hard disk controllers)"},
-        {{"--probe", "0x8F8"}, "its extended control register at 0xCFA (base + 0x402) would lie among"},
-        {{"--set-mode", "spp", "0xFC00"}, "a port at 0xFC00 has no extended block at base + 0x400 (0x10002 is beyond"},
+        {{"--probe", "--ecr", "0x3F8", "0x378"}, "the extended block at 0x3F8 would lie among the PC's own addresses "
+                                                 "(0x3F8-0x3FF, the serial port COM1)"},
+        {{"0x2E8"}, "the registers of a port at 0x2E8 would lie among the PC's own addresses (0x2E8-0x2EF"},
         {{"--probe", "--ecr", "0xD882", "0xDC00"}, "--ecr takes the extended block's address as --list shows it"},
         {{"--probe", "--ecr", "0x37C", "0x378"}, "the extended block at 0x37C would overlap the port's registers"},
-        {{"--ecr", "0x778", "0x378"}, "--ecr goes with --probe or --set-mode"},
         {{"--probe", "--repeat", "2", "0x378"}, "--repeat is for the loopback test, not for --probe"},
         {{"--probe", "--set-mode", "ps2", "0x378"}, "--probe and --set-mode: one at a time"},
         {{"--set-mode", "ecp", "0x378"}, "unknown mode 'ecp'; use spp or ps2"},

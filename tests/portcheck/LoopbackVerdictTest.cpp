@@ -91,3 +91,24 @@ TEST(PatternCheck, NoInputMovingAtAllIsNoPlug) {
     EXPECT_FALSE(Evaluate({}).noPlug);
     EXPECT_EQ(Evaluate({}).faulty, 5);  // nothing seen is nothing passed
 }
+
+// Once more with a long settling time: a line that passes then rose too
+// slowly; one that moved while read stays a loose contact, and a line still
+// stuck stays stuck, no longer "no plug".
+TEST(PatternCheck, FailedLinesThatPassWithALongWaitAreSlowRisingEdges) {
+    RoundsResult rounds;
+    std::vector<Observation> seen = Through([](Levels) { return Levels{0}; });
+    seen[1].unstable = 0x02;
+    AddRound(&rounds, Evaluate(seen));
+    const CheckResult slow = Evaluate(Through([](Levels out) { return out & ~0x10; }));
+    NameSlowEdges(&rounds, slow);
+    ExpectOutcomes(rounds.result, {PairOutcome::SlowRise, PairOutcome::Unstable, PairOutcome::SlowRise,
+                                   PairOutcome::SlowRise, PairOutcome::StuckLow});
+    EXPECT_FALSE(rounds.result.noPlug);
+    EXPECT_EQ(rounds.result.faulty, 5);
+
+    RoundsResult allLow;
+    AddRound(&allLow, Evaluate(Through([](Levels) { return Levels{0}; })));
+    NameSlowEdges(&allLow, Evaluate(Through([](Levels) { return Levels{0}; })));
+    EXPECT_TRUE(allLow.result.noPlug) << "nothing passed with the long wait either";
+}

@@ -40,6 +40,12 @@ protected:
             if (access.write) writes.push_back(access);
         return writes;
     }
+    static std::vector<vport::Access> WritesTo(uint16_t port) {
+        std::vector<vport::Access> writes;
+        for (const vport::Access& access : Writes())
+            if (access.port == port) writes.push_back(access);
+        return writes;
+    }
 };
 
 inline vport::Access W(uint16_t port, uint8_t value) { return {true, port, value}; }

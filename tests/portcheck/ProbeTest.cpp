@@ -1,7 +1,9 @@
 // --probe on the virtual port's chips, in-process: what it finds on each,
-// that it leaves data, control and the ECR as they were and never writes
-// ECR bit 2, that a control register answering at the ECR's address is no
-// ECR, and the EPP time-out flag however the chip clears it.
+// that it leaves data, control and the ECR as they were with ECR bits 4-2
+// as found (the Oxford pattern where told), that a control register
+// answering at the ECR's address is no ECR, the ECR's first write read back
+// whole and another writer's ECR left alone, and the EPP time-out flag
+// however the chip clears it.
 #include <gtest/gtest.h>
 
 #include "ExitCodes.h"
@@ -16,9 +18,10 @@ namespace {
 
 using Probe = PrivatePortTest;
 
-ProbeResult ProbeAndRestore(int ecrPort, RestoreOutcome* restored = nullptr) {
+ProbeResult ProbeAndRestore(int ecrPort, RestoreOutcome* restored = nullptr, bool oxford = false) {
     PortSession session(kPrivateLibrary, 0x378);
     session.UseEcrAt(ecrPort);
+    if (oxford) session.UseOxfordEcrPattern();
     EXPECT_EQ(session.Begin(), SessionStart::Ready);
     const ProbeResult result = ProbePort(session);
     const RestoreOutcome outcome = session.Restore();
@@ -34,6 +37,12 @@ short __stdcall ReadAliased(short port) { return ReadPrivatePort(port == 0x77A ?
 // An ECR that takes no write.
 void __stdcall WriteAllButTheEcr(short port, short value) {
     if (port != 0x77A) WritePrivatePort(port, value);
+}
+
+// A session on the port at 0x378 with its ECR at 0x77A, begun.
+void BeginWithEcr(PortSession& session) {
+    session.UseEcrAt(0x77A);
+    ASSERT_EQ(session.Begin(), SessionStart::Ready);
 }
 
 }  // namespace
@@ -64,7 +73,8 @@ TEST_F(Probe, TellsEachChipAndLeavesItsRegistersAsTheyWere) {
         g_port->SetData(0x96);
         g_port->SetControl(0x0C);
         const uint8_t ecrBefore = g_port->Settings().ecr;
-        const ProbeResult result = ProbeAndRestore((c.extended >= 0 ? c.extended : 0x778) + 2);
+        const bool oxford = c.chip == vport::Chip::FragileEcr;  // as Windows names its PCI vendor
+        const ProbeResult result = ProbeAndRestore((c.extended >= 0 ? c.extended : 0x778) + 2, nullptr, oxford);
         EXPECT_TRUE(result.latch.Found());
         EXPECT_EQ(result.bidirectional, c.bidirectional);
         EXPECT_EQ(result.ecr.kind, c.ecr);
@@ -73,9 +83,14 @@ TEST_F(Probe, TellsEachChipAndLeavesItsRegistersAsTheyWere) {
         }
         EXPECT_EQ(g_port->Data(), 0x96);
         EXPECT_EQ(g_port->Control(), 0x0C);
-        EXPECT_EQ(g_port->Settings().ecr, ecrBefore);
+        EXPECT_EQ(g_port->Settings().ecr, oxford ? (ecrBefore & 0xE0) | 0x01 : ecrBefore);
         EXPECT_FALSE(g_port->Settings().lockedUp);
-        for (const vport::Access& write : Writes()) EXPECT_FALSE(write.port == 0x77A && (write.value & 0x04));
+        // Bits 4-2 as found (0x14), or the Oxford pattern 00001; no service interrupt.
+        for (const vport::Access& write : Writes()) {
+            if (write.port != (c.extended >= 0 ? c.extended : 0x778) + 2) continue;
+            EXPECT_EQ(write.value & 0x1F, oxford ? 0x01 : 0x14);
+        }
+        EXPECT_EQ(g_port->Settings().serviceInterrupts, 0u);
     }
 }
 
@@ -91,11 +106,11 @@ TEST_F(Probe, ControlRegisterAnsweringAtTheEcrsAddressIsNoEcr) {
 TEST_F(Probe, EppTimeOutFlagIsClearedWhereSetAndOnlyThere) {
     g_port->SetChip(vport::Chip::Epp);
     EXPECT_EQ(ProbeAndRestore(0x77A).epp, EppTimeout::NotSet);
-    for (const bool byReading : {false, true}) {
-        g_port->SetEppClearByReading(byReading);
+    for (const vport::EppClear way : {vport::EppClear::WriteOne, vport::EppClear::WriteZero, vport::EppClear::ReadTwice}) {
+        g_port->SetEppClear(way);
         g_port->Read(0x37C);  // an EPP access with no EPP device: time-out
-        EXPECT_EQ(ProbeAndRestore(0x77A).epp, EppTimeout::Cleared) << byReading;
-        EXPECT_EQ(g_port->Status() & 0x01, 0) << byReading;
+        EXPECT_EQ(ProbeAndRestore(0x77A).epp, EppTimeout::Cleared) << int(way);
+        EXPECT_EQ(g_port->Status() & 0x01, 0) << int(way);
     }
     g_port->SetChip(vport::Chip::Spp);  // status bit 0 reads 1 and means nothing
     EXPECT_EQ(ProbeAndRestore(0x77A).epp, EppTimeout::NotAFlag);
@@ -117,19 +132,92 @@ TEST_F(Probe, EcrThatTakesNoModeIsSaidAndNothingIsClaimed) {
         EXPECT_TRUE(session.Restore().Held());
         const std::string& text = setMode ? output.err : output.out;
         EXPECT_NE(text.find(setMode ? "PortCheck: the extended control register at 0x77A did not take mode 001 PS/2 "
-                                      "(bidirectional) (it reads 0x61); its mode is put back\n"
+                                      "(bidirectional) (it reads 0x75); its mode is put back\n"
                                     : "Port at 0x378: answers (data latch not tested: the ECR did not take mode 001)\n"),
                   std::string::npos)
             << text;
     }
 }
 
-TEST_F(Probe, EcrBitTwoFoundSetIsWrittenBackClearAndTheRestoreSaysSo) {
+// Bits 4-2 are the chip's: written back as found, compared on restore
+// without bit 2 (the chip sets it itself).
+TEST_F(Probe, EcrBitsFourToTwoGoBackAsFound) {
     g_port->SetChip(vport::Chip::Ecp);
-    g_port->Write(0x77A, 0x64);  // mode 011 with bit 2 set, as a BIOS may leave it
+    g_port->Write(0x77A, 0x68);  // mode 011, DMA on, service interrupts on: fires, and bit 2 reads 1 again
+    g_port->ClearLog();
     RestoreOutcome restored;
     ProbeAndRestore(0x77A, &restored);
-    EXPECT_EQ(g_port->Settings().ecr, 0x61);
-    EXPECT_NE(RestoreLines(restored).find(", ECR mode 011\nECR bit 2 read as 1: written back as 0"), std::string::npos)
+    EXPECT_TRUE(restored.Held());
+    EXPECT_EQ(g_port->Settings().ecr & 0xF8, 0x68);
+    for (const vport::Access& write : WritesTo(0x77A)) EXPECT_EQ(write.value & 0x1C, 0x0C);
+    EXPECT_NE(RestoreLines(restored).find(", ECR mode 011\n"), std::string::npos) << RestoreLines(restored);
+}
+
+// The first write must read back whole, the FIFO empty: else it is no ECR
+// to trust, and what was found goes back at once.
+TEST_F(Probe, EcrWhoseFirstWriteDoesNotReadBackIsPutBackAtOnce) {
+    g_port->SetChip(vport::Chip::Ecp);
+    g_port->SetEcrMode(3);
+    PortSession session(kPrivateLibrary, 0x378);
+    BeginWithEcr(session);
+    g_afterWrite = [] {
+        if (g_port->Settings().ecr >> 5 == 1) g_port->HoldFifo(0), g_port->SetEcrMode(2);  // reads 010
+    };
+    EXPECT_FALSE(session.SetEcrMode(kModePs2));
+    g_afterWrite = nullptr;
+    const std::vector<vport::Access> writes = WritesTo(0x77A);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].value, 0x34);
+    EXPECT_EQ(writes[1].value, 0x74) << "what was found";
+}
+
+// An ECR another writer changes under PortCheck is said and left alone.
+TEST_F(Probe, EcrChangedByAnotherWriterIsReportedNotRewritten) {
+    g_port->SetChip(vport::Chip::Ecp);
+    g_port->SetEcrMode(3);
+    PortSession session(kPrivateLibrary, 0x378);
+    BeginWithEcr(session);
+    ASSERT_TRUE(session.SetEcrMode(kModePs2));
+    g_port->SetEcrMode(0);
+    const size_t writes = Writes().size();
+    const RestoreOutcome restored = session.Restore();
+    EXPECT_TRUE(session.disturbed());
+    EXPECT_EQ(Writes().size(), writes);
+    EXPECT_EQ(g_port->Settings().ecr >> 5, 0);
+    EXPECT_NE(RestoreLines(restored).find("The extended control register changed under PortCheck (it reads 0x15, "
+                                          "PortCheck had written 0x34): another writer's; left as it is\n"),
+              std::string::npos)
         << RestoreLines(restored);
+}
+
+// The alias test sets control bit 1 only from 0: found set, an ECR whose low
+// bits match control's is not believed, and control bit 1 is not released.
+TEST_F(Probe, AliasTestNeverReleasesControlBitOne) {
+    g_port->SetControl(0x03);
+    const PortLibrary aliased{nullptr, &ReadAliased, &WritePrivatePort};
+    PortSession session(aliased, 0x378);
+    session.UseEcrAt(0x77A);
+    ASSERT_EQ(session.Begin(), SessionStart::Ready);
+    EXPECT_EQ(FindEcr(session).kind, EcrFinding::Follows);
+    EXPECT_TRUE(WritesTo(0x37A).empty());
+}
+
+// Where Windows names an Oxford Semiconductor part (PCI vendor 1415), bits
+// 4-0 are written as 00001: bit 2 written as 1 would lock it up.
+TEST_F(Probe, OxfordPartGetsItsOwnPatternAndNeverBitTwo) {
+    g_port->SetChip(vport::Chip::FragileEcr);
+    g_port->SetEcrMode(3);
+    {
+        PortSession session(kPrivateLibrary, 0x378);
+        BeginWithEcr(session);
+        session.SetEcrMode(kModePs2);
+    }
+    EXPECT_TRUE(g_port->Settings().lockedUp) << "the pattern of other chips locks it";
+    g_port->Reset();
+    g_port->SetChip(vport::Chip::FragileEcr);
+    g_port->SetEcrMode(3);
+    RestoreOutcome restored;
+    ProbeAndRestore(0x77A, &restored, true);
+    EXPECT_FALSE(g_port->Settings().lockedUp);
+    EXPECT_EQ(g_port->Settings().ecr, 0x61);
 }

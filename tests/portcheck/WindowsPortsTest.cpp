@@ -9,6 +9,7 @@
 #include <set>
 
 #include "CardResourceList.h"
+#include "PortIdentity.h"
 #include "PortListText.h"
 #include "WindowsPorts.h"
 
@@ -22,6 +23,7 @@ struct FakeDevice {
     CONFIGRET allocated = CR_SUCCESS;                 // the answer for its allocated configuration
     std::wstring objectName = {};                     // its physical device object
     std::vector<uint8_t> resourceMap = {};            // what the resource map records for it
+    ULONG problem = 0;                                // Device Manager's problem number
 };
 
 // What the stand-ins answer, and the handles they gave out and got back.
@@ -135,10 +137,16 @@ CONFIGRET WINAPI Data(RES_DES range, PVOID buffer, ULONG size, ULONG) {
 }
 CONFIGRET WINAPI FreeResDes(RES_DES range) { return Closed(range), CR_SUCCESS; }
 CONFIGRET WINAPI FreeLogConf(LOG_CONF conf) { return Closed(conf), CR_SUCCESS; }
+CONFIGRET WINAPI DevNodeStatus(PULONG status, PULONG problem, DEVINST devInst, ULONG) {
+    *problem = Device(devInst).problem;
+    *status = DN_STARTED | (*problem ? DN_HAS_PROBLEM : 0);
+    return CR_SUCCESS;
+}
 
 WindowsPorts Read() {
     const SetupApi setup = {GetClassDevs, EnumDeviceInfo, GetProperty, OpenDevRegKey, DestroyList};
-    const ConfigManager config = {Locate, FirstLogConf, NextResDes, DataSize, Data, FreeResDes, FreeLogConf};
+    const ConfigManager config = {Locate,     FirstLogConf, NextResDes,   DataSize,
+                                  Data,       FreeResDes,   FreeLogConf,  DevNodeStatus};
     const Registry registry = {OpenKey, QueryValue, CloseKey};
     const WindowsPorts ports = ReadWindowsPorts(setup, config, registry);
     EXPECT_TRUE(g.open.empty()) << g.open.size() << " handles not given back";
@@ -189,14 +197,31 @@ TEST(WindowsPorts, ConfigurationManagerThatKeepsTheRangesOrCannotSay) {
     g.listed = false;
     EXPECT_EQ(Read().error.find("Windows does not list its port devices (error "), 0u);
 
+}
+
+// One device that fails (unplugged while listing, or a range no x86 port
+// can have) is unknown, and the listing goes on; Device Manager's problems
+// are named; a USB adapter is one also where the ranges are kept from us.
+TEST(WindowsPorts, EachPortIsListedWhateverBecameOfTheOthers) {
     g = {};
-    g.devices = {kEcpPort};
-    g.devices[0].io.push_back({0x10000, 0x10007});  // no x86 I/O port
-    const WindowsPorts bad = Read();
-    EXPECT_FALSE(bad.ok);
-    EXPECT_EQ(bad.error, "Windows' configuration manager does not give the resources of ECP Printer Port "
-                         "(LPT1) (error 0x1F)");
-    EXPECT_TRUE(bad.ports.empty());
+    FakeDevice gone = kEcpPort, disabled = kEcpPort, conflict = kEcpPort, usb = kEcpPort;
+    gone.io.push_back({0x10000, 0x10007});  // no x86 I/O port
+    disabled.portName = L"LPT2", disabled.friendlyName = L"Printer Port (LPT2)", disabled.io = {};
+    disabled.allocated = CR_NO_MORE_LOG_CONF, disabled.problem = CM_PROB_DISABLED;
+    conflict.portName = L"LPT3", conflict.friendlyName = L"Printer Port (LPT3)", conflict.io = {};
+    conflict.allocated = CR_NO_MORE_LOG_CONF, conflict.problem = CM_PROB_NORMAL_CONFLICT;
+    usb.portName = L"LPT4", usb.friendlyName = L"USB Printer Port (LPT4)", usb.enumerator = L"USB", usb.io = {};
+    usb.allocated = CR_CALL_NOT_IMPLEMENTED;  // as on 64-bit Windows 8 and later: the rest from the map
+    g.devices = {gone, disabled, conflict, usb, kEcpPort};
+    EXPECT_EQ(Listed(),
+              "LPT1  ECP Printer Port          unknown: Windows did not give its resources (removed while "
+              "listing?)\n"
+              "LPT1  ECP Printer Port          Windows does not tell this program the I/O ranges here: see the "
+              "port's Resources tab in Device Manager\n"
+              "LPT2  Printer Port              disabled in Device Manager (problem 22): enable it there to use it\n"
+              "LPT3  Printer Port              in a resource conflict (problem 12): see the port's Resources tab "
+              "in Device Manager\n"
+              "LPT4  USB Printer Port          no I/O range: usable by printer drivers only, not by this program\n");
 }
 
 TEST(WindowsPorts, RangesFromTheResourceMapWhereTheConfigurationManagerKeepsThem) {
@@ -216,4 +241,31 @@ TEST(WindowsPorts, RangesFromTheResourceMapWhereTheConfigurationManagerKeepsThem
               "LPT2  Printer Port              Windows does not tell this program the I/O ranges here: see the "
               "port's Resources tab in Device Manager\n"
               "LPT3  PCI Express Parallel Port base 0xDC00  ranges DC00-DC07, D880-D883   extended 0xD880\n");
+}
+
+// For the commands on a port: a PCI card's extended block and vendor, as
+// Windows names them, handed from the second copy to the first in a line.
+TEST(WindowsPorts, ThePortAtABaseWithItsExtendedBlockAndPciVendor) {
+    g = {};
+    FakeDevice card = {L"LPT3", L"PCI Parallel Port (LPT3)", L"", L"PCI", L"PCI\\VEN_1415&DEV_C118&SUBSYS_00000000",
+                       {{0xDC00, 0xDC07}, {0xD880, 0xD883}}};
+    g.devices = {kEcpPort, card};
+    const WindowsPorts ports = Read();
+    ASSERT_TRUE(ports.ok) << ports.error;
+    const PortIdentity named = IdentityOf(ports.ports, 0xDC00);
+    EXPECT_TRUE(named.named);
+    EXPECT_EQ(named.extendedBlock, 0xD880);
+    EXPECT_EQ(named.pciVendor, kOxfordVendor);
+    EXPECT_EQ(IdentityOf(ports.ports, 0x378).pciVendor, 0u) << "an ACPI port has no PCI vendor";
+    EXPECT_FALSE(IdentityOf(ports.ports, 0xD880).named) << "the extended block is no port";
+
+    ChildRun run;
+    run.outcome = ChildRun::Exited;
+    run.output = IdentityLine(named);
+    const PortIdentity passed = IdentityFromRun(run);
+    EXPECT_TRUE(passed.named && passed.extendedBlock == 0xD880 && passed.pciVendor == kOxfordVendor);
+    for (const ChildRun& failed : {ChildRun{ChildRun::Exited, 0xC0000005, 0, run.output},
+                                   ChildRun{ChildRun::TimedOut, 0, 0, run.output},
+                                   ChildRun{ChildRun::Exited, 0, 0, "PortCheck: cannot list"}})
+        EXPECT_FALSE(IdentityFromRun(failed).named) << failed.output;
 }

@@ -12,7 +12,8 @@ TEST_F(PortTest, EachChipReadsControlBackInItsOwnWayWhileTheLatchDrivesThePins) 
         Chip chip;
         uint8_t read;
     } chips[] = {{Chip::Ideal, 0x4B}, {Chip::Spp, 0xEB},        {Chip::Ps2, 0xCB}, {Chip::Ecp, 0xCB},
-                 {Chip::Epp, 0xEB},   {Chip::NoReadback, 0xFF}, {Chip::FragileEcr, 0xCB}};
+                 {Chip::Epp, 0xEB},   {Chip::NoReadback, 0xFF}, {Chip::FragileEcr, 0xCB},
+                 {Chip::EppBlocking, 0xEB}, {Chip::Ps2Zero, 0x0B}};
     for (const auto& c : chips) {
         port->SetChip(c.chip);
         port->Write(0x37A, 0x4B);
@@ -44,7 +45,7 @@ TEST_F(PortTest, Ps2DirectionBitTurnsTheDataPinsIntoInputs) {
 
 TEST_F(PortTest, EcpModesDecideWhereDataWritesGoAndTheFifoFlagsTell) {
     port->SetChip(Chip::Ecp);
-    EXPECT_EQ(port->Read(0x77A), 0x01) << "mode 000, FIFO empty";
+    EXPECT_EQ(port->Read(0x77A), 0x15) << "mode 000, error and service interrupts off, FIFO empty";
     EXPECT_EQ(port->Read(0x779), 0x00);
     port->Write(0x37A, 0x20);
     port->Write(0x378, 0x55);
@@ -54,39 +55,110 @@ TEST_F(PortTest, EcpModesDecideWhereDataWritesGoAndTheFifoFlagsTell) {
     EXPECT_EQ(port->Read(0x378), 0xFF) << "in mode 001 C5 makes them inputs";
 
     port->Write(0x37A, 0x00);
-    port->Write(0x77A, 0x60);
-    for (uint8_t n = 0; n < 15; ++n) port->Write(0x378, n);
-    EXPECT_EQ(port->Read(0x77A), 0x60) << "FIFO neither empty nor full";
+    port->Write(0x77A, 0x74);
+    port->Write(0x378, 0x0A);
+    EXPECT_EQ(port->Data(), 0x0A) << "mode 011 strobes the byte out to the pins";
+    EXPECT_EQ(port->Read(0x379), 0xD7) << "the pins moved";
+    EXPECT_EQ(port->Read(0x77A), 0x75);
+    ASSERT_TRUE(port->HoldFifo(1));
+    for (uint8_t n = 0; n < 14; ++n) port->Write(0x378, n);
+    EXPECT_EQ(port->Read(0x77A), 0x74) << "held up: FIFO neither empty nor full";
     port->Write(0x778, 0xAA);
     port->Write(0x378, 0xBB);  // lost: the FIFO is full
-    EXPECT_EQ(port->Read(0x77A), 0x62);
-    EXPECT_EQ(port->Data(), 0x55);
-    EXPECT_EQ(port->Read(0x379), 0x2F) << "the pins keep the old data";
+    EXPECT_EQ(port->Read(0x77A), 0x76);
+    EXPECT_EQ(port->Data(), 0x0A) << "the pins keep the old data";
+    EXPECT_EQ(port->Settings().strobesSent, 1u);
 
-    port->Write(0x77A, 0xC0);
-    EXPECT_EQ(port->Read(0x77A), 0xC1) << "a mode change empties the FIFO";
+    port->Write(0x77A, 0xD4);
+    EXPECT_EQ(port->Read(0x77A), 0xD5) << "a mode change empties the FIFO";
+    EXPECT_FALSE(port->Settings().fifoHeld);
     port->Write(0x378, 0x11);
     port->Write(0x778, 0x22);
     EXPECT_EQ(port->Peek(0x778), 0x11);
     EXPECT_EQ(port->Read(0x778), 0x11) << "in test mode reads take bytes out";
     EXPECT_EQ(port->Read(0x778), 0x22);
-    EXPECT_EQ(port->Read(0x77A), 0xC1);
+    EXPECT_EQ(port->Read(0x77A), 0xD5);
+    EXPECT_FALSE(port->HoldFifo(2)) << "only the sending modes hold a transfer";
     port->SetEcrMode(7);
     EXPECT_EQ(port->Read(0x778), 0x10) << "configuration mode: config A";
+    EXPECT_EQ(port->Settings().serviceInterrupts, 0u);
+}
+
+TEST_F(PortTest, EcrBitTwoWrittenAsZeroFiresTheServiceInterruptAndTheChipSetsItAgain) {
+    port->SetChip(Chip::Ecp);
+    port->Write(0x77A, 0x20);
+    EXPECT_EQ(port->Read(0x77A), 0x25);
+    EXPECT_EQ(port->Settings().serviceInterrupts, 1u);
+    port->Write(0x77A, 0x34);
+    EXPECT_EQ(port->Settings().serviceInterrupts, 1u) << "bit 2 kept: nothing armed";
+    port->SetChip(Chip::FragileEcr);
+    port->Write(0x77A, 0x21);
+    EXPECT_EQ(port->Read(0x77A), 0x21) << "the fragile chip's own pattern";
+    EXPECT_EQ(port->Settings().serviceInterrupts, 0u);
+}
+
+TEST_F(PortTest, ASerialPortAnswersAtItsAddressesAndCountsWhatIsWritten) {
+    ASSERT_TRUE(port->SetSerialPort(true, 0x3F8));
+    EXPECT_FALSE(port->SetSerialPort(true, 0x3FC));
+    EXPECT_EQ(port->Read(0x3FA), 0xC1) << "FIFOs on, no interrupt pending";
+    EXPECT_EQ(port->Read(0x3FD), 0x60);
+    port->Write(0x3F8, 0x55);
+    port->Write(0x3FA, 0x00);
+    EXPECT_EQ(port->Read(0x3FA), 0x01) << "its FIFOs are off now";
+    const vport::PortSettings settings = port->Settings();
+    EXPECT_EQ(settings.serialBytesSent, 1u);
+    EXPECT_EQ(settings.serialFcrWrites, 1u);
+    port->SetSerialPort(false);
+    EXPECT_EQ(port->Read(0x3FA), 0xFF);
+}
+
+TEST_F(PortTest, ReadbackFromThePinsShowsALineShortedLow) {
+    port->SetChip(Chip::Spp);
+    port->SetWiring(vport::Wiring::ControlLoopback);
+    port->Write(0x378, 0xFF);
+    port->Write(0x37A, 0x04);
+    ASSERT_TRUE(port->SetInputPin(3, false));
+    ASSERT_TRUE(port->SetInputPin(16, false));
+    EXPECT_EQ(port->Read(0x378), 0xFF) << "from the latch, the short does not show";
+    EXPECT_EQ(port->Read(0x37A), 0xE4);
+    port->SetReadbackFromPins(true);
+    EXPECT_EQ(port->Read(0x378), 0xFD);
+    EXPECT_EQ(port->Read(0x37A), 0xE0) << "/INIT held low";
+    EXPECT_FALSE(port->PinLevel(10)) << "the plug carries the short to /ACK";
+}
+
+TEST_F(PortTest, EppBlockingChipDropsDataAndControlWritesWhileItsTimeOutIsSet) {
+    port->SetChip(Chip::EppBlocking);
+    port->Read(0x37B);
+    port->Write(0x378, 0x12);
+    port->Write(0x37A, 0x08);
+    EXPECT_EQ(port->Data(), 0x00);
+    EXPECT_EQ(port->Control(), 0x00);
+    port->Write(0x379, 0x01);
+    port->Write(0x378, 0x12);
+    EXPECT_EQ(port->Data(), 0x12) << "cleared: it takes them again";
+}
+
+TEST_F(PortTest, Ps2ZeroChipTurnsThePinsAroundWithABitThatReadsZero) {
+    port->SetChip(Chip::Ps2Zero);
+    port->Write(0x378, 0x00);
+    port->Write(0x37A, 0xE4);
+    EXPECT_EQ(port->Read(0x37A), 0x04);
+    EXPECT_EQ(port->Read(0x378), 0xFF) << "the data pins are inputs";
 }
 
 TEST_F(PortTest, EcrSitsInTheExtendedBlockWhereverItIsPut) {
     port->SetChip(Chip::Ecp);
     port->SetEcrMode(3);
     ASSERT_TRUE(port->SetExtendedBlock(0xD000));
-    EXPECT_EQ(port->Read(0xD002), 0x61);
+    EXPECT_EQ(port->Read(0xD002), 0x75);
     EXPECT_EQ(port->Read(0x77A), 0xFF);
     ASSERT_TRUE(port->SetBase(0xDC00));
-    EXPECT_EQ(port->Read(0xD002), 0x61) << "below the port's own range, as on PCI cards";
+    EXPECT_EQ(port->Read(0xD002), 0x75) << "below the port's own range, as on PCI cards";
     for (uint16_t start : {0xDC04, 0xDBFE, 0xD001}) EXPECT_FALSE(port->SetExtendedBlock(start)) << start;
     EXPECT_FALSE(port->SetBase(0xCFFC)) << "the port would cover the block";
     port->SetExtendedBlockAuto();
-    EXPECT_EQ(port->Read(0xE002), 0x61);
+    EXPECT_EQ(port->Read(0xE002), 0x75);
     port->SetChip(Chip::Ps2);
     EXPECT_EQ(port->Read(0xE002), 0xFF) << "no ECR on a PS/2 chip";
 }
@@ -124,8 +196,16 @@ TEST_F(PortTest, EppTimeOutIsSetByEppAccessesAndClearedAsChosen) {
     EXPECT_EQ(port->Read(0x379), 0x7F) << "base+7 is EPP too";
     EXPECT_EQ(port->Read(0x380), 0xFF);
 
-    port->SetEppClearByReading(true);
+    port->SetEppClear(vport::EppClear::WriteZero);
     port->Write(0x379, 0x01);
+    EXPECT_EQ(port->Read(0x379), 0x7F) << "writing 1 no longer clears it";
+    port->Write(0x379, 0x00);
+    EXPECT_EQ(port->Read(0x379), 0x7E) << "writing 0 does";
+    port->Read(0x37B);
+
+    port->SetEppClear(vport::EppClear::ReadTwice);
+    port->Write(0x379, 0x01);
+    port->Write(0x379, 0x00);
     EXPECT_EQ(port->Read(0x379), 0x7F) << "writing no longer clears it";
     EXPECT_EQ(port->Read(0x378), 0x00);
     EXPECT_EQ(port->Read(0x379), 0x7F);

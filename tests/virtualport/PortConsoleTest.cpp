@@ -33,7 +33,7 @@ TEST_F(PortConsole, BadArgumentsChangeNothingAndExitWithTwo) {
     } cases[] = {
         {"", "missing command"},
         {"blink", "unknown command 'blink'"},
-        {"pin 14 low", "pin 14 is not an input"},
+        {"pin 18 low", "pin 18 is not an input"},
         {"pin 15", "missing value"},
         {"status 300", "out of range"},
         {"wiring", "missing value"},
@@ -178,12 +178,12 @@ TEST_F(PortConsole, SetsTheChipAndItsSettingsAndShowListsThem) {
     ProcessResult show = Console("show");
     for (const char* line : {"\nchip     fragile-ecr\n", "\nbase     0x278: data 0x278, status 0x279, control 0x27A\n",
                              "\nextended 0xD000: FIFO 0xD000, config B 0xD001, ECR 0xD002\n",
-                             "\nECR      0x61  01100001  mode 011 ECP FIFO, FIFO 0 of 16 bytes\n",
+                             "\nECR      0x75  01110101  mode 011 ECP FIFO, FIFO 0 of 16 bytes\n",
                              "\nsettle   200 us\n", "\nintruder every 60000 ms\n",
                              "  4  D2          low    out  data bit 2, held low (counts only as an input)\n",
                              " 13  SELECT      low    in   S4, wired to pin 3, loose: low once in 3 reads\n"})
         EXPECT_NE(show.out.find(line), std::string::npos) << line << "\n" << show.out;
-    EXPECT_EQ(port->Peek(0xD002), 0x61);
+    EXPECT_EQ(port->Peek(0xD002), 0x75);
 
     ProcessResult overlap = Console("base 0xCFFC");
     EXPECT_EQ(overlap.exitCode, 2u);
@@ -195,8 +195,33 @@ TEST_F(PortConsole, SetsTheChipAndItsSettingsAndShowListsThem) {
     EXPECT_EQ(Console("read 0x278").out, "R 0x0278 -> 0xFF\n") << "locked up";
     EXPECT_NE(Console("show").out.find("\nlocked   ECR bit 2 was written as 1"), std::string::npos);
     ProcessResult note = Console("epp-clear read-twice");
-    EXPECT_NE(note.err.find("note: chip fragile-ecr doesn't use this; epp chips do"), std::string::npos)
+    EXPECT_NE(note.err.find("note: chip fragile-ecr doesn't use this; epp and epp-blocking do"), std::string::npos)
         << note.err;
+}
+
+TEST_F(PortConsole, SetsTheQuirksOfRealChipsAndShowSaysWhatTheyDid) {
+    const char* commands[] = {"chip ecp",      "ecr-mode 011",      "write 0x77A 0x60", "fifo 3",
+                              "serial 0xD410", "readback pins",     "settle 200 rising", "write 0xD412 0x00",
+                              "pin 14 low",    "chip epp-blocking", "epp-clear write-0"};
+    for (const char* command : commands) {
+        ProcessResult result = Console(command);
+        EXPECT_EQ(result.exitCode, 0u) << command << ": " << result.err;
+        if (std::string(command) == "pin 14 low") {
+            const std::string show = Console("show").out;
+            for (const char* line :
+                 {"\nECR      0x64  01100100  mode 011 ECP FIFO, FIFO 3 of 16 bytes, held up by the peripheral\n",
+                  "\nsent     0 bytes strobed out by the FIFO modes; 1 service interrupts (ECR bit 2 written as 0)\n",
+                  "\nserial   0xD410-0xD417: FIFOs OFF, FIFO control written 1 times, 0 bytes sent\n",
+                  "\nreadback data and control bits 0-3 read the pins\n", "\nsettle   200 us, rising edges only\n"})
+                EXPECT_NE(show.find(line), std::string::npos) << line << "\n" << show;
+        }
+    }
+    EXPECT_NE(Console("show").out.find("\ntime-out clear (status bit 0), cleared by writing it as 0; data and "
+                                       "control writes ignored while set\n"),
+              std::string::npos);
+    ProcessResult refused = Console("fifo 2");
+    EXPECT_EQ(refused.exitCode, 2u);
+    EXPECT_NE(refused.err.find("only in ECR mode 010 or 011"), std::string::npos) << refused.err;
 }
 
 // Another program on the port, seen from this process's accesses.

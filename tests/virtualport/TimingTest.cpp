@@ -60,6 +60,20 @@ TEST_F(Timing, InputsShowAnOutputsChangeOnlyAfterTheSettlingTime) {
     EXPECT_EQ(port->Read(0x379), 0x97);
 }
 
+TEST_F(Timing, WithRisingOnlyAFallingInputFollowsAtOnce) {
+    port->SetSettleMicros(100, true);
+    port->Write(0x378, 0x01);
+    EXPECT_EQ(port->Read(0x379), 0x87) << "rising: still low";
+    g_now += 100;
+    EXPECT_EQ(port->Read(0x379), 0x8F);
+    port->Write(0x378, 0x00);
+    EXPECT_EQ(port->Read(0x379), 0x87) << "falling: at once";
+    port->Write(0x378, 0x01);
+    port->Write(0x378, 0x00);
+    g_now += 100;
+    EXPECT_EQ(port->Read(0x379), 0x87) << "a fall ends a rise still under way";
+}
+
 TEST_F(Timing, LooseContactReadsLowOnEveryKthStatusRead) {
     port->SetWiring(vport::Wiring::None);
     ASSERT_TRUE(port->SetLoosePin(13, 3));

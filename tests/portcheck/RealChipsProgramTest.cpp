@@ -1,0 +1,206 @@
+// The built PortCheck.exe against the quirks of real chips and of what sits
+// beside a port: what it must never write, where it must not guess, and the
+// verdicts that blame the line when the line is at fault.
+#include "PortCheckProgram.h"
+
+using namespace portcheck_test;
+using PortCheck = PortCheckProgram;
+
+namespace {
+
+std::vector<vport::Access> WritesTo(const vport::PortState& port, uint16_t first, uint16_t last) {
+    std::vector<vport::Access> writes;
+    for (const vport::Access& access : port.Log())
+        if (access.write && access.port >= first && access.port <= last) writes.push_back(access);
+    return writes;
+}
+
+bool Touched(const vport::PortState& port, uint16_t first, uint16_t last) {
+    for (const vport::Access& access : port.Log())
+        if (access.port >= first && access.port <= last) return true;
+    return false;
+}
+
+}  // namespace
+
+// ECR bits 4-2 as the chip has them: no service interrupt armed by a mode
+// change or by its restore.
+TEST_F(PortCheck, EcrWritesKeepBitsFourToTwoAsFound) {
+    port->SetChip(vport::Chip::Ecp);
+    port->SetEcrMode(3);  // 0x75: as a BIOS leaves it
+    const ProcessResult probe = Run("--probe 0x378");
+    EXPECT_EQ(probe.exitCode, 1u) << probe.out << probe.err;
+    EXPECT_EQ(port->Settings().ecr, 0x75);
+    const ProcessResult set = Run("--set-mode ps2 0x378");
+    EXPECT_EQ(set.exitCode, 0u) << set.out << set.err;
+    EXPECT_EQ(port->Settings().ecr, 0x35);
+    EXPECT_EQ(port->Settings().serviceInterrupts, 0u);
+    for (const vport::Access& write : WritesTo(*port, 0x77A, 0x77A)) EXPECT_EQ(write.value & 0x1C, 0x14);
+}
+
+// A PCI port's base + 0x402 belongs to whatever else is there: here another
+// card's serial port, whose idle interrupt identification (0xC1) looks like
+// an empty ECR.
+TEST_F(PortCheck, NoEcrIsGuessedForABaseAbove0x400) {
+    port->SetChip(vport::Chip::Ecp);
+    ASSERT_TRUE(port->SetBase(0xD010));
+    ASSERT_TRUE(port->SetExtendedBlock(0xD000));
+    ASSERT_TRUE(port->SetSerialPort(true, 0xD410));
+    const ProcessResult probe = Run("--probe 0xD010");
+    EXPECT_EQ(probe.exitCode, 0u) << probe.out << probe.err;
+    EXPECT_TRUE(Has(probe.out, "\n  extended control register: not looked for (give --ecr with the extended "
+                               "block's address)\n"))
+        << probe.out;
+    EXPECT_EQ(Run("0xD010").exitCode, 0u);
+    const ProcessResult set = Run("--set-mode ps2 0xD010");
+    EXPECT_EQ(set.exitCode, 1u);
+    EXPECT_TRUE(Has(set.err, "give --ecr with the extended block's address")) << set.err;
+    EXPECT_FALSE(Touched(*port, 0xD410, 0xD417));
+    EXPECT_EQ(port->Settings().serialFcrWrites, 0u);
+
+    const ProcessResult given = Run("--probe --ecr 0xD000 0xD010");
+    EXPECT_TRUE(Has(given.out, "\n  extended control register at 0xD002: mode 000 standard (SPP)\n")) << given.out;
+}
+
+// A transfer under way: the FIFO holds data. Nothing is written to the ECR,
+// and no data write adds to the transfer.
+TEST_F(PortCheck, EcrWhoseFifoHoldsDataIsBusyAndNotTouched) {
+    port->SetChip(vport::Chip::Ecp);
+    port->SetEcrMode(3);
+    ASSERT_TRUE(port->HoldFifo(3));
+    const ProcessResult set = Run("--set-mode ps2 0x378");
+    EXPECT_EQ(set.exitCode, 1u) << set.out << set.err;
+    EXPECT_TRUE(Has(set.err, "the extended control register at 0x77A: busy (the FIFO holds data): not touched"))
+        << set.err;
+    const ProcessResult probe = Run("--probe 0x378");
+    EXPECT_EQ(probe.exitCode, 1u) << probe.out;
+    EXPECT_TRUE(Has(probe.out, "\n  extended control register at 0x77A: busy (the FIFO holds data): not touched\n"))
+        << probe.out;
+    EXPECT_TRUE(WritesTo(*port, 0x77A, 0x77A).empty());
+    EXPECT_TRUE(WritesTo(*port, 0x378, 0x378).empty());
+    EXPECT_EQ(port->Settings().fifoCount, 3u);
+}
+
+// A control register that reads 0xFF: its value is unknown, so the data
+// plug's test leaves it alone, and nothing claims it was put back.
+TEST_F(PortCheck, ControlThatCannotBeReadIsNotWrittenWhereNoTestNeedsIt) {
+    port->SetChip(vport::Chip::NoReadback);
+    port->SetControl(0x04);
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 0u) << result.out << result.err;
+    EXPECT_TRUE(WritesTo(*port, 0x37A, 0x37A).empty());
+    EXPECT_TRUE(Has(result.out, "control not written: it reads 0xFF, so the value found could not be read"))
+        << result.out;
+    EXPECT_EQ(port->Control(), 0x04);
+
+    const ProcessResult control = Run("--plug control 0x378");
+    EXPECT_TRUE(Has(control.out, "control 0x04 (the idle value: all four lines inactive), unchecked: it reads "
+                                 "0xFF, so the value found could not be read"))
+        << control.out;
+    EXPECT_EQ(port->Control(), 0x04);
+    for (const vport::Access& write : WritesTo(*port, 0x37A, 0x37A)) EXPECT_EQ(write.value & 0xF0, 0) << "bit 4 never";
+}
+
+// A direction bit that reads 0 whatever is written: whether it was set is
+// unknown, and clearing it is said.
+TEST_F(PortCheck, DirectionBitThatReadsZeroIsNotLostSilently) {
+    port->SetChip(vport::Chip::Ps2Zero);
+    port->SetData(0x5A);
+    port->SetControl(0x24);
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 0u) << result.out << result.err;
+    EXPECT_EQ(port->Data(), 0x5A) << "the latch, not the pins it read while they were inputs";
+    EXPECT_TRUE(Has(result.out, "Control bit 5 reads 0 on this chip whatever is written: whether it was set "
+                                "(data lines as inputs) is unknown; left cleared (data lines driving)\n"))
+        << result.out;
+}
+
+// The PC's own serial ports are no port base, nor an extended block.
+TEST_F(PortCheck, SerialPortsAreAmongThePcsOwnAddresses) {
+    ASSERT_TRUE(port->SetSerialPort(true, 0x3F8));
+    for (const char* args : {"--probe --ecr 0x3F8 0x378", "0x3F8", "--probe 0x2F8", "0x3C0"}) {
+        const ProcessResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 2u) << args;
+        EXPECT_TRUE(Has(result.err, "the PC's own addresses")) << args << result.err;
+    }
+    EXPECT_EQ(port->TotalAccesses(), 0u);
+    EXPECT_EQ(Run("--probe 0x3BC").exitCode, 5u) << "0x3BC is a port base";
+}
+
+// --set-mode changes the ECR only: the data pins stay as found.
+TEST_F(PortCheck, SetModeLeavesTheDirectionBitAsFound) {
+    port->SetChip(vport::Chip::Ecp);
+    port->SetEcrMode(3);
+    port->SetControl(0x24);
+    const ProcessResult set = Run("--set-mode ps2 0x378");
+    EXPECT_EQ(set.exitCode, 0u) << set.out << set.err;
+    for (const vport::Access& write : WritesTo(*port, 0x37A, 0x37A)) EXPECT_EQ(write.value & 0x30, 0x20);
+    EXPECT_TRUE(WritesTo(*port, 0x378, 0x378).empty());
+    EXPECT_EQ(port->Control(), 0x24);
+}
+
+// In the FIFO modes every data write is sent out with strobes: the test
+// does not start.
+TEST_F(PortCheck, LoopbackTestDoesNotStartInAFifoMode) {
+    port->SetChip(vport::Chip::Ecp);
+    port->SetEcrMode(3);
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 1u) << result.out << result.err;
+    EXPECT_TRUE(Has(result.out, "the extended control register at 0x77A is in mode 011 ECP FIFO"));
+    EXPECT_TRUE(Has(result.out, "PortCheck --set-mode ps2 0x378")) << result.out;
+    EXPECT_TRUE(WritesTo(*port, 0x378, 0x378).empty());
+    EXPECT_TRUE(WritesTo(*port, 0x77A, 0x77A).empty());
+    EXPECT_EQ(port->Settings().strobesSent, 0u);
+
+    port->SetEcrMode(4);
+    EXPECT_EQ(Run("0x378").exitCode, 0u) << "EPP mode drives the pins";
+
+    port->SetEcrMode(3);
+    ASSERT_TRUE(port->SetExtendedBlock(0xD000));  // a card's block, given with --ecr
+    const ProcessResult card = Run("--ecr 0xD000 0x378");
+    EXPECT_EQ(card.exitCode, 1u) << card.out << card.err;
+    EXPECT_TRUE(Has(card.out, "PortCheck --set-mode ps2 --ecr 0xD000 0x378")) << card.out;
+    EXPECT_EQ(port->Settings().strobesSent, 0u);
+}
+
+// Read-back from the pins: a data line shorted low reads low whatever is
+// written, the same every time: a fault of that line.
+TEST_F(PortCheck, ALineShortedLowIsALineFaultNotAnotherProgram) {
+    port->SetChip(vport::Chip::Spp);
+    port->SetReadbackFromPins(true);
+    ASSERT_TRUE(port->SetInputPin(3, false));
+    const ProcessResult data = Run("0x378");
+    EXPECT_EQ(data.exitCode, 1u) << data.out << data.err;
+    EXPECT_TRUE(Has(data.out, "FAIL: pin 3 (D1) reads back low where PortCheck drives it high")) << data.out;
+    EXPECT_FALSE(Has(data.err, "another program")) << data.err;
+
+    ASSERT_TRUE(port->SetInputPin(3, true));
+    ASSERT_TRUE(port->SetInputPin(16, false));
+    port->SetWiring(vport::Wiring::ControlLoopback);
+    const ProcessResult control = Run("--plug control 0x378");
+    EXPECT_EQ(control.exitCode, 1u) << control.out << control.err;
+    EXPECT_TRUE(Has(control.out, "FAIL: pin 16 (/INIT) reads back low where PortCheck drives it high"))
+        << control.out;
+}
+
+// Some EPP chips ignore every SPP cycle while the time-out flag is set.
+TEST_F(PortCheck, EppTimeOutIsClearedBeforeTheTestWrites) {
+    port->SetChip(vport::Chip::EppBlocking);
+    port->Read(0x37B);  // an EPP access with no EPP device
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 0u) << result.out << result.err;
+    EXPECT_TRUE(Has(result.out, "PASS: all 5 lines ok"));
+}
+
+// A weak pull-up: the line rises slower than the settling time and falls
+// fast, so it reads its old level steadily.
+TEST_F(PortCheck, SlowRisingEdgeIsNamed) {
+    port->SetSettleMicros(500, true);
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 1u) << result.out << result.err;
+    EXPECT_TRUE(Has(result.out, "  pin  2 D0         -> pin 15 /ERROR     slow rising edge (weak pull-up or long "
+                                "cable): raise --settle\n"))
+        << result.out;
+    EXPECT_FALSE(Has(result.out, "no plug"));
+    EXPECT_EQ(Run("--settle 2000 0x378").exitCode, 0u);
+}
