@@ -39,10 +39,6 @@ const std::array<Line, 17> kLines = {{
     LineOn("DO12", "/Select PTR", 17, false),
 }};
 
-const Line& Input(int n) { return kLines.at(static_cast<size_t>(n - 1)); }
-
-const Line& Output(int n) { return kLines.at(static_cast<size_t>(kInputs + n - 1)); }
-
 bool Lit(const Line& line, int value) {
     const bool set = (static_cast<unsigned>(value) & line.mask) != 0;
     return set == line.litWhenSet;

@@ -22,11 +22,7 @@ struct Line {
 
 // All seventeen, in the order the lamps are read: DI1..DI5, DO1..DO12.
 extern const std::array<Line, 17> kLines;
-constexpr int kInputs = 5;
 constexpr int kOutputs = 12;
-
-const Line& Input(int n);   // DI n, 1..5
-const Line& Output(int n);  // DO n, 1..12
 
 // Whether the line's lamp is lit for this register value.
 bool Lit(const Line& line, int value);

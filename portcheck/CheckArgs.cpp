@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "EcrModes.h"
 #include "ExitCodes.h"
 
 #include "PortRegisters.h"
@@ -108,7 +109,7 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
             options.command = command;
             if (command == Command::SetMode) {
                 if (value != "spp" && value != "ps2") return Fail("unknown mode '" + value + "'; use spp or ps2");
-                options.mode = value == "spp" ? 0 : 1;
+                options.mode = value == "spp" ? kEcrStandard : kEcrPs2;
             }
         } else if (arg == "--plug") {
             testOption = "--plug";

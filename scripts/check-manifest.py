@@ -2,8 +2,9 @@
 """Fails unless each Windows program given carries the application manifest
 it should (resource type 24, id 1): run as the invoking user, declared for
 every Windows from Vista to 10/11, no Common Controls 6 (the layout is drawn
-for the classic controls), aware of each monitor's DPI (the window scales
-itself; Windows must not stretch it)."""
+for the classic controls), and for a windowed program aware of each
+monitor's DPI (the window scales itself; Windows must not stretch it). A
+console program draws no window of its own: the console does."""
 import sys
 import xml.etree.ElementTree as ElementTree
 
@@ -27,7 +28,10 @@ def local(tag):
     return tag.rsplit("}", 1)[-1]
 
 
-def manifest_problems(text):
+WINDOWED = 2  # the PE header's subsystem of a program with windows of its own
+
+
+def manifest_problems(text, windowed=True):
     """What is wrong with the manifest `text` (bytes), as a list of texts."""
     try:
         root = ElementTree.fromstring(text)
@@ -47,7 +51,7 @@ def manifest_problems(text):
     for e in elements:
         if local(e.tag) == "dependency":
             problems.append("depends on another assembly (Common Controls 6 would theme the controls)")
-    for name, wanted in DPI_SETTINGS.items():
+    for name, wanted in DPI_SETTINGS.items() if windowed else ():
         said = [(e.text or "").strip() for e in elements if local(e.tag) == name]
         if said != [wanted]:
             problems.append(f"{name} is {said or 'missing'}, not {wanted!r}: Windows would stretch the window")
@@ -58,14 +62,17 @@ def main(programs):
     failed = False
     for program in programs:
         try:
-            manifest = PeImage(program).resource(RT_MANIFEST, 1)
-            problems = ["no manifest resource 1"] if manifest is None else manifest_problems(manifest)
+            image = PeImage(program)
+            windowed = image.subsystem == WINDOWED
+            manifest = image.resource(RT_MANIFEST, 1)
+            problems = ["no manifest resource 1"] if manifest is None else manifest_problems(manifest, windowed)
         except (OSError, PeError) as e:
             problems = [str(e)]
         for problem in problems:
             print(f"{program}: manifest: {problem}", file=sys.stderr)
         if not problems:
-            print(f"{program}: manifest asInvoker, Windows Vista to 11, classic controls, per-monitor DPI-aware")
+            print(f"{program}: manifest asInvoker, Windows Vista to 11, classic controls, " +
+                  ("per-monitor DPI-aware" if windowed else "a console program"))
         failed |= bool(problems)
     return 1 if failed else 0
 

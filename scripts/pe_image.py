@@ -31,6 +31,7 @@ class PeImage:
         wide = magic == 0x20B  # PE32+: 64-bit fields move the directory table
         self.os_version = (self._u16(optional + 40), self._u16(optional + 42))
         self.subsystem_version = (self._u16(optional + 48), self._u16(optional + 50))
+        self.subsystem = self._u16(optional + 68)  # 2: a windowed program, 3: a console program
         directories = optional + (112 if wide else 96)
         count = self._u32(directories - 4)
         self._directories = [

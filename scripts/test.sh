@@ -13,6 +13,9 @@ fi
 export WINEPREFIX=$headless_prefix WINEDEBUG=-all
 wineserver -p 2>/dev/null || true  # already running: it serves us as it is
 trap 'WINEPREFIX=$headless_prefix wineserver -k 2>/dev/null || true' EXIT
+# The virtual ports the tests name are their own: a state file left by an
+# earlier run, maybe of another version, would be taken up as it was.
+find "$headless_prefix/drive_c" -name '*.vport' -delete 2>/dev/null || true
 # Start Wine's own background processes (services, desktop) now, detached
 # from our output: started by a test, they would hold ctest's output pipe
 # open for as long as the wineserver lives.

@@ -1,6 +1,7 @@
 #include "ChipModel.h"
 
 #include "ChipQuirks.h"
+#include "EcrModes.h"
 #include "LineTiming.h"
 
 namespace vport {
@@ -8,16 +9,6 @@ namespace vport {
 namespace {
 
 enum class Register { None, Data, Status, Control, Epp, Fifo, ConfigB, Ecr, Serial };
-
-enum EcrMode : uint8_t {
-    kStandard = 0,
-    kPs2 = 1,
-    kParallelFifo = 2,
-    kEcpFifo = 3,
-    kEpp = 4,
-    kTestFifo = 6,
-    kConfiguration = 7,
-};
 
 const uint8_t kDirectionBit = 0x20;
 const uint8_t kEcrServiceBit = 0x04;
@@ -34,7 +25,7 @@ bool IgnoresSppCycles(const SharedLayout& s) { return ChipOf(s) == Chip::EppBloc
 
 bool InFifoMode(const SharedLayout& s) {
     const uint8_t mode = ModeOf(s);
-    return HasEcr(ChipOf(s)) && (mode == kParallelFifo || mode == kEcpFifo || mode == kTestFifo);
+    return HasEcr(ChipOf(s)) && (mode == kEcrParallelFifo || mode == kEcrEcpFifo || mode == kEcrTestFifo);
 }
 
 Register Decode(const SharedLayout& s, uint16_t port) {
@@ -76,8 +67,8 @@ uint8_t StatusRead(SharedLayout& s, bool effects) {
 
 uint8_t FifoRead(SharedLayout& s, bool effects) {
     const uint8_t mode = ModeOf(s);
-    if (mode == kConfiguration) return kConfigA;
-    if (mode != kTestFifo || s.fifoCount == 0) return 0xFF;  // no peripheral sends anything
+    if (mode == kEcrConfiguration) return kConfigA;
+    if (mode != kEcrTestFifo || s.fifoCount == 0) return 0xFF;  // no peripheral sends anything
     const uint8_t value = s.fifo[s.fifoHead];
     if (effects) {
         s.fifoHead = static_cast<uint8_t>((s.fifoHead + 1) % kFifoSize);
@@ -88,7 +79,7 @@ uint8_t FifoRead(SharedLayout& s, bool effects) {
 
 void FifoWrite(SharedLayout& s, uint8_t value) {
     // 010 and 011 send it out at once, unless the peripheral holds the transfer up.
-    if (ModeOf(s) != kTestFifo && !s.fifoHeld) {
+    if (ModeOf(s) != kEcrTestFifo && !s.fifoHeld) {
         StrobeOut(s, value);
         return;
     }
@@ -116,7 +107,7 @@ bool BlocksOverlap(uint16_t base, uint16_t extended) {
 bool DataPinsDrive(const SharedLayout& s) {
     const Chip chip = ChipOf(s);
     if (!HasDirectionBit(chip) || !(s.control & kDirectionBit)) return true;
-    return HasEcr(chip) && ModeOf(s) != kPs2;
+    return HasEcr(chip) && ModeOf(s) != kEcrPs2;
 }
 
 PinInputs PinInputsOf(const SharedLayout& s) {

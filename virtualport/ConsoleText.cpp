@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ChipModel.h"
+#include "EcrModes.h"
 #include "PinModel.h"
 #include "SignalConsole.h"
 
@@ -37,25 +38,31 @@ const PinInfo kPins[17] = {
 };
 
 struct ChipInfo {
+    Chip chip;
     const char* name;
     const char* summary;
 };
 
-// In the order of Chip.
-const ChipInfo kChips[kChipCount] = {
-    {"ideal", "reads back all it was written; the data pins always drive"},
-    {"spp", "control bits 5-7 read 1; the data pins always drive"},
-    {"ps2", "C5 set turns the data pins into inputs; C6 and C7 read 1"},
-    {"ecp", "ps2 with the extended block: FIFO, config B, ECR 0x15 (see ecr-mode)"},
-    {"fragile-ecr", "ecp as a PCI part written 00001 in ECR bits 4-0: bit 2 written as 1 locks it up"},
-    {"epp", "spp; accesses of base+3..+7 set the EPP time-out, status bit 0"},
-    {"no-readback", "spp whose control register reads 0xFF"},
-    {"epp-blocking", "epp that ignores data and control writes while its time-out is set"},
-    {"ps2-zero", "ps2 whose control bits 5-7 read 0 (C5 still turns the pins around)"},
+constexpr ChipInfo kChips[] = {
+    {Chip::Ideal, "ideal", "reads back all it was written; the data pins always drive"},
+    {Chip::Spp, "spp", "control bits 5-7 read 1; the data pins always drive"},
+    {Chip::Ps2, "ps2", "C5 set turns the data pins into inputs; C6 and C7 read 1"},
+    {Chip::Ecp, "ecp", "ps2 with the extended block: FIFO, config B, ECR 0x15 (see ecr-mode)"},
+    {Chip::FragileEcr, "fragile-ecr", "ecp as a PCI part written 00001 in ECR bits 4-0: bit 2 written as 1 locks it up"},
+    {Chip::Epp, "epp", "spp; accesses of base+3..+7 set the EPP time-out, status bit 0"},
+    {Chip::NoReadback, "no-readback", "spp whose control register reads 0xFF"},
+    {Chip::EppBlocking, "epp-blocking", "epp that ignores data and control writes while its time-out is set"},
+    {Chip::Ps2Zero, "ps2-zero", "ps2 whose control bits 5-7 read 0 (C5 still turns the pins around)"},
 };
 
-const char* const kEcrModes[8] = {"standard", "PS/2",    "parallel-port FIFO", "ECP FIFO",
-                                  "EPP",      "reserved", "test FIFO",          "configuration"};
+constexpr bool EveryChipInOrder() {
+    if (sizeof kChips / sizeof kChips[0] != kChipCount) return false;
+    for (int n = 0; n < kChipCount; ++n)
+        if (kChips[n].chip != static_cast<Chip>(n)) return false;
+    return true;
+}
+static_assert(EveryChipInOrder(), "a name for every chip, in the order of Chip");
+
 
 std::string Binary(uint8_t value) {
     std::string bits;
@@ -185,7 +192,7 @@ const char* EppClearText(EppClear way) {
     return "";
 }
 
-std::string EcrModeText(uint8_t ecr) { return Binary(ecr).substr(0, 3) + " " + kEcrModes[ecr >> 5]; }
+std::string EcrModeText(uint8_t ecr) { return Binary(ecr).substr(0, 3) + " " + kEcrModeNames[ecr >> 5]; }
 
 PortSnapshot TakeSnapshot(const PortState& port) {
     PortSnapshot snapshot;

@@ -35,9 +35,12 @@ enum class Chip : uint8_t {
     Epp,         // SPP plus the EPP time-out flag in status bit 0
     NoReadback,  // SPP whose control register reads 0xFF
     EppBlocking, // EPP that ignores data and control accesses while its time-out is set
-    Ps2Zero,     // PS/2 whose control bits 5-7 read 0
+    Ps2Zero,     // PS/2 whose control bits 5-7 read 0; the last: a new chip goes after it and into kChipCount
 };
-inline constexpr int kChipCount = 9;
+// A new chip is checked by the compiler in every place that must know it:
+// the console's table of names (ConsoleText.cpp, in this order) and the
+// switches of ChipModel.cpp (-Wswitch).
+inline constexpr int kChipCount = static_cast<int>(Chip::Ps2Zero) + 1;
 
 struct Access {
     bool write;      // false: a read of the port

@@ -59,13 +59,9 @@ EcrFinding ReadEcrOnly(const PortSession& session) {
 }
 
 std::string EcrModeText(uint8_t mode) {
-    static const char* const kNames[] = {
-        "standard (SPP)", "PS/2 (bidirectional)", "parallel-port FIFO", "ECP FIFO",
-        "EPP",            "reserved",             "test FIFO",          "configuration",
-    };
-    return "mode " + ModeBits(mode) + " " + kNames[mode & 7];
+    return "mode " + ModeBits(mode) + " " + kEcrModeNames[mode & 7];
 }
 
-bool DataReachesPinsIn(uint8_t mode) { return mode == kModeStandard || mode == kModePs2 || mode == kModeEpp; }
+bool DataReachesPinsIn(uint8_t mode) { return mode == kEcrStandard || mode == kEcrPs2 || mode == kEcrEpp; }
 
 }  // namespace portcheck

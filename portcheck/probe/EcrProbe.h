@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "EcrModes.h"
 #include "PortSession.h"
 
 namespace portcheck {
@@ -45,9 +46,5 @@ std::string EcrModeText(uint8_t mode);
 // Whether the data register drives the pins in that mode: not in the FIFO
 // modes, where writes go into the FIFO, nor in the configuration mode.
 bool DataReachesPinsIn(uint8_t mode);
-
-constexpr uint8_t kModeStandard = 0;
-constexpr uint8_t kModePs2 = 1;
-constexpr uint8_t kModeEpp = 4;
 
 }  // namespace portcheck

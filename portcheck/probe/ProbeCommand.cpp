@@ -81,13 +81,13 @@ ProbeResult ProbePort(PortSession& session) {
     const bool hasEcr = result.ecr.kind == EcrFinding::Present;
     // With an ECR, the data register drives the pins and the direction bit
     // works in mode 001 for sure: the tests run there.
-    if (hasEcr && result.ecr.Mode() != kModePs2) result.ecrTookPs2 = session.SetEcrMode(kModePs2);
+    if (hasEcr && result.ecr.Mode() != kEcrPs2) result.ecrTookPs2 = session.SetEcrMode(kEcrPs2);
     if (!result.ecrTookPs2) return result;
     result.latchTested = true;
     result.latch = session.TestDataLatch();
     if (!result.latch.Found()) return result;
     result.bidirectional = TestDirection(session);
-    const bool directionWorks = !hasEcr || result.ecr.Mode() == kModePs2;
+    const bool directionWorks = !hasEcr || result.ecr.Mode() == kEcrPs2;
     result.pinsAreInputs = result.bidirectional && directionWorks && session.FoundControlBit(kControlDirection);
     return result;
 }

@@ -155,6 +155,15 @@ class ManifestCheck(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertEqual(check_manifest.manifest_problems(self.manifest().encode()), [])
 
+    def test_a_console_program_needs_no_dpi_setting_and_a_windowed_one_does(self):
+        without_dpi = re.sub(r"<application xmlns[^>]*>\s*<windowsSettings>.*?</application>", "", self.manifest(),
+                             flags=re.S).encode()
+        self.assertEqual(check_manifest.manifest_problems(without_dpi, windowed=False), [])
+        self.assertEqual(len(check_manifest.manifest_problems(without_dpi, windowed=True)), 2)
+        result = run("check-manifest.py", PRODUCT.with_name("PortCheck.exe"))
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("a console program", result.stdout)
+
     def test_a_program_without_a_manifest_fails(self):
         result = run("check-manifest.py", VPORT_LIBRARY)
         self.assertEqual(result.returncode, 1)

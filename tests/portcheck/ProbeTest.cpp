@@ -122,7 +122,7 @@ TEST_F(Probe, EcrThatTakesNoModeIsSaidAndNothingIsClaimed) {
     const PortLibrary stuck{nullptr, &ReadPrivatePort, &WriteAllButTheEcr};
     CheckOptions options;
     options.base = 0x378;
-    options.mode = kModePs2;
+    options.mode = kEcrPs2;
     for (const bool setMode : {false, true}) {
         PortSession session(stuck, 0x378);
         session.UseEcrAt(0x77A);
@@ -163,7 +163,7 @@ TEST_F(Probe, EcrWhoseFirstWriteDoesNotReadBackIsPutBackAtOnce) {
     g_afterWrite = [] {
         if (g_port->Settings().ecr >> 5 == 1) g_port->HoldFifo(0), g_port->SetEcrMode(2);  // reads 010
     };
-    EXPECT_FALSE(session.SetEcrMode(kModePs2));
+    EXPECT_FALSE(session.SetEcrMode(kEcrPs2));
     g_afterWrite = nullptr;
     const std::vector<vport::Access> writes = WritesTo(0x77A);
     ASSERT_EQ(writes.size(), 2u);
@@ -177,7 +177,7 @@ TEST_F(Probe, EcrChangedByAnotherWriterIsReportedNotRewritten) {
     g_port->SetEcrMode(3);
     PortSession session(kPrivateLibrary, 0x378);
     BeginWithEcr(session);
-    ASSERT_TRUE(session.SetEcrMode(kModePs2));
+    ASSERT_TRUE(session.SetEcrMode(kEcrPs2));
     g_port->SetEcrMode(0);
     const size_t writes = Writes().size();
     const RestoreOutcome restored = session.Restore();
@@ -210,7 +210,7 @@ TEST_F(Probe, OxfordPartGetsItsOwnPatternAndNeverBitTwo) {
     {
         PortSession session(kPrivateLibrary, 0x378);
         BeginWithEcr(session);
-        session.SetEcrMode(kModePs2);
+        session.SetEcrMode(kEcrPs2);
     }
     EXPECT_TRUE(g_port->Settings().lockedUp) << "the pattern of other chips locks it";
     g_port->Reset();

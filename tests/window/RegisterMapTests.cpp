@@ -53,16 +53,24 @@ TEST(RegisterMap, InputsAreLitWhenTheirStatusBitIsClear) {
     EXPECT_EQ(LitLines(Register::Status, 0xFF & ~0x08), Names{"DI5"});
 }
 
-TEST(RegisterMap, LinesByPanelNumber) {
-    EXPECT_STREQ(Input(1).label, "/ACK");
-    EXPECT_EQ(Input(1).pin, 10);
-    EXPECT_STREQ(Input(5).label, "/Error");
-    EXPECT_STREQ(Output(1).label, "/STROBE");
-    EXPECT_STREQ(Output(9).label, "D7");
-    EXPECT_EQ(LitColour(Output(9)), clYellow);
-    EXPECT_STREQ(Output(12).label, "/Select PTR");
-    EXPECT_EQ(Output(12).pin, 17);
-    EXPECT_THROW(Output(13), std::out_of_range);
+// The lamps are read in the order DI1-DI5, DO1-DO12; some by their panel name.
+TEST(RegisterMap, LinesInLampOrderWithTheirLabelsAndPins) {
+    Names order;
+    for (const Line& line : kLines) order.push_back(line.name);
+    Names expected;
+    for (int n = 1; n <= 5; ++n) expected.push_back("DI" + std::to_string(n));
+    for (int n = 1; n <= 12; ++n) expected.push_back("DO" + std::to_string(n));
+    EXPECT_EQ(order, expected);
+    const Line& di1 = kLines[0];
+    EXPECT_STREQ(di1.label, "/ACK");
+    EXPECT_EQ(di1.pin, 10);
+    EXPECT_STREQ(kLines[4].label, "/Error");
+    EXPECT_STREQ(kLines[5].label, "/STROBE");
+    const Line& do9 = kLines[13];
+    EXPECT_STREQ(do9.label, "D7");
+    EXPECT_EQ(LitColour(do9), clYellow);
+    EXPECT_STREQ(kLines[16].label, "/Select PTR");
+    EXPECT_EQ(kLines[16].pin, 17);
 }
 
 }  // namespace
