@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "SharedLayout.h"
+#include "WindowsError.h"
 
 namespace vport {
 
@@ -30,7 +31,7 @@ HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) *why = "cannot open " + path + ": " + SystemMessage(GetLastError());
+    if (file == INVALID_HANDLE_VALUE) *why = "cannot open " + path + ": " + WindowsErrorText(GetLastError());
     return file;
 }
 
@@ -39,16 +40,6 @@ HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
 std::string AnotherVersion(uint32_t version) {
     return "it is a port state of another version (" + std::to_string(version) + ") than this program's (" +
            std::to_string(kSharedVersion) + ")";
-}
-
-std::string SystemMessage(unsigned long code) {
-    char text[256] = {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
-                          text[length - 1] == ' '))
-        text[--length] = '\0';
-    return "error " + std::to_string(code) + (length > 0 ? " (" + std::string(text) + ")" : "");
 }
 
 bool IsValidPortName(const std::string& name, std::string* why) {
@@ -80,13 +71,13 @@ bool MapStateFile(const std::string& name, const std::string& objectName, unsign
     // The mapping keeps the file open; a mapping of that name that a running
     // process made is opened instead, whatever file it maps.
     HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, bytes, objectName.c_str());
-    if (mapping == nullptr) *why = SystemMessage(GetLastError());
+    if (mapping == nullptr) *why = WindowsErrorText(GetLastError());
     CloseHandle(file);
     if (mapping == nullptr) return false;
     void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
     MEMORY_BASIC_INFORMATION region = {};
     if (view == nullptr)
-        *why = SystemMessage(GetLastError());
+        *why = WindowsErrorText(GetLastError());
     else if (VirtualQuery(view, &region, sizeof region) == 0 || region.RegionSize < bytes) {
         *why = "it is smaller than a port state";
         *foreign = true;

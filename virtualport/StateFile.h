@@ -38,7 +38,5 @@ void UnmapStateFile(const MappedFile& mapped);
 // of another version (2) than this program's (3)".
 std::string AnotherVersion(uint32_t version);
 
-// "error 5 (Access is denied.)"
-std::string SystemMessage(unsigned long code);
 
 }  // namespace vport

@@ -5,6 +5,7 @@
 
 #include "PortListText.h"
 #include "WindowsPorts.h"
+#include "WindowsError.h"
 
 namespace portcheck {
 
@@ -41,8 +42,8 @@ CommandOutput JudgeListRun(const ChildRun& run) {
     outcome.exitCode = kExitCannotList;
     switch (run.outcome) {
     case ChildRun::NotStarted:
-        outcome.err = CannotList("PortCheck could not start its second copy, which asks Windows" +
-                                 Code(" (error %lu)", run.startError));
+        outcome.err = CannotList("PortCheck could not start its second copy, which asks Windows: " +
+                                 WindowsErrorText(run.startError));
         break;
     case ChildRun::TimedOut:
         outcome.err = CannotList("Windows' device configuration did not answer within " +

@@ -9,6 +9,7 @@
 #include "DriverCheck.h"
 #include "EventQueue.h"
 #include "ExitCodes.h"
+#include "WindowsError.h"
 #include "LineStats.h"
 #include "LiveOutput.h"
 #include "PortCommand.h"
@@ -231,7 +232,7 @@ int RunWatch(const CheckOptions& options) {
     recording.frequency = frequency.QuadPart > 0 ? frequency.QuadPart : 1;
     HANDLE thread = CreateThread(nullptr, 0, &RecordingThread, &recording, 0, nullptr);
     if (thread == nullptr) {
-        std::fprintf(stderr, "PortCheck: cannot start the recording thread: error %lu\n", GetLastError());
+        std::fprintf(stderr, "PortCheck: cannot start the recording thread: %s\n", WindowsErrorText(GetLastError()).c_str());
         return kExitFault;
     }
     while (!recording.started.load() && !recording.done.load()) Sleep(1);

@@ -76,7 +76,7 @@ TEST(ListRun, TheListGoesToStdoutAndEachFailureIsOneLineWithExitSeven) {
         {refused, "Windows' configuration manager does not answer (error 0x13)\n"},
         {crashed, "asking Windows' device configuration ended PortCheck's second copy (code 0x80000100)\n"},
         {hung, "Windows' device configuration did not answer within 10 s\n"},
-        {notStarted, "PortCheck could not start its second copy, which asks Windows (error 5)\n"},
+        {notStarted, "PortCheck could not start its second copy, which asks Windows: error 5 (Access is denied.)\n"},
     };
     for (const auto& failure : failures) {
         const CommandOutput outcome = JudgeListRun(failure.run);

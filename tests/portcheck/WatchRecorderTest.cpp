@@ -199,7 +199,7 @@ TEST(WatchArgs, WatchTakesLinesSecondsAndAFileAndOnlyItsOwnOptions) {
         {{"--for", "5", "0x378"}, "--for goes with --watch"},
         {{"--probe", "--vcd", "x.vcd", "0x378"}, "--vcd goes with --watch"},
         {{"--watch", "--plug", "data", "0x378"}, "--plug is for the loopback test, not for --watch"},
-        {{"--watch", "--ecr", "0x778", "0x378"}, "--ecr goes with --probe or --set-mode"},
+        {{"--watch", "--ecr", "0x778", "0x378"}, "--ecr goes with the loopback test, --probe or --set-mode"},
         {{"--watch", "--probe", "0x378"}, "--watch and --probe: one at a time"},
         {{"--watch", "0x37A"}, "did you mean 0x378?"},
         {{"--watch", "0x1F0"}, "among the PC's own addresses"},
