@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "SysUtils.h"
+#include "WindowsError.h"
 
 namespace {
 
@@ -59,3 +60,12 @@ TEST(IntToStr, SignedDecimal) {
 }
 
 }  // namespace
+
+// A Windows error: its number, then the system's text where it has one.
+TEST(WindowsErrorText, TheNumberAndTheSystemsTextWhereItHasOne) {
+    const std::string denied = WindowsErrorText(5);
+    EXPECT_EQ(denied.rfind("error 5 (", 0), 0u) << denied;
+    EXPECT_EQ(denied.back(), ')') << denied;
+    EXPECT_EQ(denied.find('\n'), std::string::npos) << "the line ends are the caller's";
+    EXPECT_EQ(WindowsErrorText(0x2FFFFFFF), "error 805306367") << "no text for a number Windows does not know";
+}

@@ -7,6 +7,7 @@
 
 #include "ChildProcess.h"
 #include "ListCommand.h"
+#include "WindowsError.h"
 
 using namespace portcheck;
 
@@ -71,17 +72,19 @@ TEST(ListRun, TheListGoesToStdoutAndEachFailureIsOneLineWithExitSeven) {
     notStarted.startError = ERROR_ACCESS_DENIED;
     const struct {
         const ChildRun& run;
-        const char* err;
+        std::string err;
     } failures[] = {
         {refused, "Windows' configuration manager does not answer (error 0x13)\n"},
         {crashed, "asking Windows' device configuration ended PortCheck's second copy (code 0x80000100)\n"},
         {hung, "Windows' device configuration did not answer within 10 s\n"},
-        {notStarted, "PortCheck could not start its second copy, which asks Windows: error 5 (Access is denied.)\n"},
+        // The system's own words for the error follow its number, in the PC's language.
+        {notStarted, "PortCheck could not start its second copy, which asks Windows: " +
+                         WindowsErrorText(ERROR_ACCESS_DENIED) + "\n"},
     };
     for (const auto& failure : failures) {
         const CommandOutput outcome = JudgeListRun(failure.run);
         EXPECT_EQ(outcome.exitCode, 7);
         EXPECT_EQ(outcome.out, "");
-        EXPECT_EQ(outcome.err, std::string("PortCheck: cannot list the ports here: ") + failure.err);
+        EXPECT_EQ(outcome.err, "PortCheck: cannot list the ports here: " + failure.err);
     }
 }
