@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "AccessibleNames.h"
 #include "LampColours.h"
 #include "PortIo.h"
 #include "RegisterMap.h"
@@ -99,6 +100,7 @@ void ToggleOutput(int n, TButton* button) {
 
 TTarnwick::TTarnwick(TComponent* Owner) : TForm(Owner) {
     LoadLayout("TARNWICK", Published());
+    NameForAccessibility(*this);
     // The binding's one message, if any, shown modally while the window is built.
     const PortBindOutcome bound = BindPortLibrary();
     if (bound.result != 0) ShowMessage(bound.message);
