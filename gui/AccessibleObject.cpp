@@ -334,61 +334,46 @@ HRESULT TAccessibleObject::accLocation(long* left, long* top, long* width, long*
 
 // ---- the rest is the system's for the window, and nothing for an element -----------------
 
+template <class Fn>
+HRESULT TAccessibleObject::WindowOnly(const VARIANT& child, HRESULT forElement, Fn&& fn) noexcept {
+    return Answer([&] {
+        const Part part = Resolve(child);
+        if (FAILED(part.status)) return part.status;
+        return part.graphic ? forElement : Delegate(part, fn);
+    });
+}
+
 HRESULT TAccessibleObject::get_accHelp(VARIANT child, BSTR* help) {
     if (!help) return E_POINTER;
     *help = nullptr;
-    return Answer([&] {
-        const Part part = Resolve(child);
-        if (FAILED(part.status) || part.graphic) return FAILED(part.status) ? part.status : S_FALSE;
-        return Delegate(part, [&](IAccessible* a) { return a->get_accHelp(Self(), help); });
-    });
+    return WindowOnly(child, S_FALSE, [&](IAccessible* a) { return a->get_accHelp(Self(), help); });
 }
 
 HRESULT TAccessibleObject::get_accHelpTopic(BSTR* file, VARIANT child, long* topic) {
     if (!file || !topic) return E_POINTER;
     *file = nullptr;
     *topic = 0;
-    return Answer([&] {
-        const Part part = Resolve(child);
-        if (FAILED(part.status) || part.graphic) return FAILED(part.status) ? part.status : S_FALSE;
-        return Delegate(part, [&](IAccessible* a) { return a->get_accHelpTopic(file, Self(), topic); });
-    });
+    return WindowOnly(child, S_FALSE, [&](IAccessible* a) { return a->get_accHelpTopic(file, Self(), topic); });
 }
 
 HRESULT TAccessibleObject::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
     if (!shortcut) return E_POINTER;
     *shortcut = nullptr;
-    return Answer([&] {
-        const Part part = Resolve(child);
-        if (FAILED(part.status) || part.graphic) return FAILED(part.status) ? part.status : S_FALSE;
-        return Delegate(part, [&](IAccessible* a) { return a->get_accKeyboardShortcut(Self(), shortcut); });
-    });
+    return WindowOnly(child, S_FALSE, [&](IAccessible* a) { return a->get_accKeyboardShortcut(Self(), shortcut); });
 }
 
 HRESULT TAccessibleObject::get_accDefaultAction(VARIANT child, BSTR* action) {
     if (!action) return E_POINTER;
     *action = nullptr;
-    return Answer([&] {
-        const Part part = Resolve(child);
-        if (FAILED(part.status) || part.graphic) return FAILED(part.status) ? part.status : S_FALSE;
-        return Delegate(part, [&](IAccessible* a) { return a->get_accDefaultAction(Self(), action); });
-    });
+    return WindowOnly(child, S_FALSE, [&](IAccessible* a) { return a->get_accDefaultAction(Self(), action); });
 }
 
 HRESULT TAccessibleObject::accDoDefaultAction(VARIANT child) {
-    return Answer([&] {
-        const Part part = Resolve(child);
-        if (FAILED(part.status) || part.graphic) return FAILED(part.status) ? part.status : DISP_E_MEMBERNOTFOUND;
-        return Delegate(part, [&](IAccessible* a) { return a->accDoDefaultAction(Self()); });
-    });
+    return WindowOnly(child, DISP_E_MEMBERNOTFOUND, [&](IAccessible* a) { return a->accDoDefaultAction(Self()); });
 }
 
 HRESULT TAccessibleObject::accSelect(long flags, VARIANT child) {
-    return Answer([&] {
-        const Part part = Resolve(child);
-        if (FAILED(part.status) || part.graphic) return FAILED(part.status) ? part.status : DISP_E_MEMBERNOTFOUND;
-        return Delegate(part, [&](IAccessible* a) { return a->accSelect(flags, Self()); });
-    });
+    return WindowOnly(child, DISP_E_MEMBERNOTFOUND, [&](IAccessible* a) { return a->accSelect(flags, Self()); });
 }
 
 HRESULT TAccessibleObject::get_accFocus(VARIANT* child) {

@@ -86,6 +86,9 @@ private:
     // The method asked of the system's object or a child window's own.
     template <class Fn>
     HRESULT Delegate(const Part& part, Fn&& fn);
+    // Asked of the window's object only; an element answers forElement.
+    template <class Fn>
+    HRESULT WindowOnly(const VARIANT& child, HRESULT forElement, Fn&& fn) noexcept;
 
     LONG refs_ = 1;
     TWinControl* control_;

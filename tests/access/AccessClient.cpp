@@ -19,11 +19,9 @@
 #include <cstring>
 #include <string>
 
-namespace {
+#include "AccessibleIds.h"
 
-// Linked statically, oleacc's import library gives a thunk, not the id.
-const IID kIID_IAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-const IID kIID_IDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+namespace {
 
 std::string Narrow(BSTR text) {
     if (!text) return "-";
@@ -33,28 +31,20 @@ std::string Narrow(BSTR text) {
     return n > 1 ? std::string(out, static_cast<size_t>(n - 1)) : "-";
 }
 
-VARIANT Child(LONG id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
 std::string Name(IAccessible* a, LONG id) {
     BSTR text = nullptr;
-    return SUCCEEDED(a->get_accName(Child(id), &text)) ? Narrow(text) : "-";
+    return SUCCEEDED(a->get_accName(ChildId(id), &text)) ? Narrow(text) : "-";
 }
 
 std::string Value(IAccessible* a, LONG id) {
     BSTR text = nullptr;
-    return SUCCEEDED(a->get_accValue(Child(id), &text)) ? Narrow(text) : "-";
+    return SUCCEEDED(a->get_accValue(ChildId(id), &text)) ? Narrow(text) : "-";
 }
 
 std::string Role(IAccessible* a, LONG id) {
     VARIANT role;
     VariantInit(&role);
-    if (FAILED(a->get_accRole(Child(id), &role)) || role.vt != VT_I4) return "-";
+    if (FAILED(a->get_accRole(ChildId(id), &role)) || role.vt != VT_I4) return "-";
     char text[128];
     return GetRoleTextA(static_cast<DWORD>(role.lVal), text, sizeof text) ? text : "-";
 }
@@ -63,7 +53,7 @@ std::string Role(IAccessible* a, LONG id) {
 std::string States(IAccessible* a, LONG id) {
     VARIANT state;
     VariantInit(&state);
-    if (FAILED(a->get_accState(Child(id), &state)) || state.vt != VT_I4) return "-";
+    if (FAILED(a->get_accState(ChildId(id), &state)) || state.vt != VT_I4) return "-";
     std::string names;
     for (DWORD bit = 1; bit && bit <= STATE_SYSTEM_VALID; bit <<= 1) {
         if (!(static_cast<DWORD>(state.lVal) & bit)) continue;
@@ -77,7 +67,7 @@ std::string States(IAccessible* a, LONG id) {
 
 std::string Location(IAccessible* a, LONG id) {
     long x = 0, y = 0, w = 0, h = 0;
-    if (FAILED(a->accLocation(&x, &y, &w, &h, Child(id)))) return "-";
+    if (FAILED(a->accLocation(&x, &y, &w, &h, ChildId(id)))) return "-";
     char text[64];
     snprintf(text, sizeof text, "%ld,%ld,%ld,%ld", x, y, w, h);
     return text;
@@ -92,7 +82,7 @@ void PrintLine(int depth, IAccessible* a, LONG id) {
 // are listed on their own, after it.
 bool ListWindow(HWND window, int depth) {
     IAccessible* a = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIID_IAccessibleClient,
                                           reinterpret_cast<void**>(&a))))
         return false;
     PrintLine(depth, a, CHILDID_SELF);
@@ -100,7 +90,7 @@ bool ListWindow(HWND window, int depth) {
     a->get_accChildCount(&count);
     for (LONG id = 1; id <= count; ++id) {
         IDispatch* object = nullptr;
-        const HRESULT hr = a->get_accChild(Child(id), &object);
+        const HRESULT hr = a->get_accChild(ChildId(id), &object);
         if (object) object->Release();
         if (hr == S_FALSE || hr == E_INVALIDARG) PrintLine(depth + 1, a, id);
     }

@@ -11,21 +11,12 @@
 #include <string>
 #include <tuple>
 
+#include "AccessibleIds.h"
 #include "Pump.h"
 #include "ScaleChange.h"
 #include "WindowFixture.h"
 
 namespace {
-
-const IID kIAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
-
-VARIANT Id(LONG id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
 
 std::string Narrow(BSTR text) {
     std::string out;
@@ -39,7 +30,7 @@ class Object {
 public:
     explicit Object(HWND window) {
         void* found = nullptr;
-        EXPECT_EQ(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIAccessible, &found), S_OK);
+        EXPECT_EQ(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIID_IAccessibleClient, &found), S_OK);
         a_ = static_cast<IAccessible*>(found);
     }
     ~Object() {
@@ -52,29 +43,29 @@ public:
 
     std::string Name(LONG id) const {
         BSTR text = nullptr;
-        return SUCCEEDED(a_->get_accName(Id(id), &text)) ? Narrow(text) : "(none)";
+        return SUCCEEDED(a_->get_accName(ChildId(id), &text)) ? Narrow(text) : "(none)";
     }
     std::string Value(LONG id) const {
         BSTR text = nullptr;
-        return SUCCEEDED(a_->get_accValue(Id(id), &text)) ? Narrow(text) : "(none)";
+        return SUCCEEDED(a_->get_accValue(ChildId(id), &text)) ? Narrow(text) : "(none)";
     }
     std::string Description(LONG id) const {
         BSTR text = nullptr;
-        return SUCCEEDED(a_->get_accDescription(Id(id), &text)) ? Narrow(text) : "(none)";
+        return SUCCEEDED(a_->get_accDescription(ChildId(id), &text)) ? Narrow(text) : "(none)";
     }
     LONG State(LONG id) const {
         VARIANT v;
         VariantInit(&v);
-        return SUCCEEDED(a_->get_accState(Id(id), &v)) && v.vt == VT_I4 ? v.lVal : -1;
+        return SUCCEEDED(a_->get_accState(ChildId(id), &v)) && v.vt == VT_I4 ? v.lVal : -1;
     }
     LONG Role(LONG id) const {
         VARIANT v;
         VariantInit(&v);
-        return SUCCEEDED(a_->get_accRole(Id(id), &v)) && v.vt == VT_I4 ? v.lVal : -1;
+        return SUCCEEDED(a_->get_accRole(ChildId(id), &v)) && v.vt == VT_I4 ? v.lVal : -1;
     }
     RECT Location(LONG id) const {
         long x = 0, y = 0, w = 0, h = 0;
-        a_->accLocation(&x, &y, &w, &h, Id(id));
+        a_->accLocation(&x, &y, &w, &h, ChildId(id));
         return {x, y, x + w, y + h};
     }
 
@@ -275,7 +266,7 @@ TEST_F(Accessibility, LampsAreWhereTheyAreDrawnAtEveryScale) {
 // that it is disconnected, and releasing it is safe.
 TEST_F(Accessibility, ObjectsKeptAfterTheWindowHasGoneAnswerDisconnected) {
     void* found = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(form->GroupBox1->Handle(), static_cast<DWORD>(OBJID_CLIENT), kIAccessible,
+    ASSERT_EQ(AccessibleObjectFromWindow(form->GroupBox1->Handle(), static_cast<DWORD>(OBJID_CLIENT), kIID_IAccessibleClient,
                                          &found),
               S_OK);
     auto* kept = static_cast<IAccessible*>(found);
@@ -284,7 +275,7 @@ TEST_F(Accessibility, ObjectsKeptAfterTheWindowHasGoneAnswerDisconnected) {
     form = nullptr;
     Tarnwick = nullptr;
     BSTR name = nullptr;
-    EXPECT_EQ(kept->get_accName(Id(lamp), &name), RPC_E_DISCONNECTED);
+    EXPECT_EQ(kept->get_accName(ChildId(lamp), &name), RPC_E_DISCONNECTED);
     EXPECT_EQ(name, nullptr);
     long count = -1;
     EXPECT_EQ(kept->get_accChildCount(&count), RPC_E_DISCONNECTED);
