@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cwchar>
-#include <cwctype>
 
 #include "ModuleFacts.h"
 #include "WindowsCodes.h"
@@ -17,13 +16,15 @@ namespace {
 
 constexpr wchar_t kLibraryName[] = L"inpout32.dll";
 
-// Paths compare without regard to case, as Windows' do (ASCII is enough
-// for the prefixes asked about).
+wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+// Paths compare without regard to case, as Windows' do; the prefixes asked
+// about are ASCII, so ASCII's case is enough.
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
     const size_t length = std::wcslen(prefix);
     if (text.size() < length) return false;
     for (size_t i = 0; i < length; ++i)
-        if (std::towlower(text[i]) != std::towlower(prefix[i])) return false;
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
     return true;
 }
 
