@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <oleacc.h>
 
-#include <cctype>
-
 #include "Unit1.h"
 
 namespace {
@@ -33,11 +31,11 @@ const char* RegisterName(Register reg) {
     return "";
 }
 
-// "DI1" and "_": "DI_1", as the lamps' components are named.
-std::string Joined(const char* lineName, const char* between) {
+// "DI1" as written over its lamp: "DI 1".
+std::string Spoken(const char* lineName) {
     std::string name(lineName);
     const size_t digits = name.find_first_of("0123456789");
-    return name.insert(digits == std::string::npos ? name.size() : digits, between);
+    return name.insert(digits == std::string::npos ? name.size() : digits, " ");
 }
 
 template <class Component>
@@ -57,16 +55,15 @@ std::string PinAssignment() {
 }  // namespace
 
 std::string SpokenLineName(const Line& line) {
-    return Joined(line.name, " ") + ", pin " + std::to_string(line.pin) + ", " + line.label;
+    return Spoken(line.name) + ", pin " + std::to_string(line.pin) + ", " + line.label;
 }
 
-void NameForAccessibility(TTarnwick& form) {
-    for (const Line& line : kLines) {
-        TShape& lamp = Find<TShape>(form, "Shape_" + Joined(line.name, "_"));
-        lamp.AccessibleName = SpokenLineName(line);
-        lamp.SetAccessibleReader(LampReading);
-        const bool output = &line >= &kLines[kLines.size() - kOutputs];
-        if (!output) continue;
+void NameForAccessibility(TTarnwick& form, TShape* const lamps[]) {
+    for (size_t i = 0; i < kLines.size(); ++i) {
+        const Line& line = kLines[i];
+        lamps[i]->AccessibleName = SpokenLineName(line);
+        lamps[i]->SetAccessibleReader(LampReading);
+        if (i < kLines.size() - kOutputs) continue;
         TButton& button = Find<TButton>(form, std::string("Button_") + line.name);
         button.AccessibleName = SpokenLineName(line) + ": switch";
         button.SetAccessibleReader(SwitchReading);
