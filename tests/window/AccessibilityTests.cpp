@@ -262,6 +262,32 @@ TEST_F(Accessibility, LampsAreWhereTheyAreDrawnAtEveryScale) {
     }
 }
 
+// What a client may ask wrongly: a child that is not there, an id that is
+// not a number, no place for the answer.
+TEST_F(Accessibility, WrongQuestionsGetTheInterfacesErrors) {
+    Object group(form->GroupBox1->Handle());
+    BSTR name = nullptr;
+    EXPECT_EQ(group->get_accName(ChildId(999), &name), E_INVALIDARG);
+    EXPECT_EQ(group->get_accName(ChildId(-5), &name), E_INVALIDARG);
+    VARIANT text;
+    VariantInit(&text);
+    text.vt = VT_BSTR;
+    text.bstrVal = nullptr;
+    EXPECT_EQ(group->get_accName(text, &name), E_INVALIDARG);
+    EXPECT_EQ(name, nullptr);
+    EXPECT_EQ(group->get_accName(ChildId(IdOf(form->Shape_DI_1)), nullptr), E_POINTER);
+    // Walking the children: the first, then on to the last, then no further.
+    VARIANT at;
+    VariantInit(&at);
+    ASSERT_EQ(group->accNavigate(NAVDIR_FIRSTCHILD, ChildId(CHILDID_SELF), &at), S_OK);
+    long count = 0, walked = 1;
+    group->get_accChildCount(&count);
+    EXPECT_EQ(count, static_cast<long>(form->GroupBox1->Controls().size()));
+    while (group->accNavigate(NAVDIR_NEXT, at, &at) == S_OK) ++walked;
+    EXPECT_EQ(walked, count);
+    EXPECT_EQ(at.vt, VT_EMPTY);
+}
+
 // A client may keep an object after the window has gone: it then answers
 // that it is disconnected, and releasing it is safe.
 TEST_F(Accessibility, ObjectsKeptAfterTheWindowHasGoneAnswerDisconnected) {
