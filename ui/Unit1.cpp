@@ -97,8 +97,10 @@ void ToggleOutput(int n, TButton* button) {
 
 }  // namespace
 
-TTarnwick::TTarnwick(TComponent* Owner) : TForm(Owner) {
-    LoadLayout("TARNWICK", Published());
+TTarnwick::TTarnwick(TComponent* Owner) : TTarnwick(Owner, ScreenPixelsPerInch()) {}
+
+TTarnwick::TTarnwick(TComponent* Owner, int pixelsPerInch) : TForm(Owner) {
+    LoadLayout("TARNWICK", Published(), pixelsPerInch);
     // The binding's one message, if any, shown modally while the window is built.
     const PortBindOutcome bound = BindPortLibrary();
     if (bound.result != 0) ShowMessage(bound.message);

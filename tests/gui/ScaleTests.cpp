@@ -82,10 +82,15 @@ TEST(ScaledForm, ItsPlaceIsKeptAndItsClientAreaScaled) {
     }
 }
 
-TEST(ScaledForm, MovedToAMonitorOfAnotherScaleItTakesTheSuggestedRectangle) {
+// The place from the suggested rectangle, the size as loaded at that scale.
+TEST(ScaledForm, MovedToAMonitorOfAnotherScaleItTakesTheSuggestedPlace) {
     auto form = Probe(96);
     const RECT suggested = SendScaleChange(*form, 144);
-    EXPECT_EQ(PlaceOf(form->Handle()), Text(suggested));
+    RECT outer, loaded;
+    GetWindowRect(form->Handle(), &outer);
+    GetWindowRect(Probe(144)->Handle(), &loaded);
+    EXPECT_EQ(Text(outer), Text(RECT{suggested.left, suggested.top, suggested.left + loaded.right - loaded.left,
+                                     suggested.top + loaded.bottom - loaded.top}));
     EXPECT_EQ(form->PixelsPerInch(), 144);
     EXPECT_EQ(PlaceOf(form->Button1->Handle()), "150,60 62x62") << "as if loaded at 144";
     EXPECT_EQ(Text(form->Shape1->BoundsRect()), "15,60 59x57");
