@@ -4,6 +4,7 @@
 
 #include "Placement.h"
 #include "ScreenScale.h"
+#include "WindowIcon.h"
 
 TApplication* Application = nullptr;
 
@@ -129,6 +130,7 @@ void TForm::Rescale(int pixelsPerInch, int left, int top) {
     ChangeScale(pixelsPerInch);
     FitClient(left, top);
     NotePlacedClient();
+    SetWindowIcons(Handle(), IconSizesAt(pixelsPerInch));
 }
 
 void TForm::NotePlacedClient() {
@@ -185,6 +187,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCCREATE:
         FollowScaleInFrame(Handle());
         break;
+    case WM_CREATE:
+        SetWindowIcons(Handle(), IconSizesAt(pixelsPerInch_));
+        break;
     case kDpiChanged: {
         // Moved to a monitor of another scale: the system suggests a
         // rectangle at the window's place. Its size is taken from the client
@@ -207,6 +212,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         DestroyWindow(Handle());
         return 0;
     case WM_DESTROY:
+        SetWindowIcons(Handle(), {0, 0});
         if (Application && Application->MainForm == this) PostQuitMessage(0);
         return 0;
     }

@@ -1,14 +1,6 @@
 #include "ScreenScale.h"
 
-namespace {
-
-// Functions of user32 newer than Windows XP, looked up where they exist.
-template <class Fn>
-Fn User32Function(const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
-}
-
-}  // namespace
+#include "LaterUser32.h"
 
 int ScaleValue(int value, int to, int from) { return to == from ? value : MulDiv(value, to, from); }
 
