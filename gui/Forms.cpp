@@ -121,10 +121,12 @@ void TForm::FitClient(int left, int top) {
 }
 
 void TForm::Rescale(int pixelsPerInch, int left, int top) {
-    // Resized by the user since it was last scaled: that size is the one to keep.
+    // Resized by the user since it was last scaled (not maximised or
+    // minimised): that size is the one to keep.
     RECT client;
     GetClientRect(Handle(), &client);
-    if (placedClient_.cx >= 0 && (client.right != placedClient_.cx || client.bottom != placedClient_.cy))
+    const bool resized = client.right != placedClient_.cx || client.bottom != placedClient_.cy;
+    if (placedClient_.cx >= 0 && resized && !IsZoomed(Handle()) && !IsIconic(Handle()))
         designedClient_ = {ScaleValue(client.right, kDesignPixelsPerInch, pixelsPerInch_),
                            ScaleValue(client.bottom, kDesignPixelsPerInch, pixelsPerInch_)};
     ChangeScale(pixelsPerInch);
@@ -135,7 +137,7 @@ void TForm::Rescale(int pixelsPerInch, int left, int top) {
 
 void TForm::NotePlacedClient() {
     RECT client;
-    GetClientRect(Handle(), &client);
+    if (!GetClientRect(HandleNeeded(), &client)) return;
     placedClient_ = {client.right, client.bottom};
 }
 
@@ -157,7 +159,6 @@ void TForm::Show() {
     if (!IsWindowVisible(HandleNeeded())) {
         FollowMonitorScale();
         KeepInsideWorkArea(*this);
-        NotePlacedClient();
     }
     ShowWindow(Handle(), SW_SHOWNORMAL);
     UpdateWindow(Handle());

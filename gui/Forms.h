@@ -104,7 +104,7 @@ private:
     void FollowMonitorScale();
     HWND lastFocus_ = nullptr;  // the control that had the focus last
     SIZE designedClient_ = {0, 0};  // at 96 pixels per inch
-    SIZE placedClient_ = {-1, -1};  // as last sized here; -1: not yet shown
+    SIZE placedClient_ = {-1, -1};  // the client area as last sized here; -1: not yet
 };
 
 // Shows text in a modal message box with the application's title and one

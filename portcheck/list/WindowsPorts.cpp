@@ -104,6 +104,13 @@ public:
         return strings.empty() ? std::wstring() : strings.front();
     }
 
+    // The name Device Manager shows.
+    std::string ShownName(SP_DEVINFO_DATA* device) const {
+        std::wstring name = Text(device, SPDRP_FRIENDLYNAME);
+        if (name.empty()) name = Text(device, SPDRP_DEVICEDESC);
+        return Narrow(name);
+    }
+
     // "LPT1" for a parallel port: the name the port driver takes from the
     // device's parameters.
     std::wstring PortName(SP_DEVINFO_DATA* device) const {
@@ -134,9 +141,7 @@ public:
     bool Describe(SP_DEVINFO_DATA* device, PortDevice* port) const {
         const std::wstring portName = PortName(device);
         if (!IsParallel(device, portName)) return false;
-        std::wstring name = Text(device, SPDRP_FRIENDLYNAME);
-        if (name.empty()) name = Text(device, SPDRP_DEVICEDESC);
-        port->name = Narrow(name);
+        port->name = ShownName(device);
         if (StartsWith(portName, L"LPT")) port->lptName = Narrow(portName);
         port->usbAdapter = StartsWith(Text(device, SPDRP_ENUMERATOR_NAME), L"USB");
         port->pciVendor = PciVendor(Property(device, SPDRP_HARDWAREID));
@@ -149,9 +154,7 @@ public:
         for (const std::wstring& id : Property(device, SPDRP_COMPATIBLEIDS))
             printing = printing || StartsWith(id, kUsbPrintingId);
         if (!printing) return false;
-        std::wstring name = Text(device, SPDRP_FRIENDLYNAME);
-        if (name.empty()) name = Text(device, SPDRP_DEVICEDESC);
-        port->name = Narrow(name);
+        port->name = ShownName(device);
         port->usbAdapter = true;
         return true;
     }
@@ -234,20 +237,18 @@ CONFIGRET AskRoot(const ConfigManager& config) {
     return asked == CR_NO_MORE_LOG_CONF ? CR_SUCCESS : asked;
 }
 
-// Most USB-to-parallel cables: listed so that a user who has only such an
-// adapter learns that it cannot serve a program like this one.
-bool AddUsbPrinting(const SetupApi& setup, const ConfigManager& config, const Registry& registry,
-                    std::vector<PortDevice>* ports) {
-    const HDEVINFO set = setup.getClassDevs(&kUsbClass, nullptr, nullptr, DIGCF_PRESENT);
+// Calls visit(reader, device) for each present device of the class; false
+// where Windows does not list them.
+template <class Visit>
+bool ForEachDevice(const SetupApi& setup, const ConfigManager& config, const Registry& registry,
+                   const GUID& deviceClass, Visit visit) {
+    const HDEVINFO set = setup.getClassDevs(&deviceClass, nullptr, nullptr, DIGCF_PRESENT);
     if (set == INVALID_HANDLE_VALUE) return false;
-    const PortReader reader(setup, config, registry, set);
-    SP_DEVINFO_DATA device = {};
-    device.cbSize = sizeof device;
-    for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) {
-        PortDevice adapter;
-        if (!reader.DescribeUsbPrinting(&device, &adapter)) continue;
-        adapter.problem = reader.Problem(device.DevInst);
-        ports->push_back(adapter);
+    {
+        const PortReader reader(setup, config, registry, set);
+        SP_DEVINFO_DATA device = {};
+        device.cbSize = sizeof device;
+        for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) visit(reader, &device);
     }
     setup.destroyDeviceInfoList(set);
     return true;
@@ -270,34 +271,37 @@ WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config
     if (root != CR_SUCCESS && root != CR_CALL_NOT_IMPLEMENTED)
         return Failed("Windows' configuration manager does not answer", root);
     bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
-    const HDEVINFO set = setup.getClassDevs(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
-    if (set == INVALID_HANDLE_VALUE) return Failed("Windows does not list its port devices", GetLastError());
     WindowsPorts result;
     result.ok = true;
-    {
-        const PortReader reader(setup, config, registry, set);
-        SP_DEVINFO_DATA device = {};
-        device.cbSize = sizeof device;
-        for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) {
-            PortDevice port;
-            if (!reader.Describe(&device, &port)) continue;
-            port.problem = reader.Problem(device.DevInst);
-            const CONFIGRET read =
-                rangesHidden ? CR_CALL_NOT_IMPLEMENTED : reader.IoRanges(device.DevInst, &port.ranges);
-            // Only "not implemented" (a 32-bit program on 64-bit Windows) calls
-            // for the resource map; any other failure is this device's alone.
-            rangesHidden = read == CR_CALL_NOT_IMPLEMENTED;
-            if (rangesHidden) {
-                port.ranges.clear();
-                port.rangesKnown = reader.MappedIoRanges(&device, &port.ranges);
-            }
-            port.unreadable = read != CR_SUCCESS && !rangesHidden;
-            result.ports.push_back(port);
+    const bool listed = ForEachDevice(setup, config, registry, kPortsClass,
+                                      [&](const PortReader& reader, SP_DEVINFO_DATA* device) {
+        PortDevice port;
+        if (!reader.Describe(device, &port)) return;
+        port.problem = reader.Problem(device->DevInst);
+        const CONFIGRET read =
+            rangesHidden ? CR_CALL_NOT_IMPLEMENTED : reader.IoRanges(device->DevInst, &port.ranges);
+        // Only "not implemented" (a 32-bit program on 64-bit Windows) calls
+        // for the resource map; any other failure is this device's alone.
+        rangesHidden = read == CR_CALL_NOT_IMPLEMENTED;
+        if (rangesHidden) {
+            port.ranges.clear();
+            port.rangesKnown = reader.MappedIoRanges(device, &port.ranges);
         }
-    }
-    setup.destroyDeviceInfoList(set);
-    if (!AddUsbPrinting(setup, config, registry, &result.ports))
-        return Failed("Windows does not list its USB devices", GetLastError());
+        port.unreadable = read != CR_SUCCESS && !rangesHidden;
+        result.ports.push_back(port);
+    });
+    if (!listed) return Failed("Windows does not list its port devices", GetLastError());
+    // Most USB-to-parallel cables, under the USB controllers: listed so that
+    // a user who has only such an adapter learns that it cannot serve a
+    // program like this one.
+    const bool usbListed = ForEachDevice(setup, config, registry, kUsbClass,
+                                         [&](const PortReader& reader, SP_DEVINFO_DATA* device) {
+        PortDevice adapter;
+        if (!reader.DescribeUsbPrinting(device, &adapter)) return;
+        adapter.problem = reader.Problem(device->DevInst);
+        result.ports.push_back(adapter);
+    });
+    if (!usbListed) return Failed("Windows does not list its USB devices", GetLastError());
     return result;
 }
 

@@ -102,6 +102,28 @@ TEST(ScaledForm, MovedToAMonitorOfAnotherScaleItTakesTheSuggestedPlace) {
     EXPECT_EQ(lf.lfHeight, -17) << "the button's window draws in the new font";
 }
 
+// A client area the user gave the window is kept, scaled, in the frame of
+// each scale, and scaled back exactly.
+TEST(ScaledForm, ASizeTheUserGaveIsKeptAtEveryScale) {
+    auto form = Probe(96);
+    const DWORD style = GetWindowLongA(form->Handle(), GWL_STYLE) & ~WS_VISIBLE;
+    const DWORD exStyle = GetWindowLongA(form->Handle(), GWL_EXSTYLE);
+    SetWindowPos(form->Handle(), nullptr, 0, 0, 400, 250, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client;
+    GetClientRect(form->Handle(), &client);
+    const SIZE user{client.right, client.bottom};
+    for (int pixelsPerInch : {144, 120, 192, 96}) {
+        SCOPED_TRACE(pixelsPerInch);
+        SendScaleChange(*form, pixelsPerInch);
+        const SIZE frame = FrameSize(style, exStyle, pixelsPerInch);
+        RECT outer;
+        GetWindowRect(form->Handle(), &outer);
+        EXPECT_EQ(outer.right - outer.left, ScaleValue(user.cx, pixelsPerInch) + frame.cx);
+        EXPECT_EQ(outer.bottom - outer.top, ScaleValue(user.cy, pixelsPerInch) + frame.cy);
+    }
+    EXPECT_EQ(PlaceOf(form->Handle()), "10,10 400x250") << "back at 96, as the user left it";
+}
+
 TEST(ScaledForm, BackAt96EverythingIsAsDesigned) {
     auto form = Probe(96);
     for (int pixelsPerInch : {120, 144, 192}) {
