@@ -111,6 +111,17 @@ void TControl::ParentFontChanged() {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+    const auto designed = [this](int value, int now, LONG* at96) {
+        if (value != now) *at96 = ScaleValue(value, kDesignPixelsPerInch, pixelsPerInch_);
+    };
+    designed(left, left_, &designed_.left);
+    designed(top, top_, &designed_.top);
+    designed(width, width_, &designed_.right);
+    designed(height, height_, &designed_.bottom);
+    Place(left, top, width, height);
+}
+
+void TControl::Place(int left, int top, int width, int height) {
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
     const RECT old = BoundsRect();
     left_ = left;
@@ -126,11 +137,9 @@ void TControl::BoundsChanged(const RECT& old) {
 }
 
 void TControl::ChangeScale(int pixelsPerInch) {
-    const int from = pixelsPerInch_;
-    if (pixelsPerInch == from) return;
+    if (pixelsPerInch == pixelsPerInch_) return;
     pixelsPerInch_ = pixelsPerInch;
-    SetBounds(ScaleValue(left_, pixelsPerInch, from), ScaleValue(top_, pixelsPerInch, from),
-              ScaleValue(width_, pixelsPerInch, from), ScaleValue(height_, pixelsPerInch, from));
+    Place(Scaled(designed_.left), Scaled(designed_.top), Scaled(designed_.right), Scaled(designed_.bottom));
     // A font of the parent's has been scaled with it.
     if (!parentFont_) Font->ScaleTo(pixelsPerInch);
 }
@@ -161,16 +170,16 @@ void TControl::Click() {
 void TControl::Invalidate() {}
 
 bool TControl::SetProperty(const std::string& name, const TLayoutValue& v) {
-    const int scaled = Scaled(static_cast<int>(v.integer));
-    if (name == "Left") SetBounds(scaled, top_, width_, height_);
-    else if (name == "Top") SetBounds(left_, scaled, width_, height_);
-    else if (name == "Width") SetBounds(left_, top_, scaled, height_);
-    else if (name == "Height") SetBounds(left_, top_, width_, scaled);
+    const int designed = static_cast<int>(v.integer), scaled = Scaled(designed);
+    if (name == "Left") designed_.left = designed, Place(scaled, top_, width_, height_);
+    else if (name == "Top") designed_.top = designed, Place(left_, scaled, width_, height_);
+    else if (name == "Width") designed_.right = designed, Place(left_, top_, scaled, height_);
+    else if (name == "Height") designed_.bottom = designed, Place(left_, top_, width_, scaled);
     else if (name == "Caption") SetCaption(v.text);
     else if (name == "Enabled") SetEnabled(v.text == "True");
     else if (name == "Color") SetColor(ColorFrom(v));
     else if (name == "Font.Name") Font->SetName(v.text);
-    else if (name == "Font.Height") Font->SetHeight(scaled);
+    else if (name == "Font.Height") Font->SetDesignedHeight(designed);
     else if (name == "Font.Style") Font->SetStyle(StylesFrom(v));
     else return TComponent::SetProperty(name, v);
     return true;
@@ -271,8 +280,8 @@ HWND TWinControl::HandleNeeded() {
     return handle_;
 }
 
-void TWinControl::SetBounds(int left, int top, int width, int height) {
-    TControl::SetBounds(left, top, width, height);
+void TWinControl::Place(int left, int top, int width, int height) {
+    TControl::Place(left, top, width, height);
     if (handle_) MoveWindow(handle_, left_, top_, width_, height_, TRUE);
 }
 

@@ -85,7 +85,9 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
-    virtual void SetBounds(int left, int top, int width, int height);
+    // Moves the control; what changes is taken as designed at the control's
+    // scale, so that scaling again starts from it.
+    void SetBounds(int left, int top, int width, int height);
 
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& caption);
@@ -106,7 +108,8 @@ public:
     // The screen's pixels per inch the control is laid out for. The layout's
     // places, sizes and font heights are for 96 and are scaled as they are
     // read; ChangeScale scales them again, with the children's, for another
-    // screen (rounded as MulDiv does, from the present values).
+    // screen, from the designed values: any sequence of scales ends where
+    // loading at the last one would.
     int PixelsPerInch() const { return pixelsPerInch_; }
     virtual void ChangeScale(int pixelsPerInch);
 
@@ -139,6 +142,9 @@ protected:
     // Without a window there is nobody to tell.
     void ReadingChanged() noexcept;
     void AnnounceCaption() noexcept;
+    // Moves the control and leaves its designed place as it is: for scaling
+    // and for sizes that follow from the content (a label's text).
+    virtual void Place(int left, int top, int width, int height);
 
     // A layout value (designed at 96 pixels per inch) at the control's scale.
     int Scaled(int designed) const { return ScaleValue(designed, pixelsPerInch_); }
@@ -146,6 +152,7 @@ protected:
     TWinControl* parent_ = nullptr;
     int pixelsPerInch_ = kDesignPixelsPerInch;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    RECT designed_ = {0, 0, 0, 0};  // left, top, width, height at 96 pixels per inch
     std::string caption_;
     bool enabled_ = true;
     TColor color_ = clBtnFace;
@@ -181,7 +188,6 @@ public:
     HWND HandleNeeded();
     void SetParent(TWinControl* parent) override;
     void Loaded() override;
-    void SetBounds(int left, int top, int width, int height) override;
     // Disabling the control that has the focus first moves the focus on to
     // the next control in tab order.
     void SetEnabled(bool enabled) override;
@@ -226,6 +232,7 @@ protected:
     static void RegisterWindowClass(const char* name);
 
     // Containers: background and own decoration, before the graphic children.
+    void Place(int left, int top, int width, int height) override;
     virtual void PaintBackground(HDC dc, const RECT& client);
     // Notifications a child window sends its parent (WM_COMMAND codes).
     virtual void Command(WORD /*code*/) {}

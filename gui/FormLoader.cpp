@@ -212,4 +212,5 @@ void TForm::LoadLayout(const std::string& resourceName, const TPublished& publis
     for (const std::string& member : published.FieldNames())
         if (!loader.bound.count(member)) reader.Fail("no component for the form's member " + member);
     ApplyTabOrder();
+    NotePlacedClient();
 }

@@ -4,6 +4,7 @@
 
 #include "Placement.h"
 #include "ScreenScale.h"
+#include "WindowIcon.h"
 
 TApplication* Application = nullptr;
 
@@ -103,18 +104,41 @@ bool TForm::SetProperty(const std::string& name, const TLayoutValue& v) {
     // A place on the screen, not in a layout: never scaled.
     if (name == "Left") SetBounds(value, top_, width_, height_);
     else if (name == "Top") SetBounds(left_, value, width_, height_);
-    else if (name == "Width") SetBounds(left_, top_, ScaledOuter(value, &SIZE::cx), height_);
-    else if (name == "Height") SetBounds(left_, top_, width_, ScaledOuter(value, &SIZE::cy));
+    else if (name == "Width") designedClient_.cx = DesignedClient(value, &SIZE::cx), FitClient(left_, top_);
+    else if (name == "Height") designedClient_.cy = DesignedClient(value, &SIZE::cy), FitClient(left_, top_);
     // The tab order of a form has no meaning; everything else is a control's.
     else return name == "TabOrder" || TWinControl::SetProperty(name, v);
     return true;
 }
 
-int TForm::ScaledOuter(int designed, LONG SIZE::*axis) const {
-    if (pixelsPerInch_ == kDesignPixelsPerInch) return designed;
-    const SIZE designedFrame = FrameSize(WindowStyle(), WindowExStyle(), kDesignPixelsPerInch);
+int TForm::DesignedClient(int outer, LONG SIZE::*axis) const {
+    return outer - DesignedFrameSize(WindowStyle(), WindowExStyle()).*axis;
+}
+
+void TForm::FitClient(int left, int top) {
     const SIZE frame = FrameSize(WindowStyle(), WindowExStyle(), pixelsPerInch_);
-    return Scaled(designed - designedFrame.*axis) + frame.*axis;
+    SetBounds(left, top, Scaled(designedClient_.cx) + frame.cx, Scaled(designedClient_.cy) + frame.cy);
+}
+
+void TForm::Rescale(int pixelsPerInch, int left, int top) {
+    // Resized by the user since it was last scaled (not maximised or
+    // minimised): that size is the one to keep.
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const bool resized = client.right != placedClient_.cx || client.bottom != placedClient_.cy;
+    if (placedClient_.cx >= 0 && resized && !IsZoomed(Handle()) && !IsIconic(Handle()))
+        designedClient_ = {ScaleValue(client.right, kDesignPixelsPerInch, pixelsPerInch_),
+                           ScaleValue(client.bottom, kDesignPixelsPerInch, pixelsPerInch_)};
+    ChangeScale(pixelsPerInch);
+    FitClient(left, top);
+    NotePlacedClient();
+    SetWindowIcons(Handle(), IconSizesAt(pixelsPerInch));
+}
+
+void TForm::NotePlacedClient() {
+    RECT client;
+    if (!GetClientRect(HandleNeeded(), &client)) return;
+    placedClient_ = {client.right, client.bottom};
 }
 
 void TForm::ChangeScale(int pixelsPerInch) {
@@ -125,13 +149,8 @@ void TForm::ChangeScale(int pixelsPerInch) {
 }
 
 void TForm::FollowMonitorScale() {
-    const int from = pixelsPerInch_, to = WindowPixelsPerInch(Handle());
-    if (to == from) return;
-    RECT client;
-    GetClientRect(Handle(), &client);
-    ChangeScale(to);
-    const SIZE frame = FrameSize(WindowStyle(), WindowExStyle(), to);
-    SetBounds(left_, top_, ScaleValue(client.right, to, from) + frame.cx, ScaleValue(client.bottom, to, from) + frame.cy);
+    const int to = WindowPixelsPerInch(Handle());
+    if (to != pixelsPerInch_) Rescale(to, left_, top_);
 }
 
 void TForm::Show() {
@@ -169,12 +188,16 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCCREATE:
         FollowScaleInFrame(Handle());
         break;
+    case WM_CREATE:
+        SetWindowIcons(Handle(), IconSizesAt(pixelsPerInch_));
+        break;
     case kDpiChanged: {
-        // Moved to a monitor of another scale: the system suggests the
-        // rectangle that keeps the window's place and scales its client area.
+        // Moved to a monitor of another scale: the system suggests a
+        // rectangle at the window's place. Its size is taken from the client
+        // area and the frame at the new scale, since on Windows 8.1 to 10
+        // 1511 the suggestion scales the frame, which stays the system's.
         const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
-        ChangeScale(LOWORD(wParam));
-        SetBounds(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
+        Rescale(LOWORD(wParam), suggested.left, suggested.top);
         return 0;
     }
     case WM_SETFOCUS:
@@ -190,6 +213,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         DestroyWindow(Handle());
         return 0;
     case WM_DESTROY:
+        SetWindowIcons(Handle(), {0, 0});
         if (Application && Application->MainForm == this) PostQuitMessage(0);
         return 0;
     }

@@ -58,8 +58,8 @@ private:
 // Scaled to the screen: loaded, its layout (designed at 96 pixels per inch)
 // takes the screen's pixels per inch; moved to a monitor of another scale
 // (WM_DPICHANGED, per-monitor aware on Windows 8.1 and later), it takes
-// the rectangle the system suggests and scales its controls again. Its
-// place on the screen is never scaled.
+// the place the system suggests and scales its client area and controls
+// again from the designed values. Its place on the screen is never scaled.
 class TForm : public TWinControl {
 public:
     explicit TForm(TComponent* owner);
@@ -91,13 +91,20 @@ protected:
 
 private:
     void RestoreFocus();
-    // The layout's outer width or height (at 96 pixels per inch) at the
-    // form's scale: its client area scaled, the frame at that scale.
-    int ScaledOuter(int designed, LONG SIZE::*axis) const;
+    // The client width or height of the layout's outer one (at 96 pixels per inch).
+    int DesignedClient(int outer, LONG SIZE::*axis) const;
+    // At (left, top), sized for the designed client area at the form's
+    // scale, with the frame at that scale.
+    void FitClient(int left, int top);
+    // Scales the form and its controls, and fits it at (left, top).
+    void Rescale(int pixelsPerInch, int left, int top);
+    void NotePlacedClient();
     // Scaled for the monitor the window is on, where that is not the
     // system's scale (per-monitor scales, Windows 10 1607 and later).
     void FollowMonitorScale();
     HWND lastFocus_ = nullptr;  // the control that had the focus last
+    SIZE designedClient_ = {0, 0};  // at 96 pixels per inch
+    SIZE placedClient_ = {-1, -1};  // the client area as last sized here; -1: not yet
 };
 
 // Shows text in a modal message box with the application's title and one

@@ -32,6 +32,7 @@ void TFont::SetName(const std::string& name) {
 void TFont::SetHeight(int height) {
     if (height == height_) return;
     height_ = height;
+    designedHeight_ = ScaleValue(height, kDesignPixelsPerInch, pixelsPerInch_);
     Changed();
 }
 
@@ -41,19 +42,27 @@ void TFont::SetStyle(TFontStyles style) {
     Changed();
 }
 
+void TFont::SetDesignedHeight(int designed) {
+    if (designed == designedHeight_ && height_ == ScaleValue(designed, pixelsPerInch_)) return;
+    designedHeight_ = designed;
+    height_ = ScaleValue(designed, pixelsPerInch_);
+    Changed();
+}
+
 void TFont::ScaleTo(int pixelsPerInch) {
     if (pixelsPerInch == pixelsPerInch_) return;
-    height_ = ScaleValue(height_, pixelsPerInch, pixelsPerInch_);
+    height_ = ScaleValue(designedHeight_, pixelsPerInch);
     pixelsPerInch_ = pixelsPerInch;
     Changed();
 }
 
 void TFont::Assign(const TFont& other) {
-    if (std::tie(name_, height_, style_, color_, pixelsPerInch_) ==
-        std::tie(other.name_, other.height_, other.style_, other.color_, other.pixelsPerInch_))
+    if (std::tie(name_, height_, designedHeight_, style_, color_, pixelsPerInch_) ==
+        std::tie(other.name_, other.height_, other.designedHeight_, other.style_, other.color_, other.pixelsPerInch_))
         return;
     name_ = other.name_;
     height_ = other.height_;
+    designedHeight_ = other.designedHeight_;
     style_ = other.style_;
     color_ = other.color_;
     pixelsPerInch_ = other.pixelsPerInch_;

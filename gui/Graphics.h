@@ -30,9 +30,12 @@ public:
     // The screen's pixels per inch the height is scaled for (96: as designed).
     int PixelsPerInch() const { return pixelsPerInch_; }
     void SetName(const std::string& name);
+    // A height at the font's pixels per inch, taken as designed from there.
     void SetHeight(int height);
+    // The height designed at 96 pixels per inch, scaled to the font's.
+    void SetDesignedHeight(int designed);
     void SetStyle(TFontStyles style);
-    // The height scaled from its present pixels per inch to these.
+    // The designed height scaled to these pixels per inch.
     void ScaleTo(int pixelsPerInch);
     void Assign(const TFont& other);
 
@@ -48,6 +51,7 @@ private:
     void Changed();
     std::string name_ = "MS Sans Serif";
     int height_ = -11;
+    int designedHeight_ = -11;  // at 96 pixels per inch: every scale starts from it
     TFontStyles style_ = 0;
     TColor color_ = clWindowText;
     int pixelsPerInch_ = kDesignPixelsPerInch;

@@ -1,14 +1,6 @@
 #include "ScreenScale.h"
 
-namespace {
-
-// Functions of user32 newer than Windows XP, looked up where they exist.
-template <class Fn>
-Fn User32Function(const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
-}
-
-}  // namespace
+#include "LaterUser32.h"
 
 int ScaleValue(int value, int to, int from) { return to == from ? value : MulDiv(value, to, from); }
 
@@ -26,18 +18,37 @@ int WindowPixelsPerInch(HWND window) {
     return pixelsPerInch ? static_cast<int>(pixelsPerInch) : ScreenPixelsPerInch();
 }
 
-SIZE FrameSize(DWORD style, DWORD exStyle, int pixelsPerInch) {
+namespace {
+
+bool AdjustForDpi(RECT* r, DWORD style, DWORD exStyle, int pixelsPerInch) {
     using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
     static const auto adjustForDpi = User32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");  // 10 1607
+    return adjustForDpi && adjustForDpi(r, style, FALSE, exStyle, static_cast<UINT>(pixelsPerInch));
+}
+
+SIZE SystemFrameSize(DWORD style, DWORD exStyle) {
     RECT r{0, 0, 0, 0};
-    if (adjustForDpi && adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(pixelsPerInch)))
-        return {r.right - r.left, r.bottom - r.top};
-    // Before that the frame is the system's, drawn at the system's scale: at
-    // another scale it is taken as growing with the scale.
-    r = RECT{0, 0, 0, 0};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+SIZE FrameSize(DWORD style, DWORD exStyle, int pixelsPerInch) {
+    RECT r{0, 0, 0, 0};
+    if (AdjustForDpi(&r, style, exStyle, pixelsPerInch)) return {r.right - r.left, r.bottom - r.top};
+    // Before that the frame is the system's at every scale: per-monitor
+    // windows on Windows 8.1 to 10 1511 keep it on every monitor.
+    return SystemFrameSize(style, exStyle);
+}
+
+SIZE DesignedFrameSize(DWORD style, DWORD exStyle) {
+    RECT r{0, 0, 0, 0};
+    if (AdjustForDpi(&r, style, exStyle, kDesignPixelsPerInch)) return {r.right - r.left, r.bottom - r.top};
+    // Before that, the system's frame taken back from the system's scale.
+    const SIZE frame = SystemFrameSize(style, exStyle);
     const int system = ScreenPixelsPerInch();
-    return {ScaleValue(r.right - r.left, pixelsPerInch, system), ScaleValue(r.bottom - r.top, pixelsPerInch, system)};
+    return {ScaleValue(frame.cx, kDesignPixelsPerInch, system), ScaleValue(frame.cy, kDesignPixelsPerInch, system)};
 }
 
 void FollowScaleInFrame(HWND window) {

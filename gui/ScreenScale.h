@@ -22,6 +22,8 @@ int WindowPixelsPerInch(HWND window);
 // Width and height that a window's frame and title bar add to its client
 // area, at `pixelsPerInch`.
 SIZE FrameSize(DWORD style, DWORD exStyle, int pixelsPerInch);
+// The same at 96 pixels per inch, the frame a layout is designed with.
+SIZE DesignedFrameSize(DWORD style, DWORD exStyle);
 
 // Lets a per-monitor (v1) window's title bar and borders follow its
 // monitor's scale (Windows 10 1607 and later; with v2 they follow anyway).

@@ -52,7 +52,7 @@ void TLabel::Unwiden() {
     if (!widened_) return;
     const int by = widened_;
     widened_ = 0;
-    SetBounds(left_ + by / 2, top_, width_ - by, height_);
+    Place(left_ + by / 2, top_, width_ - by, height_);
 }
 
 void TLabel::ChangeScale(int pixelsPerInch) {
@@ -69,12 +69,12 @@ void TLabel::AdjustSize() {
         const RECT line = TextRect(*Font, caption_, 0, DT_SINGLELINE | DT_NOPREFIX);
         if (line.right > width_) {
             widened_ = line.right - width_;
-            SetBounds(left_ - widened_ / 2, top_, line.right, line.bottom);
+            Place(left_ - widened_ / 2, top_, line.right, line.bottom);
             return;
         }
         r.bottom = line.bottom;
     }
-    SetBounds(left_, top_, WordWrap ? width_ : (caption_.empty() ? 0 : r.right), r.bottom);
+    Place(left_, top_, WordWrap ? width_ : (caption_.empty() ? 0 : r.right), r.bottom);
 }
 
 LONG TLabel::AccessibleRole() const { return ROLE_SYSTEM_STATICTEXT; }
@@ -178,7 +178,7 @@ void TImage::LoadPicture() {
     Picture.LoadFromResourceName(instance, TBitmap::ResourceForScale(instance, pictureName_, pixelsPerInch_));
     if (AutoSize) {
         const SIZE designed = TBitmap::ResourceSize(instance, pictureName_);
-        SetBounds(left_, top_, Scaled(designed.cx), Scaled(designed.cy));
+        Place(left_, top_, Scaled(designed.cx), Scaled(designed.cy));
     }
     Invalidate();
 }

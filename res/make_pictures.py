@@ -8,19 +8,27 @@
     res/db25_200.bmp  rounded as the window rounds its layout (393 x 358,
                       471 x 429, 628 x 572), 8 bits per pixel with a palette
                       of the colours used, run-length encoded (BI_RLE8)
-    res/tarnwick.ico  the application icon: 32 x 32 pixels, 16 colours
+    res/tarnwick.ico  the application icon at every size Windows shows it, from
+                      16 x 16 to 256 x 256 (icon_picture.py)
+    docs/icon-16.png  the icon at 16, 32 and 256 pixels, for the guides
+    docs/icon-32.png
+    docs/icon-256.png
 
 Run from anywhere (the outputs always land next to this script):
 
     python3 res/make_pictures.py
 
 Python 3 standard library only. The output is deterministic: the same script
-always writes the same bytes. Both outputs are committed, so the build does not
+always writes the same bytes. The outputs are committed, so the build does not
 need Python; change this script and rerun it to change a picture.
 """
 
 import os
 import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import icon_picture  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -430,126 +438,6 @@ def bmp_checker(percent):
 
 
 # ---------------------------------------------------------------------------
-# The icon: the face of a DB25 connector (grey flange with two screw holes,
-# black shell, gold contacts) under a lit green lamp, 32 x 32 in the standard
-# 16-colour palette.
-
-ICON_SIZE = 32
-PALETTE16 = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
-    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
-    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
-(I_BLACK, I_MAROON, I_GREEN, I_OLIVE, I_NAVY, I_PURPLE, I_TEAL, I_SILVER,
- I_GREY, I_RED, I_LIME, I_YELLOW, I_BLUE, I_FUCHSIA, I_AQUA, I_WHITE) = range(16)
-TRANSPARENT = None
-
-
-def make_icon():
-    n = ICON_SIZE
-    px = [[TRANSPARENT] * n for _ in range(n)]
-
-    def put(x, y, c):
-        if 0 <= x < n and 0 <= y < n:
-            px[y][x] = c
-
-    def disc(cx, cy, r2, c):
-        for y in range(n):
-            for x in range(n):
-                if (x - cx) ** 2 + (y - cy) ** 2 <= r2:
-                    put(x, y, c)
-
-    # The flange: a grey plate with a dark outline, from row 12 to row 29.
-    for y in range(12, 30):
-        for x in range(0, 32):
-            edge = y in (12, 29) or x in (0, 31)
-            put(x, y, I_GREY if edge else I_SILVER)
-    for x in (0, 31):
-        put(x, 12, TRANSPARENT)
-        put(x, 29, TRANSPARENT)
-    # Screw holes.
-    disc(2.5, 20.5, 1.6, I_BLACK)
-    disc(28.5, 20.5, 1.6, I_BLACK)
-    # The shell: a black trapezoid, wider at the top, rows 15 to 26.
-    for i, y in enumerate(range(15, 27)):
-        inset = 4 + i // 4
-        for x in range(inset, 32 - inset):
-            put(x, y, I_BLACK)
-    # The shell's shading: a grey rim along the top.
-    for x in range(5, 27):
-        put(x, 15, I_GREY)
-    # Contacts: seven above six, gold with a dark side.
-    for k in range(7):
-        x = 6 + 3 * k
-        put(x, 18, I_YELLOW)
-        put(x + 1, 18, I_YELLOW)
-        put(x, 19, I_OLIVE)
-        put(x + 1, 19, I_OLIVE)
-    for k in range(6):
-        x = 8 + 3 * k
-        put(x, 22, I_YELLOW)
-        put(x + 1, 22, I_YELLOW)
-        put(x, 23, I_OLIVE)
-        put(x + 1, 23, I_OLIVE)
-    # The lamp: a lit green disc with a dark rim and a highlight, above.
-    disc(15.5, 5.5, 30, I_BLACK)
-    disc(15.5, 5.5, 20, I_GREEN)
-    disc(15.5, 5.5, 12, I_LIME)
-    put(13, 3, I_WHITE)
-    put(14, 3, I_WHITE)
-    put(13, 4, I_WHITE)
-    # Its leg down to the connector.
-    for y in range(11, 12):
-        put(15, y, I_BLACK)
-        put(16, y, I_BLACK)
-    return px
-
-
-def ico_bytes(px):
-    """One 32 x 32 image, 4 bits per pixel: BITMAPINFOHEADER (height doubled),
-    16-colour palette, XOR bitmap, AND mask, both bottom-up."""
-    n = ICON_SIZE
-    xor_row = (n * 4 // 8 + 3) // 4 * 4
-    and_row = (n // 8 + 3) // 4 * 4
-    xor = bytearray()
-    mask = bytearray()
-    for y in range(n - 1, -1, -1):
-        row = bytearray(xor_row)
-        bits = bytearray(and_row)
-        for x in range(n):
-            c = px[y][x]
-            if c is TRANSPARENT:
-                bits[x // 8] |= 0x80 >> (x % 8)
-                c = 0
-            row[x // 2] |= c << (4 if x % 2 == 0 else 0)
-        xor += row
-        mask += bits
-    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in PALETTE16)
-    info = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 4, 0,
-                       len(xor) + len(mask), 0, 0, 0, 0)
-    image = info + palette + bytes(xor) + bytes(mask)
-    header = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", n, n, 16, 0, 1, 4, len(image), 6 + 16)
-    return header + entry + image
-
-
-def check_ico(data):
-    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    assert (reserved, kind, count) == (0, 1, 1), "ICO header: one icon"
-    (width, height, colours, _, planes, bpp, size,
-     offset) = struct.unpack_from("<BBBBHHII", data, 6)
-    assert (width, height, colours, bpp) == (32, 32, 16, 4), "ICO entry"
-    assert offset == 22 and offset + size == len(data), "ICO image extent"
-    (hsize, bw, bh, bplanes, bbpp, compression, image_size,
-     _, _, _, _) = struct.unpack_from("<IiiHHIIiiII", data, offset)
-    assert hsize == 40 and (bw, bh) == (32, 64), "icon BITMAPINFOHEADER"
-    assert bplanes == 1 and bbpp == 4 and compression == 0, "4 bpp, BI_RGB"
-    assert image_size == 32 * 16 + 32 * 4, "XOR bitmap + AND mask"
-    assert size == 40 + 16 * 4 + image_size, "palette of 16"
-
-
-# ---------------------------------------------------------------------------
 
 
 def write(name, data, check):
@@ -566,7 +454,10 @@ def main():
     write("db25.bmp", bmp_bytes(make_db25()), bmp_checker(100))
     for percent in SCALES:
         write("db25_%d.bmp" % percent, bmp_bytes(make_db25(percent)), bmp_checker(percent))
-    write("tarnwick.ico", ico_bytes(make_icon()), check_ico)
+    write("tarnwick.ico", icon_picture.ico_bytes(), icon_picture.check_ico)
+    for n in icon_picture.PREVIEW_SIZES:
+        write(os.path.join("..", "docs", "icon-%d.png" % n), icon_picture.png_bytes(icon_picture.draw(n)),
+              lambda data: None)
 
 
 if __name__ == "__main__":

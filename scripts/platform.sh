@@ -58,13 +58,25 @@ display_prefix="$wine_dir/display"
 # display prefix each, "$display_prefix-dpi<N>".
 scaled_screens="120 144 192"
 
-# Stops the calling script, with the way out, when a file the build makes is
-# not there.
+# Builds what the calling script needs where any of these files is missing
+# (`make` alone builds the product, not the build that runs here when that
+# is the x86_64 twin), saying so in one line on stderr; stops the script
+# where the build fails or still leaves one of them out.
 require_built() {
-    local file
+    local file missing=()
+    for file in "$@"; do [ -f "$file" ] || missing+=("${file#$top/}"); done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local log="$build/build-run.log"
+    echo "Building ${missing[*]} ('make build-run', output in ${log#$top/})" >&2
+    mkdir -p "$build"
+    if ! make -C "$top" --no-print-directory build-run >"$log" 2>&1; then
+        tail -n 20 "$log" >&2
+        echo "The build failed: see ${log#$top/}" >&2
+        exit 1
+    fi
     for file in "$@"; do
         if [ ! -f "$file" ]; then
-            echo "${file#$top/} is missing: run 'make build-run' first" >&2
+            echo "${file#$top/} is still missing after 'make build-run'" >&2
             exit 1
         fi
     done

@@ -123,8 +123,10 @@ static_assert(InLineOrder(kLamps), "a lamp for every line, in the order of kLine
 
 }  // namespace
 
-TTarnwick::TTarnwick(TComponent* Owner) : TForm(Owner) {
-    LoadLayout("TARNWICK", Published());
+TTarnwick::TTarnwick(TComponent* Owner) : TTarnwick(Owner, ScreenPixelsPerInch()) {}
+
+TTarnwick::TTarnwick(TComponent* Owner, int pixelsPerInch) : TForm(Owner) {
+    LoadLayout("TARNWICK", Published(), pixelsPerInch);
     TShape* lamps[kLines.size()];
     for (size_t i = 0; i < kLines.size(); ++i) lamps[i] = this->*kLamps[i].shape;
     NameForAccessibility(*this, lamps);

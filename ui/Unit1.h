@@ -113,6 +113,8 @@ public:  // event handlers, bound by name from the layout
     void Button_DO12Click(TObject* Sender);
 
     explicit TTarnwick(TComponent* Owner);
+    // Laid out for a screen of that many pixels per inch.
+    TTarnwick(TComponent* Owner, int pixelsPerInch);
 
     // What the layout may bind to, by name.
     static const TPublished& Published();

@@ -1,9 +1,5 @@
 #include "PortLayout.h"
 
-#include <windows.h>
-
-#include <cfgmgr32.h>
-
 #include "PortRegisters.h"
 
 namespace portcheck {
@@ -45,8 +41,7 @@ PortLayout ClassifyPort(const PortDevice& device) {
     // A USB adapter has no range anyway: so also where Windows would not tell them.
     if (device.usbAdapter && ranges.empty()) return KindOnly(PortKind::UsbAdapter);
     if (device.unreadable) return KindOnly(PortKind::Unknown);
-    if (device.problem == CM_PROB_DISABLED) return KindOnly(PortKind::Disabled);
-    if (device.problem == CM_PROB_NORMAL_CONFLICT) return KindOnly(PortKind::Conflict);
+    if (device.problem) return KindOnly(PortKind::Problem);
     if (!device.rangesKnown) return KindOnly(PortKind::RangesHidden);
     if (ranges.empty()) return KindOnly(PortKind::NoRange);
     // A mainboard port: its extended block sits at base + 0x400, whatever

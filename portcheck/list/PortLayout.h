@@ -20,7 +20,7 @@ struct IoRange {
 struct PortDevice {
     std::string name;             // as Device Manager shows it, e.g. "ECP Printer Port (LPT1)"
     std::string lptName;          // "LPT1"; empty where Windows gave it none
-    bool usbAdapter = false;      // on a USB bus: it has no I/O registers at all
+    bool usbAdapter = false;      // on a USB bus (a USB printing adapter, say): it has no I/O registers
     bool rangesKnown = true;      // false: Windows would not tell this program its ranges
     std::vector<IoRange> ranges;  // its allocated I/O ranges, in Windows' order
     unsigned long problem = 0;    // Device Manager's problem number; 0: none
@@ -33,8 +33,7 @@ enum class PortKind {
     UsbAdapter,    // no I/O range, on a USB bus: for printer drivers only
     NoRange,       // no I/O range allocated: disabled, or in a resource conflict
     RangesHidden,  // Windows keeps the ranges from this program
-    Disabled,      // disabled in Device Manager (problem 22)
-    Conflict,      // in a resource conflict (problem 12)
+    Problem,       // Device Manager shows a problem with it (`PortDevice::problem`)
     Unknown,       // its resources could not be read
     Unclear,       // the ranges fit no parallel port's layout
 };

@@ -4,6 +4,10 @@
 #include <climits>
 #include <cstdio>
 
+#include <windows.h>
+
+#include <cfgmgr32.h>
+
 #include "TextFormat.h"
 
 namespace portcheck {
@@ -16,6 +20,27 @@ using Cells = std::vector<std::string>;
 // layout from PC to PC; a longer value widens its column for every line.
 constexpr size_t kMinWidths[] = {6, 26, 13, 30};
 constexpr size_t kColumns = sizeof kMinWidths / sizeof kMinWidths[0];
+
+// Device Manager's problems that a port can show, in words, and what to do.
+struct ProblemText {
+    unsigned long code;
+    const char* text;
+};
+constexpr ProblemText kProblems[] = {
+    {CM_PROB_FAILED_START, "Windows cannot start it (problem 10): see the device status on the port's "
+                           "General tab in Device Manager"},
+    {CM_PROB_NORMAL_CONFLICT, "in a resource conflict (problem 12): see the port's Resources tab in Device Manager"},
+    {CM_PROB_DISABLED, "disabled in Device Manager (problem 22): enable it there to use it"},
+    {CM_PROB_FAILED_INSTALL, "no driver installed (problem 28): install the card's driver, or let "
+                             "Device Manager's Update Driver find one"},
+};
+
+std::string ProblemLine(unsigned long code) {
+    for (const ProblemText& problem : kProblems)
+        if (problem.code == code) return problem.text;
+    return "Device Manager shows problem " + std::to_string(code) +
+           ": see the device status on the port's General tab there";
+}
 
 // As Device Manager writes them: "0378-037F, 0778-077A".
 std::string RangesText(const std::vector<IoRange>& ranges) {
@@ -50,17 +75,14 @@ Cells LineCells(const PortDevice& device) {
         if (layout.extended.length) cells.push_back("extended " + Hex(layout.extended.start));
         break;
     case PortKind::UsbAdapter:
-        cells.push_back("no I/O range: usable by printer drivers only, not by this program");
+        cells.push_back("USB adapter: no registers a program can reach (printer drivers only)");
         break;
     case PortKind::NoRange:
         cells.push_back("no I/O range allocated: the port is disabled or in a resource conflict "
                         "(see Device Manager)");
         break;
-    case PortKind::Disabled:
-        cells.push_back("disabled in Device Manager (problem 22): enable it there to use it");
-        break;
-    case PortKind::Conflict:
-        cells.push_back("in a resource conflict (problem 12): see the port's Resources tab in Device Manager");
+    case PortKind::Problem:
+        cells.push_back(ProblemLine(device.problem));
         break;
     case PortKind::Unknown:
         cells.push_back("unknown: Windows did not give its resources (removed while listing?)");

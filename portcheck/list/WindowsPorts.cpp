@@ -12,6 +12,13 @@ namespace {
 // The Ports (COM & LPT) device class.
 const GUID kPortsClass = {0x4D36E978, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
+// The Universal Serial Bus controllers class, where Windows puts a USB
+// printing adapter ("USB Printing Support").
+const GUID kUsbClass = {0x36FC9E60, 0xC465, 0x11CF, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+
+// The USB printing class's compatible ID, "USB\Class_07&SubClass_01&Prot_02".
+const wchar_t kUsbPrintingId[] = L"USB\\Class_07";
+
 // Windows' own parallel port IDs: a standard port and an ECP port.
 const wchar_t* const kParallelIds[] = {L"PNP0400", L"PNP0401"};
 
@@ -97,6 +104,13 @@ public:
         return strings.empty() ? std::wstring() : strings.front();
     }
 
+    // The name Device Manager shows.
+    std::string ShownName(SP_DEVINFO_DATA* device) const {
+        std::wstring name = Text(device, SPDRP_FRIENDLYNAME);
+        if (name.empty()) name = Text(device, SPDRP_DEVICEDESC);
+        return Narrow(name);
+    }
+
     // "LPT1" for a parallel port: the name the port driver takes from the
     // device's parameters.
     std::wstring PortName(SP_DEVINFO_DATA* device) const {
@@ -127,12 +141,21 @@ public:
     bool Describe(SP_DEVINFO_DATA* device, PortDevice* port) const {
         const std::wstring portName = PortName(device);
         if (!IsParallel(device, portName)) return false;
-        std::wstring name = Text(device, SPDRP_FRIENDLYNAME);
-        if (name.empty()) name = Text(device, SPDRP_DEVICEDESC);
-        port->name = Narrow(name);
+        port->name = ShownName(device);
         if (StartsWith(portName, L"LPT")) port->lptName = Narrow(portName);
         port->usbAdapter = StartsWith(Text(device, SPDRP_ENUMERATOR_NAME), L"USB");
         port->pciVendor = PciVendor(Property(device, SPDRP_HARDWAREID));
+        return true;
+    }
+
+    // A USB printing adapter among the USB devices: no registers, no ranges.
+    bool DescribeUsbPrinting(SP_DEVINFO_DATA* device, PortDevice* port) const {
+        bool printing = false;
+        for (const std::wstring& id : Property(device, SPDRP_COMPATIBLEIDS))
+            printing = printing || StartsWith(id, kUsbPrintingId);
+        if (!printing) return false;
+        port->name = ShownName(device);
+        port->usbAdapter = true;
         return true;
     }
 
@@ -214,6 +237,23 @@ CONFIGRET AskRoot(const ConfigManager& config) {
     return asked == CR_NO_MORE_LOG_CONF ? CR_SUCCESS : asked;
 }
 
+// Calls visit(reader, device) for each present device of the class; false
+// where Windows does not list them.
+template <class Visit>
+bool ForEachDevice(const SetupApi& setup, const ConfigManager& config, const Registry& registry,
+                   const GUID& deviceClass, Visit visit) {
+    const HDEVINFO set = setup.getClassDevs(&deviceClass, nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE) return false;
+    {
+        const PortReader reader(setup, config, registry, set);
+        SP_DEVINFO_DATA device = {};
+        device.cbSize = sizeof device;
+        for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) visit(reader, &device);
+    }
+    setup.destroyDeviceInfoList(set);
+    return true;
+}
+
 }  // namespace
 
 WindowsPorts ReadWindowsPorts() {
@@ -231,29 +271,37 @@ WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config
     if (root != CR_SUCCESS && root != CR_CALL_NOT_IMPLEMENTED)
         return Failed("Windows' configuration manager does not answer", root);
     bool rangesHidden = root == CR_CALL_NOT_IMPLEMENTED;
-    const HDEVINFO set = setup.getClassDevs(&kPortsClass, nullptr, nullptr, DIGCF_PRESENT);
-    if (set == INVALID_HANDLE_VALUE) return Failed("Windows does not list its port devices", GetLastError());
-    const PortReader reader(setup, config, registry, set);
     WindowsPorts result;
     result.ok = true;
-    SP_DEVINFO_DATA device = {};
-    device.cbSize = sizeof device;
-    for (DWORD index = 0; setup.enumDeviceInfo(set, index, &device); ++index) {
+    const bool listed = ForEachDevice(setup, config, registry, kPortsClass,
+                                      [&](const PortReader& reader, SP_DEVINFO_DATA* device) {
         PortDevice port;
-        if (!reader.Describe(&device, &port)) continue;
-        port.problem = reader.Problem(device.DevInst);
-        const CONFIGRET read = rangesHidden ? CR_CALL_NOT_IMPLEMENTED : reader.IoRanges(device.DevInst, &port.ranges);
+        if (!reader.Describe(device, &port)) return;
+        port.problem = reader.Problem(device->DevInst);
+        const CONFIGRET read =
+            rangesHidden ? CR_CALL_NOT_IMPLEMENTED : reader.IoRanges(device->DevInst, &port.ranges);
         // Only "not implemented" (a 32-bit program on 64-bit Windows) calls
         // for the resource map; any other failure is this device's alone.
         rangesHidden = read == CR_CALL_NOT_IMPLEMENTED;
         if (rangesHidden) {
             port.ranges.clear();
-            port.rangesKnown = reader.MappedIoRanges(&device, &port.ranges);
+            port.rangesKnown = reader.MappedIoRanges(device, &port.ranges);
         }
         port.unreadable = read != CR_SUCCESS && !rangesHidden;
         result.ports.push_back(port);
-    }
-    setup.destroyDeviceInfoList(set);
+    });
+    if (!listed) return Failed("Windows does not list its port devices", GetLastError());
+    // Most USB-to-parallel cables, under the USB controllers: listed so that
+    // a user who has only such an adapter learns that it cannot serve a
+    // program like this one.
+    const bool usbListed = ForEachDevice(setup, config, registry, kUsbClass,
+                                         [&](const PortReader& reader, SP_DEVINFO_DATA* device) {
+        PortDevice adapter;
+        if (!reader.DescribeUsbPrinting(device, &adapter)) return;
+        adapter.problem = reader.Problem(device->DevInst);
+        result.ports.push_back(adapter);
+    });
+    if (!usbListed) return Failed("Windows does not list its USB devices", GetLastError());
     return result;
 }
 

@@ -5,14 +5,18 @@ seventeen Inp32 calls, no repaint), run alternately on one virtual display
 with the virtual port, one wineserver for the whole run.
 
   run_bench.py --panel EXE --reference EXE --vport DIR --work DIR
-               --size-panel EXE --size-reference EXE [--rounds N] [--seconds S] [--out FILE]
+               --size-panel EXE --size-reference EXE [--rounds N] [--startup-rounds N]
+               [--seconds S] [--out FILE]
 
-Per round and program: start-up (launch to a visible window), CPU over
---seconds after Set (the program's process plus the wineserver, from
-/proc), peak resident memory (VmHWM) at the end. The panel's Set is
-clicked and seen to take effect before its window opens; the reference
-reads the port from its first tick. Prints medians and panel/reference
-ratios and writes them to --out. Every process it starts is stopped by PID.
+Per round and program: start-up (launch to a visible window); in the first
+--rounds rounds also CPU over --seconds after Set (the program's process
+plus the wineserver, from /proc) and peak resident memory (VmHWM) at the
+end. The panel's Set is clicked and seen to take effect before its window
+opens; the reference reads the port from its first tick. Start-up, the
+noisiest figure on a shared machine, takes --startup-rounds rounds (11 by
+default). Prints medians with their spread (lowest and highest) and
+panel/reference ratios, and writes them to --out. Every process it starts
+is stopped by PID.
 """
 import argparse
 import os
@@ -137,7 +141,8 @@ class Program:
         self.folder, self.exe = folder, os.path.join(folder, os.path.basename(exe))
 
     def run_once(self, round_number, seconds):
-        """Starts the program, measures it, stops it; returns its figures."""
+        """Starts the program, measures it, stops it; returns its figures,
+        start-up alone where `seconds` is None."""
         bench = self.bench
         port_name = bench.port_name("%s-%d" % (self.role, round_number))
         with open(os.path.join(self.folder, "wine.log"), "wb") as log:
@@ -150,6 +155,8 @@ class Program:
                     self.role, process.poll(), log.name))
             startup = shown - launched
             self._check_is_windows_process(process.pid)
+            if seconds is None:
+                return {"start-up": startup}
             self.prepare()
             time.sleep(SETTLE_SECONDS)
             server = wineserver_pid(bench.wine.prefix)
@@ -193,8 +200,12 @@ class Panel(Program):
 
 # ---- the run ------------------------------------------------------------------
 
+def measured(rounds, key):
+    return [r[key] for r in rounds if key in r]
+
+
 def median(rounds, key):
-    return statistics.median(r[key] for r in rounds)
+    return statistics.median(measured(rounds, key))
 
 
 FIGURES = [  # name, key, unit, scale, format, what it is
@@ -204,21 +215,31 @@ FIGURES = [  # name, key, unit, scale, format, what it is
 ]
 
 
-def row(name, panel, reference, unit, fmt):
-    ratio = panel / reference
+def figure(values, scale, unit, fmt):
+    """The median, and where there are several values their spread:
+    "612 ms (580-700)"."""
+    text = (fmt % (statistics.median(values) * scale)) + " " + unit
+    if len(values) > 1:
+        text += " (%s-%s)" % (fmt % (min(values) * scale), fmt % (max(values) * scale))
+    return text
+
+
+def row(name, panel, reference, scale, unit, fmt):
+    ratio = statistics.median(panel) / statistics.median(reference)
     goal = GOALS.get(name)
     verdict = "goal %.2fx %s" % (goal, "met" if ratio <= goal else "NOT met") if goal else ""
-    return ("%-9s %10s %10s %6.2fx   %s" % (name, (fmt % panel) + " " + unit, (fmt % reference) + " " + unit,
+    return ("%-9s %22s %22s %6.2fx   %s" % (name, figure(panel, scale, unit, fmt), figure(reference, scale, unit, fmt),
                                           ratio, verdict)).rstrip()
 
 
 def table(results, sizes, seconds, wine_version, loads):
     panel, reference = results["panel"], results["reference"]
-    lines = ["Panel against a bare Win32 window, medians of %d rounds each, run alternately" % len(panel),
-             "%-9s %10s %10s %7s" % ("figure", "panel", "reference", "ratio")]
+    lines = ["Panel against a bare Win32 window, run alternately: medians (lowest-highest) of %d rounds each, "
+             "start-up of %d" % (len(measured(panel, "cpu")), len(panel)),
+             "%-9s %22s %22s %7s" % ("figure", "panel", "reference", "ratio")]
     for name, key, unit, scale, fmt, _ in FIGURES:
-        lines.append(row(name, median(panel, key) * scale, median(reference, key) * scale, unit, fmt))
-    lines.append(row("size", sizes[0] / 1000, sizes[1] / 1000, "KB", "%.0f"))
+        lines.append(row(name, measured(panel, key), measured(reference, key), scale, unit, fmt))
+    lines.append(row("size", [sizes[0]], [sizes[1]], 1e-3, "KB", "%.0f"))
     lines += ["",
               "cpu: over %g s; program + wineserver: panel %.2f + %.2f s, reference %.2f + %.2f s" % (
                   seconds, median(panel, "own"), median(panel, "server"),
@@ -243,7 +264,8 @@ def main():
     parser.add_argument("--work", required=True, help="folder for the programs' folders and logs")
     parser.add_argument("--size-panel", required=True, help="the 32-bit Tarnwick.exe, for its size")
     parser.add_argument("--size-reference", required=True, help="the 32-bit BenchReference.exe")
-    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--rounds", type=int, default=5, help="rounds that measure CPU and memory too")
+    parser.add_argument("--startup-rounds", type=int, default=11)
     parser.add_argument("--seconds", type=float, default=20, help="CPU measurement window")
     parser.add_argument("--out", help="file to write the table to")
     args = parser.parse_args()
@@ -260,17 +282,19 @@ def main():
         programs = [Panel(bench, os.path.abspath(args.panel)),
                     Program(bench, "reference", os.path.abspath(args.reference), "Tarnwick reference")]
         # Round 0 warms up Wine's background processes and the file cache; not counted.
-        for n in range(args.rounds + 1):
+        for n in range(max(args.rounds, args.startup_rounds) + 1):
             for program in programs:
-                figures = program.run_once(n, args.seconds if n else 1)
+                figures = program.run_once(n, None if n > args.rounds else args.seconds if n else 1)
                 # Let the wineserver see the program's end before the next starts.
                 time.sleep(1)
                 if not n:
                     continue
                 results[program.role].append(figures)
-                print("round %d %-9s start-up %4.0f ms  cpu %.2f s (own %.2f, wineserver %.2f)  memory %.1f MB" % (
-                    n, program.role, 1000 * figures["start-up"], figures["cpu"], figures["own"],
-                    figures["server"], figures["memory"] / 1e6), flush=True)
+                line = "round %d %-9s start-up %4.0f ms" % (n, program.role, 1000 * figures["start-up"])
+                if "cpu" in figures:
+                    line += "  cpu %.2f s (own %.2f, wineserver %.2f)  memory %.1f MB" % (
+                        figures["cpu"], figures["own"], figures["server"], figures["memory"] / 1e6)
+                print(line, flush=True)
     except BenchError as e:
         print("bench: %s" % e, file=sys.stderr)
         return 1

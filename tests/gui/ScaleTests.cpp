@@ -82,10 +82,15 @@ TEST(ScaledForm, ItsPlaceIsKeptAndItsClientAreaScaled) {
     }
 }
 
-TEST(ScaledForm, MovedToAMonitorOfAnotherScaleItTakesTheSuggestedRectangle) {
+// The place from the suggested rectangle, the size as loaded at that scale.
+TEST(ScaledForm, MovedToAMonitorOfAnotherScaleItTakesTheSuggestedPlace) {
     auto form = Probe(96);
     const RECT suggested = SendScaleChange(*form, 144);
-    EXPECT_EQ(PlaceOf(form->Handle()), Text(suggested));
+    RECT outer, loaded;
+    GetWindowRect(form->Handle(), &outer);
+    GetWindowRect(Probe(144)->Handle(), &loaded);
+    EXPECT_EQ(Text(outer), Text(RECT{suggested.left, suggested.top, suggested.left + loaded.right - loaded.left,
+                                     suggested.top + loaded.bottom - loaded.top}));
     EXPECT_EQ(form->PixelsPerInch(), 144);
     EXPECT_EQ(PlaceOf(form->Button1->Handle()), "150,60 62x62") << "as if loaded at 144";
     EXPECT_EQ(Text(form->Shape1->BoundsRect()), "15,60 59x57");
@@ -95,6 +100,28 @@ TEST(ScaledForm, MovedToAMonitorOfAnotherScaleItTakesTheSuggestedRectangle) {
     LOGFONTA lf{};
     ASSERT_TRUE(font && GetObjectA(font, sizeof lf, &lf));
     EXPECT_EQ(lf.lfHeight, -17) << "the button's window draws in the new font";
+}
+
+// A client area the user gave the window is kept, scaled, in the frame of
+// each scale, and scaled back exactly.
+TEST(ScaledForm, ASizeTheUserGaveIsKeptAtEveryScale) {
+    auto form = Probe(96);
+    const DWORD style = GetWindowLongA(form->Handle(), GWL_STYLE) & ~WS_VISIBLE;
+    const DWORD exStyle = GetWindowLongA(form->Handle(), GWL_EXSTYLE);
+    SetWindowPos(form->Handle(), nullptr, 0, 0, 400, 250, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client;
+    GetClientRect(form->Handle(), &client);
+    const SIZE user{client.right, client.bottom};
+    for (int pixelsPerInch : {144, 120, 192, 96}) {
+        SCOPED_TRACE(pixelsPerInch);
+        SendScaleChange(*form, pixelsPerInch);
+        const SIZE frame = FrameSize(style, exStyle, pixelsPerInch);
+        RECT outer;
+        GetWindowRect(form->Handle(), &outer);
+        EXPECT_EQ(outer.right - outer.left, ScaleValue(user.cx, pixelsPerInch) + frame.cx);
+        EXPECT_EQ(outer.bottom - outer.top, ScaleValue(user.cy, pixelsPerInch) + frame.cy);
+    }
+    EXPECT_EQ(PlaceOf(form->Handle()), "10,10 400x250") << "back at 96, as the user left it";
 }
 
 TEST(ScaledForm, BackAt96EverythingIsAsDesigned) {

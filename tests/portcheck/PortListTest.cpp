@@ -55,8 +55,7 @@ TEST(PortList, PortsWithoutAUsableRangeSayWhy) {
               "see the port's Resources tab in Device Manager\n"
               "LPT2  Printer Port              no I/O range allocated: the port is disabled or in a "
               "resource conflict (see Device Manager)\n"
-              "LPT4  USB Printer Port          no I/O range: usable by printer drivers only, not by this "
-              "program\n"
+              "LPT4  USB Printer Port          USB adapter: no registers a program can reach (printer drivers only)\n"
               "LPT10 Dual Parallel Card        base ?       ranges E800-E807, E000-E007   which range is the "
               "port is unclear: see the card's manual\n");
 }

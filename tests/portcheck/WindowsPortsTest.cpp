@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "CardResourceList.h"
@@ -24,12 +25,14 @@ struct FakeDevice {
     std::wstring objectName = {};                     // its physical device object
     std::vector<uint8_t> resourceMap = {};            // what the resource map records for it
     ULONG problem = 0;                                // Device Manager's problem number
+    bool usbClass = false;                            // under USB controllers, not Ports (COM & LPT)
+    std::wstring compatibleId = {};
 };
 
 // What the stand-ins answer, and the handles they gave out and got back.
 struct {
     std::vector<FakeDevice> devices;
-    bool listed = true;
+    bool listed = true, usbListed = true;
     CONFIGRET rootLocated = CR_SUCCESS;
     CONFIGRET rootAllocated = CR_NO_MORE_LOG_CONF;
     std::set<DWORD_PTR> open;
@@ -41,23 +44,27 @@ constexpr DEVINST kRoot = 1000;
 constexpr DWORD_PTR kKeys = 0x4B000;
 const HKEY kResourceMap = reinterpret_cast<HKEY>(0x4A000);
 const HDEVINFO kSet = reinterpret_cast<HDEVINFO>(0x5E7);
+const HDEVINFO kUsbSet = reinterpret_cast<HDEVINFO>(0x5E8);
+const GUID kUsbClass = {0x36FC9E60, 0xC465, 0x11CF, {0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 
 const FakeDevice& Device(DWORD_PTR devInst) { return g.devices.at(devInst - 1); }
 
 DWORD_PTR Opened(DWORD_PTR handle) { return *g.open.insert(handle).first; }
 void Closed(DWORD_PTR handle) { EXPECT_EQ(g.open.erase(handle), 1u) << handle; }
 
-HDEVINFO WINAPI GetClassDevs(const GUID*, PCWSTR, HWND, DWORD flags) {
+HDEVINFO WINAPI GetClassDevs(const GUID* deviceClass, PCWSTR, HWND, DWORD flags) {
     EXPECT_EQ(flags, static_cast<DWORD>(DIGCF_PRESENT));
-    return g.listed ? reinterpret_cast<HDEVINFO>(Opened(reinterpret_cast<DWORD_PTR>(kSet)))
-                    : INVALID_HANDLE_VALUE;
+    const bool usb = IsEqualGUID(*deviceClass, kUsbClass);
+    if (!(usb ? g.usbListed : g.listed)) return SetLastError(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
+    return reinterpret_cast<HDEVINFO>(Opened(reinterpret_cast<DWORD_PTR>(usb ? kUsbSet : kSet)));
 }
 BOOL WINAPI DestroyList(HDEVINFO set) { return Closed(reinterpret_cast<DWORD_PTR>(set)), TRUE; }
 
-BOOL WINAPI EnumDeviceInfo(HDEVINFO, DWORD index, PSP_DEVINFO_DATA device) {
-    if (index >= g.devices.size()) return SetLastError(ERROR_NO_MORE_ITEMS), FALSE;
-    device->DevInst = index + 1;
-    return TRUE;
+// The index-th device of the set's class.
+BOOL WINAPI EnumDeviceInfo(HDEVINFO set, DWORD index, PSP_DEVINFO_DATA device) {
+    for (size_t i = 0; i < g.devices.size(); ++i)
+        if (g.devices[i].usbClass == (set == kUsbSet) && index-- == 0) return device->DevInst = i + 1, TRUE;
+    return SetLastError(ERROR_NO_MORE_ITEMS), FALSE;
 }
 
 BOOL WINAPI GetProperty(HDEVINFO, PSP_DEVINFO_DATA device, DWORD property, PDWORD type, PBYTE buffer,
@@ -67,11 +74,13 @@ BOOL WINAPI GetProperty(HDEVINFO, PSP_DEVINFO_DATA device, DWORD property, PDWOR
                                : property == SPDRP_DEVICEDESC      ? d.description
                                : property == SPDRP_ENUMERATOR_NAME ? d.enumerator
                                : property == SPDRP_HARDWAREID      ? d.hardwareId
+                               : property == SPDRP_COMPATIBLEIDS   ? d.compatibleId
                                : property == SPDRP_PHYSICAL_DEVICE_OBJECT_NAME ? d.objectName
                                                                                : L"";
     if (value.empty()) return SetLastError(ERROR_INVALID_DATA), FALSE;
     const DWORD bytes = (value.size() + 1) * sizeof(wchar_t);
-    *type = property == SPDRP_HARDWAREID ? REG_MULTI_SZ : REG_SZ;
+    const bool multi = property == SPDRP_HARDWAREID || property == SPDRP_COMPATIBLEIDS;
+    *type = multi ? REG_MULTI_SZ : REG_SZ;
     if (required) *required = bytes;
     if (!buffer || size < bytes) return SetLastError(ERROR_INSUFFICIENT_BUFFER), FALSE;
     std::memcpy(buffer, value.c_str(), bytes);
@@ -175,8 +184,7 @@ TEST(WindowsPorts, ParallelPortsByLptNameOrIdWithTheirRangesAndNoComPorts) {
     };
     EXPECT_EQ(Listed(),
               "LPT1  ECP Printer Port          base 0x378   ranges 0378-037F, 0778-077A   extended 0x778\n"
-              "LPT2  USB Printer Port          no I/O range: usable by printer drivers only, not by this "
-              "program\n"
+              "LPT2  USB Printer Port          USB adapter: no registers a program can reach (printer drivers only)\n"
               "-     Printer Port              no I/O range allocated: the port is disabled or in a "
               "resource conflict (see Device Manager)\n");
 }
@@ -221,7 +229,65 @@ TEST(WindowsPorts, EachPortIsListedWhateverBecameOfTheOthers) {
               "LPT2  Printer Port              disabled in Device Manager (problem 22): enable it there to use it\n"
               "LPT3  Printer Port              in a resource conflict (problem 12): see the port's Resources tab "
               "in Device Manager\n"
-              "LPT4  USB Printer Port          no I/O range: usable by printer drivers only, not by this program\n");
+              "LPT4  USB Printer Port          USB adapter: no registers a program can reach (printer drivers only)\n");
+}
+
+// Most USB-to-parallel cables are USB printing adapters, under the USB
+// controllers: each is listed by the name Device Manager shows, and said to
+// be of no use to a program; the other USB devices are not listed.
+TEST(WindowsPorts, UsbPrintingAdaptersAreListedAsUselessToThisProgram) {
+    g = {};
+    FakeDevice hub = {L"", L"", L"USB Root Hub", L"USB", L"USB\\ROOT_HUB20", {}};
+    hub.usbClass = true, hub.compatibleId = L"USB\\Class_09";
+    FakeDevice cable = {L"", L"", L"USB Printing Support", L"USB", L"USB\\VID_067B&PID_2305", {}};
+    cable.usbClass = true, cable.compatibleId = L"USB\\Class_07&SubClass_01&Prot_02";
+    FakeDevice named = cable;
+    named.friendlyName = L"USB Printing Support (IEEE-1284 cable)", named.compatibleId = L"usb\\class_07";
+    g.devices = {hub, cable, named};
+    EXPECT_EQ(Listed(),
+              "-     USB Printing Support                   USB adapter: no registers a program can reach "
+              "(printer drivers only)\n"
+              "-     USB Printing Support (IEEE-1284 cable) USB adapter: no registers a program can reach "
+              "(printer drivers only)\n");
+
+    g.devices = {kEcpPort, cable};  // after the ports
+    EXPECT_EQ(Listed(),
+              "LPT1  ECP Printer Port          base 0x378   ranges 0378-037F, 0778-077A   extended 0x778\n"
+              "-     USB Printing Support      USB adapter: no registers a program can reach (printer drivers only)\n");
+
+    g.devices = {hub};
+    EXPECT_EQ(Listed(), "No parallel ports: Windows lists none on this PC\n");
+
+    g.usbListed = false;  // not "no adapters" where Windows would not say
+    EXPECT_EQ(Read().error, "Windows does not list its USB devices (error 0x5)");
+}
+
+// Every problem Device Manager can show for a port is named, whatever
+// ranges the port has: 10, 12, 22 and 28 in words, any other by number.
+TEST(WindowsPorts, DeviceManagersProblemsAreNamedForEveryCode) {
+    const std::map<ULONG, std::string> words = {
+        {10, "Windows cannot start it (problem 10): see the device status on the port's General tab in "
+             "Device Manager"},
+        {12, "in a resource conflict (problem 12): see the port's Resources tab in Device Manager"},
+        {22, "disabled in Device Manager (problem 22): enable it there to use it"},
+        {28, "no driver installed (problem 28): install the card's driver, or let Device Manager's Update "
+             "Driver find one"}};
+    for (ULONG code = 1; code <= 60; ++code) {
+        for (bool withRanges : {false, true}) {
+            g = {};
+            FakeDevice port = kEcpPort;
+            port.problem = code;
+            if (!withRanges) port.io = {}, port.allocated = CR_NO_MORE_LOG_CONF;
+            g.devices = {port};
+            const auto known = words.find(code);
+            const std::string expected =
+                known != words.end() ? known->second
+                                     : "Device Manager shows problem " + std::to_string(code) +
+                                           ": see the device status on the port's General tab there";
+            EXPECT_EQ(Listed(), "LPT1  ECP Printer Port          " + expected + "\n")
+                << "problem " << code << (withRanges ? " with" : " without") << " ranges";
+        }
+    }
 }
 
 TEST(WindowsPorts, RangesFromTheResourceMapWhereTheConfigurationManagerKeepsThem) {

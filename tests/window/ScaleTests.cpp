@@ -4,6 +4,8 @@
 // made for the scale. The end-to-end tests run the screen's-scale cases on
 // screens at 120, 144 and 192 pixels per inch too.
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -117,6 +119,32 @@ protected:
     }
 };
 
+// A walk over four scales (0 to 3, from 0) in which every start and three
+// changes after it, a to b to c to d with no scale followed by itself,
+// occurs once in a row: an Euler circuit through the 108 of them, each
+// joining the three scales it starts with to the three it ends with.
+std::vector<int> EveryThreeChanges() {
+    const auto valid = [](int a, int b) { return a != b; };
+    std::map<int, int> tried;  // per three scales (a * 16 + b * 4 + c): the fourths tried
+    std::vector<int> stack{0 * 16 + 1 * 4 + 0}, path;
+    while (!stack.empty()) {
+        const int node = stack.back(), c = node % 4;
+        int& next = tried[node];
+        while (next < 4 && !valid(c, next)) ++next;
+        if (next < 4) {
+            stack.push_back(node % 16 * 4 + next);
+            ++next;
+        } else {
+            path.push_back(node);
+            stack.pop_back();
+        }
+    }
+    std::reverse(path.begin(), path.end());
+    std::vector<int> walk{path[0] / 16, path[0] / 4 % 4, path[0] % 4};
+    for (size_t i = 1; i < path.size(); ++i) walk.push_back(path[i] % 4);
+    return walk;
+}
+
 // The scales the pictures are made for, and one between them.
 const struct {
     int pixelsPerInch, percent;
@@ -151,16 +179,26 @@ TEST_F(ScaledWindow, AtTheScreensScaleThePictureIsTheCopyForIt) {
 
 // Here the screen is at 96 with the test prefix's fonts: the captions are
 // checked at each scale by the end-to-end tests, on screens of that scale.
-TEST_F(ScaledWindow, MovedToAnotherScaleItTakesTheSuggestedRectangleAndItsPicture) {
+// The suggested rectangle gives the place; the size is the designed client
+// area scaled in the frame of the new scale, not the suggestion's, whose
+// frame Windows 8.1 to 10 1511 scale though it stays the system's.
+TEST_F(ScaledWindow, MovedToAnotherScaleItTakesTheSuggestedPlaceItsClientAreaAndItsPicture) {
+    const DWORD style = GetWindowLongA(form->Handle(), GWL_STYLE) & ~WS_VISIBLE;
+    const DWORD exStyle = GetWindowLongA(form->Handle(), GWL_EXSTYLE);
+    const SIZE designed = DesignedClient(*form, 947, 589);
     for (const auto& s : kScales) {
         SCOPED_TRACE(s.pixelsPerInch);
-        RECT suggested = SendScaleChange(*form, s.pixelsPerInch);
+        const RECT suggested = SendScaleChange(*form, s.pixelsPerInch);
+        const SIZE frame = FrameSize(style, exStyle, s.pixelsPerInch);
         // No window grows beyond the screen's largest (Windows and Wine alike).
-        suggested.right = std::min<LONG>(suggested.right, suggested.left + GetSystemMetrics(SM_CXMAXTRACK));
-        suggested.bottom = std::min<LONG>(suggested.bottom, suggested.top + GetSystemMetrics(SM_CYMAXTRACK));
+        const RECT expected{suggested.left, suggested.top,
+                            suggested.left + std::min<LONG>(ScaleValue(designed.cx, s.pixelsPerInch) + frame.cx,
+                                                            GetSystemMetrics(SM_CXMAXTRACK)),
+                            suggested.top + std::min<LONG>(ScaleValue(designed.cy, s.pixelsPerInch) + frame.cy,
+                                                           GetSystemMetrics(SM_CYMAXTRACK))};
         RECT outer;
         GetWindowRect(form->Handle(), &outer);
-        EXPECT_TRUE(EqualRect(&outer, &suggested)) << Text(outer) << " for " << Text(suggested);
+        EXPECT_TRUE(EqualRect(&outer, &expected)) << Text(outer) << " for " << Text(expected);
         EXPECT_EQ(form->PixelsPerInch(), s.pixelsPerInch);
         EXPECT_EQ(Text(form->Panel3->BoundsRect()), Text(RECT{ScaleValue(8, s.pixelsPerInch), ScaleValue(360, s.pixelsPerInch),
                                                               ScaleValue(8, s.pixelsPerInch) + ScaleValue(921, s.pixelsPerInch),
@@ -198,6 +236,34 @@ TEST_F(ScaledWindow, MovedAt144TheLampsArePaintedAtTheirScaledPlaces) {
     EXPECT_EQ(Text(form->Shape_DI_1->BoundsRect()), "39,116 57x57") << "26,77 38x38 at 150 %";
     EXPECT_EQ(Text(form->Shape_DO_6->BoundsRect()), "596,75 59x57") << "397,50 39x38 at 150 %";
     ExpectLampsPainted();
+}
+
+// ---- Any sequence of scales ----------------------------------------------
+
+// Scaled from the designed values at every change, the window ends any
+// sequence of scale changes exactly where loading it at the last scale puts
+// it: every place, size and font of the layout, and the window's size for
+// the designed client area. Checked after each change: first the sequence
+// that left 88 values off (96, 144, 120, 96), then a walk through every
+// start and three changes among the four scales.
+TEST_F(ScaledWindow, AnyThreeScaleChangesEndWhereLoadingAtTheLastScaleWould) {
+    const int scales[] = {96, 120, 144, 192};
+    std::map<int, std::vector<std::string>> loaded;
+    for (int scale : scales) {
+        std::unique_ptr<TTarnwick> straight(new TTarnwick(Application, scale));
+        loaded[scale] = LayoutValues(*straight);
+    }
+    ASSERT_EQ(form->PixelsPerInch(), 96);
+    std::vector<int> walk = {144, 120, 96};
+    const std::vector<int> every = EveryThreeChanges();
+    ASSERT_EQ(every.size(), 3u + 4 * 3 * 3 * 3);
+    for (size_t i = 1; i < every.size(); ++i) walk.push_back(scales[every[i]]);
+    std::string sequence = "96";
+    for (int scale : walk) {
+        sequence += " -> " + std::to_string(scale);
+        SendScaleChange(*form, scale);
+        ASSERT_EQ(LayoutDifferences(LayoutValues(*form), loaded[scale]), "") << sequence;
+    }
 }
 
 // ---- Which copy of a picture a scale takes --------------------------------
