@@ -104,22 +104,26 @@ DWORD ExitCodeOf(Status s) {
 DriverFacts FactsOf(const Row& r) {
     DriverFacts f;
     f.program64 = r.program64;
-    f.windows64 = r.machine == Machine::Unknown ? Unknown<bool>(5) : KnownAs(r.machine != Machine::X86);
+    static const WindowsMachine kMachinesAsWindowsTells[] = {WindowsMachine::X86, WindowsMachine::X64,
+                                                             WindowsMachine::Arm64};
+    f.machine = r.machine == Machine::Unknown ? Unknown<WindowsMachine>(5) : KnownAs(kMachinesAsWindowsTells[int(r.machine)]);
+    f.machineSource = "IsWow64Process2";
     f.elevated = BoolOf(r.elevated);
+    f.elevatedSource = "token elevation";
     f.windowsBuild = KnownAs<DWORD>(r.newBuild ? 22621 : 19045);
-    const bool windows64 = f.windows64.known ? f.windows64.value : r.program64;
+    const bool windows64 = r.machine == Machine::Unknown ? r.program64 : r.machine != Machine::X86;
 
     LibraryFacts& lib = f.library;
     static const DWORD kLoadErrors[] = {126, 193, 1260, 4580, 4581, 4551, 225};
     lib.inNativeSystemFolder = KnownAs(false);
     if (r.library <= Library::Virus) {
         lib.binding = PortBinding::NoLibrary;
-        lib.tried = {{L"C:\\Tarnwick\\inpout32.dll", kLoadErrors[int(r.library)], KnownAs(r.library != Library::NotFound)}};
+        lib.tried = {{"C:\\Tarnwick\\inpout32.dll", kLoadErrors[int(r.library)], KnownAs(r.library != Library::NotFound)}};
     } else if (r.library == Library::NoOut32) {
         lib.binding = PortBinding::NoOut32;
     } else {
         lib.binding = r.library == Library::DriverNotRunning ? PortBinding::DriverNotRunning : PortBinding::Bound;
-        lib.path = L"C:\\Tarnwick\\inpout32.dll";
+        lib.path = "C:\\Tarnwick\\inpout32.dll";
         lib.reportsDriver = r.library <= Library::Reporting;
         if (r.library == Library::UnreportedAnswers) lib.portAnswersNothing = KnownAs(false);
         if (r.library == Library::UnreportedDead) lib.portAnswersNothing = KnownAs(true);
@@ -127,7 +131,7 @@ DriverFacts FactsOf(const Row& r) {
 
     ServiceFacts& s = f.service;
     s.name = DriverServiceName(windows64);
-    const std::wstring file = std::wstring(L"C:\\Windows\\System32\\drivers\\") + s.name + L".sys";
+    const std::string file = std::string("C:\\Windows\\System32\\drivers\\") + s.name + ".sys";
     if (r.install == Install::Absent) {
         s.key = RegistryRead::Absent;
         s.keyError = 2;
@@ -139,12 +143,17 @@ DriverFacts FactsOf(const Row& r) {
     } else {
         s.key = RegistryRead::Found;
         if (r.start < 5) s.start = KnownAs<DWORD>(static_cast<DWORD>(r.start));
-        s.imagePath = KnownAs(std::wstring(L"System32\\drivers\\") + s.name + L".sys");
+        s.imagePath = KnownAs(std::string("System32\\drivers\\") + s.name + ".sys");
         s.imageFile = file;
+        s.imageInNativeSystemFolder = windows64;
         s.imagePresent = r.install == Install::FileUnknown ? Unknown<bool>(5) : KnownAs(r.install == Install::Present);
         s.status = r.status == Status::Unreadable ? ServiceStatus{RegistryRead::Failed, 0, 0, 5}
-                   : ServiceStatus{RegistryRead::Found, r.status == Status::Running ? 4ul : 1ul, ExitCodeOf(r.status), 0};
+                   : ServiceStatus{RegistryRead::Found, r.status == Status::Running ? kServiceRunning : kServiceStopped,
+                                   ExitCodeOf(r.status), 0};
     }
+    if (lib.binding == PortBinding::DriverNotRunning)
+        s.refusalEvent = r.codeIntegrityEvent == Tri::Unknown ? Unknown<DWORD>(5)
+                                                              : KnownAs<DWORD>(r.codeIntegrityEvent == Tri::Yes ? 3077 : 0);
 
     f.memoryIntegrityConfigured = DwordOf(r.memoryIntegrity == Setting::Evaluation ? Setting::On : r.memoryIntegrity);
     f.codeIntegrityOptions = r.memoryIntegrityRuns == Tri::Unknown ? Unknown<DWORD>(0xC0000003)
@@ -185,8 +194,10 @@ bool Evidence(const Row& r) {
            (StoppedWith(r, 577) || StoppedWith(r, 1275) || r.codeIntegrityEvent == Tri::Yes ||
             (MemoryIntegrityRuns(r) && FailedStart(r)));
 }
+// Smart App Control's or application control's own refusal of the library.
 bool SmartAppControlLoadError(const Row& r) {
-    return r.library == Library::Reputation || r.library == Library::ReputationUnknown;
+    return r.library == Library::Reputation || r.library == Library::ReputationUnknown ||
+           r.library == Library::ApplicationControl;
 }
 
 std::string Lower(std::string text) {
@@ -230,7 +241,7 @@ void CheckRow(const Row& r, const std::string& where, Failures* failures) {
     check(!protectionNamed || Evidence(r), "a protection without evidence");
     check(!Has(advice, "memory integrity") || MemoryIntegrityRuns(r), "memory integrity not running");
     check(!Has(advice, "blocklist") || BlocklistOn(r), "the blocklist not on");
-    if (!protectionNamed && r.library == Library::DriverNotRunning && r.machine != Machine::Arm64) {
+    if (!Evidence(r) && r.library == Library::DriverNotRunning && r.machine != Machine::Arm64) {
         check(Has(hint, "memory integrity") == MemoryIntegrityOnAtAll(r), "the protections on: memory integrity");
         check(Has(hint, "blocklist") == BlocklistOn(r), "the protections on: the blocklist");
         check(Has(hint, "Smart App Control") == SmartAppControlOn(r), "the protections on: Smart App Control");
@@ -250,7 +261,7 @@ void CheckRow(const Row& r, const std::string& where, Failures* failures) {
     // 5. Every piece of advice names an action that can succeed in that state.
     check(!Has(action, "Start the program again") || Running(r), "start again, driver not running");
     check(!Has(action, "Run as administrator") ||
-                (!Disabled(r) || Has(action, "sc config " + Narrow(facts.service.name) + " start= demand")), "a disabled driver starts for no one");
+                (!Disabled(r) || Has(action, std::string("sc config ") + facts.service.name + " start= demand")), "a disabled driver starts for no one");
     check(!Has(action, "Run as administrator") || r.install != Install::FileMissing, "its file is missing");
     check(!Has(action, "event 7000") || !BootOrSystemStart(r), "a boot or system start driver");
     check(!Has(action, "event 7026") || BootOrSystemStart(r), "7026 is for boot and system start");
@@ -260,6 +271,15 @@ void CheckRow(const Row& r, const std::string& where, Failures* failures) {
     check(r.machine != Machine::Arm64 || r.library <= Library::NoOut32 || checked ||
                 Has(advice, "ARM"), "no x64 driver loads on ARM");
     check(!Has(shown, "Sysnative"), "a folder no one can open");
+
+    // The panel's message says the same in four lines, short enough for a
+    // message box.
+    if (r.library == Library::DriverNotRunning) {
+        const std::string message = DriverNotRunningMessage(facts);
+        check(message == kDriverNotRunningLine + cause + "\n" + action + "\nPortCheck --driver tells more.\n",
+              "the panel's message is the cause and what to do");
+        check(message.size() <= 400, "the panel's message fits a message box");
+    }
 
     // 6. The cause never contradicts a fact printed above it.
     const std::pair<const char*, const char*> presumes[] = {
