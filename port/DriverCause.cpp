@@ -124,11 +124,8 @@ constexpr char kLowersProtection[] = "this lowers the PC's protection";
 std::string Evidence(const DriverFacts& facts) {
     const Service service(facts.service);
     if (service.StartRefused())
-        return "its start failed with error " + Number(service.ExitCode()) +
-               (service.ExitCode() == kDriverBlocked ? " (Windows blocked it)"
-                                                     : " (Windows did not accept its signature)");
-    if (service.RefusalEvent() != 0)
-        return "Code Integrity event " + Number(service.RefusalEvent()) + " names its file";
+        return "its start failed with error " + Number(service.ExitCode());
+    if (service.RefusalEvent() != 0) return "Code Integrity event " + Number(service.RefusalEvent()) + " names it";
     if (service.LoadedByKernel() && service.NothingTried()) return "the kernel did not load it at boot";
     return "its last start failed (error " + Number(service.ExitCode()) + ")";
 }
@@ -235,15 +232,14 @@ CauseText ProtectionText(DriverCause cause, const DriverFacts& facts) {
     const std::string evidence = Evidence(facts);
     switch (cause) {
     case DriverCause::MemoryIntegrity:
-        return {"Windows refuses the driver: memory integrity runs, and " + evidence + ".",
-                kCoreIsolation + ": turn Memory integrity off, restart (" + kLowersProtection + ")."};
+        return {"Memory integrity refuses the driver: it runs, and " + evidence + ".",
+                kCoreIsolation + ": Memory integrity off, restart (" + kLowersProtection + ")."};
     case DriverCause::SmartAppControl:
-        return {"Windows refuses the driver: Smart App Control is on, and " + evidence + ".",
+        return {"Smart App Control refuses the driver: it is on, and " + evidence + ".",
                 kSmartAppControlSwitch + ": Off (" + kLowersProtection + ", maybe for good)."};
     case DriverCause::Blocklist:
-        return {"Windows' vulnerable driver blocklist is on, and " + evidence + ": the blocklist refuses it.",
-                kCoreIsolation + ": turn Microsoft Vulnerable Driver Blocklist off, restart (" + kLowersProtection +
-                    ")."};
+        return {"The driver blocklist is on, and " + evidence + ".",
+                kCoreIsolation + ": Microsoft Vulnerable Driver Blocklist off, restart (" + kLowersProtection + ")."};
     default: break;
     }
     return {"Windows refused the driver: " + evidence + ".",
@@ -261,28 +257,27 @@ CauseText InstallText(DriverCause cause, const DriverFacts& facts) {
                 "normally."};
     case DriverCause::NotInstalledElevated:
         return {"The driver is not installed, though this program runs elevated: the library did not install it.",
-                "Run the library's own installer. " + EventsToRead(facts) + "."};
+                "Run the library's own installer; if that fails, Event Viewer: System log, event 7000 says why."};
     case DriverCause::DriverFileMissing:
         return {"The driver service " + service + " is installed, but its file " + ShownFile(facts.service) +
                     " is missing.",
                 "Install it again: run the library's own installer."};
     case DriverCause::Disabled:
-        return {"The driver service " + service + " is disabled (start 4): Windows starts it for no one, not even "
-                "an administrator (error 1058).",
+        return {"The driver " + service + " is disabled (error 1058): not even an administrator can start it.",
                 IsTrue(facts.elevated)
-                    ? "In an elevated Command Prompt: sc config " + service + " start= demand; then start this "
-                      "program twice (the first run starts the driver, the second opens it)."
-                    : "In a Command Prompt opened with Run as administrator: sc config " + service + " start= "
-                      "demand; then start this program once with Run as administrator, then normally."};
+                    ? "Elevated Command Prompt: sc config " + service + " start= demand; then start this program "
+                      "twice."
+                    : "Command Prompt as administrator: sc config " + service + " start= demand; then Run as "
+                      "administrator once, then normally."};
     case DriverCause::RunningNow:
-        return {"The driver runs now, but did not yet when the library loaded: an elevated run starts it without "
-                "opening it, so this run has just started it, or another program did.",
+        return {"The driver runs now, but not yet when the library loaded: an elevated run starts it without "
+                "opening it.",
                 "Start the program again: from then on the driver is open."};
     case DriverCause::NotLoadedAtBoot:
-        return {"The driver service " + service + " has start type " +
+        return {"The driver " + service + " has start type " +
                     (facts.service.start.value == 0 ? "boot" : "system") +
-                    ": the kernel loads it at boot, and it is stopped, so it did not load at the last one.",
-                EventsToRead(facts) + ". Installed since that boot? Restart Windows."};
+                    ": the kernel loads it at boot, and did not at the last one.",
+                "Event Viewer: System log, event 7026 names it if it failed then. Installed since? Restart Windows."};
     case DriverCause::StartFailed:
         return {"The driver is stopped: its last start failed with error " + exitCode + ".",
                 EventsToRead(facts) + "."};
@@ -290,11 +285,9 @@ CauseText InstallText(DriverCause cause, const DriverFacts& facts) {
         return {"The driver is installed but stopped; only a program run as administrator can start it.",
                 "Start the program once with Run as administrator, then once more normally."};
     case DriverCause::NotStartedElevated:
-        return {"The driver is installed but stopped, and this elevated run did not start it (last exit code " +
-                    exitCode + (facts.service.status.exitCode == kNeverStarted ? ": nothing tried since boot)."
-                                                                               : ")."),
-                "In an elevated Command Prompt: sc start " + service + "; Windows' answer there tells why it does "
-                "not start."};
+        return {"The driver is installed but stopped: this elevated run did not start it (exit code " + exitCode +
+                    (facts.service.status.exitCode == kNeverStarted ? ": nothing tried since boot)." : ")."),
+                "In an elevated Command Prompt, sc start " + service + " tells why it does not start."};
     default: break;
     }
     return {"Windows does not tell this program why the driver is not running.", EventsToRead(facts) + "."};

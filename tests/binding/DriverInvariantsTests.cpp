@@ -272,13 +272,12 @@ void CheckRow(const Row& r, const std::string& where, Failures* failures) {
                 Has(advice, "ARM"), "no x64 driver loads on ARM");
     check(!Has(shown, "Sysnative"), "a folder no one can open");
 
-    // The panel's message says the same in four lines, short enough for a
-    // message box.
+    // The panel's message says the same in four lines.
     if (r.library == Library::DriverNotRunning) {
         const std::string message = DriverNotRunningMessage(facts);
         check(message == kDriverNotRunningLine + cause + "\n" + action + "\nPortCheck --driver tells more.\n",
               "the panel's message is the cause and what to do");
-        check(message.size() <= 400, "the panel's message fits a message box");
+        check(message.size() <= 300, "the panel's message is short enough to read at a glance");
     }
 
     // 6. The cause never contradicts a fact printed above it.
