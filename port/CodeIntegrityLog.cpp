@@ -1,7 +1,6 @@
 #include "CodeIntegrityLog.h"
 
-#include <cwchar>
-#include <cwctype>
+#include <string>
 #include <vector>
 
 #include "PortLibrary.h"
@@ -24,16 +23,22 @@ constexpr DWORD kWaitMs = 2000;
 // Enough for any boot's refusals; a log flooded by others is not read to its end.
 constexpr int kMostEvents = 512;
 
+// Lower case in ASCII, as the file names and the event's markup are written
+// (the C runtime's wide-character calls would add imports).
 std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+    for (wchar_t& c : text)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     return text;
 }
 
 // The number in the event's <EventID ...>NNNN</EventID>.
 DWORD EventIdOf(const std::wstring& xml) {
-    const size_t element = xml.find(L"<EventID");
-    const size_t value = element == std::wstring::npos ? element : xml.find(L'>', element);
-    return value == std::wstring::npos ? 0 : static_cast<DWORD>(std::wcstoul(xml.c_str() + value + 1, nullptr, 10));
+    const size_t element = xml.find(L"<eventid");
+    size_t at = element == std::wstring::npos ? element : xml.find(L'>', element);
+    DWORD id = 0;
+    if (at == std::wstring::npos) return 0;
+    while (++at < xml.size() && xml[at] >= L'0' && xml[at] <= L'9') id = id * 10 + static_cast<DWORD>(xml[at] - L'0');
+    return id;
 }
 
 class EventLog {
@@ -57,8 +62,9 @@ public:
         using TickCount64Entry = ULONGLONG(WINAPI*)();
         const auto tickCount64 = Entry<TickCount64Entry>(GetModuleHandleW(L"kernel32.dll"), "GetTickCount64");
         const unsigned long long sinceBoot = tickCount64 ? tickCount64() : GetTickCount();
+        const std::string ms = std::to_string(sinceBoot);
         const std::wstring filter = L"*[System[(EventID=3033 or EventID=3077) and TimeCreated[timediff(@SystemTime) <= " +
-                                    std::to_wstring(sinceBoot) + L"]]]";
+                                    std::wstring(ms.begin(), ms.end()) + L"]]]";
         EventHandle results =
             query_(nullptr, L"Microsoft-Windows-CodeIntegrity/Operational", filter.c_str(), kQueryChannelPath | kQueryReverseDirection);
         if (!results) return Unknown<DWORD>(GetLastError());
