@@ -1,9 +1,11 @@
 #include "CodeIntegrityLog.h"
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
-#include "PortLibrary.h"
+#include "SystemLibrary.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Vista and later): the record that Windows refused a file.
 #pragma once
 
-#include <windows.h>
+#include "WinTypes.h"
 
 #include <string>
 

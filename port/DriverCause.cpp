@@ -1,21 +1,10 @@
 #include "DriverCause.h"
 
+#include "WindowsCodes.h"
+
 namespace {
 
-// Windows' errors the diagnosis tells apart (the newer ones are not in XP's
-// headers, and this file needs none).
-constexpr DWORD kFileNotFound = 2;
-constexpr DWORD kPathNotFound = 3;
-constexpr DWORD kModuleNotFound = 126;
-constexpr DWORD kBadExeFormat = 193;
-constexpr DWORD kVirusInfected = 225;
-constexpr DWORD kImageHashRejected = 577;  // the driver's signature or hash not accepted
-constexpr DWORD kServiceDisabled = 1058;
-constexpr DWORD kNeverStarted = 1077;      // nothing tried to start it since boot
-constexpr DWORD kBlockedByPolicy = 1260;   // AppLocker, Software Restriction Policies
-constexpr DWORD kDriverBlocked = 1275;
-constexpr DWORD kReputationUnfriendly = 4580;  // Smart App Control: not a good enough reputation
-constexpr DWORD kReputationUnattainable = 4581;  // Smart App Control: no reputation to be had
+using namespace wincode;
 
 constexpr DWORD kStartDisabled = 4;
 constexpr DWORD kStartSystem = 1;  // 0 boot and 1 system: loaded by the kernel
@@ -64,9 +53,9 @@ struct Service {
                (facts.status.read == RegistryRead::Failed && facts.key == RegistryRead::Absent);
     }
     bool In(DWORD state) const { return StatusKnown() && facts.status.state == state; }
-    bool Stopped() const { return In(kServiceStopped); }
+    bool Stopped() const { return In(wincode::kServiceStopped); }
     DWORD ExitCode() const { return StatusKnown() ? facts.status.exitCode : 0; }
-    bool NothingTried() const { return ExitCode() == 0 || ExitCode() == kNeverStarted; }
+    bool NothingTried() const { return ExitCode() == 0 || ExitCode() == kServiceNeverStarted; }
     bool StartIs(DWORD start) const { return facts.start.known && facts.start.value == start; }
     bool LoadedByKernel() const { return facts.start.known && facts.start.value <= kStartSystem; }
     // A start refused with Windows' own words for it.
@@ -102,7 +91,7 @@ DriverCause DriverNotRunningCause(const DriverFacts& facts) {
     if (!service.Installed()) return DriverCause::Unknown;
     if (IsFalse(facts.service.imagePresent)) return DriverCause::DriverFileMissing;
     if (service.StartIs(kStartDisabled)) return DriverCause::Disabled;
-    if (service.In(kServiceRunning)) return DriverCause::RunningNow;
+    if (service.In(wincode::kServiceRunning)) return DriverCause::RunningNow;
     if (IsTrue(MemoryIntegrityRuns(facts)) && service.FailedStart()) return DriverCause::MemoryIntegrity;
     if (!service.Stopped()) return DriverCause::Unknown;
     if (service.LoadedByKernel() && service.NothingTried()) return DriverCause::NotLoadedAtBoot;
@@ -286,7 +275,7 @@ CauseText InstallText(DriverCause cause, const DriverFacts& facts) {
                 "Start the program once with Run as administrator, then once more normally."};
     case DriverCause::NotStartedElevated:
         return {"The driver is installed but stopped: this elevated run did not start it (exit code " + exitCode +
-                    (facts.service.status.exitCode == kNeverStarted ? ": nothing tried since boot)." : ")."),
+                    (facts.service.status.exitCode == kServiceNeverStarted ? ": nothing tried since boot)." : ")."),
                 "In an elevated Command Prompt, sc start " + service + " tells why it does not start."};
     default: break;
     }

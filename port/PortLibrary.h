@@ -3,15 +3,21 @@
 // PortCheck prints it on stderr (BindingMessage.h).
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
 #include "PortBinding.h"
+#include "WinTypes.h"
 
-using PortReadEntry = short(__stdcall*)(short port);
-using PortWriteEntry = void(__stdcall*)(short port, short value);
+// The library's entry points are __stdcall, which only 32-bit Windows tells
+// apart; a native build of the logic has no such convention.
+#ifdef _WIN32
+#define PORT_LIBRARY_CALL __stdcall
+#else
+#define PORT_LIBRARY_CALL
+#endif
+using PortReadEntry = short(PORT_LIBRARY_CALL*)(short port);
+using PortWriteEntry = void(PORT_LIBRARY_CALL*)(short port, short value);
 
 // One place the library was looked for: its full path, and Windows' error
 // for it (0 where it loaded).
@@ -24,7 +30,7 @@ struct LoadAttempt {
 // neither entry point is, so nothing calls into a library that reaches no
 // port. The module stays loaded to the end of the process.
 struct PortLibrary {
-    HMODULE module = nullptr;
+    void* module = nullptr;  // the loaded module's handle, for Windows' calls only
     PortReadEntry read = nullptr;
     PortWriteEntry write = nullptr;
     bool reportsDriver = false;  // it exports "IsInpOutDriverOpen"
@@ -37,7 +43,3 @@ struct PortLibrary {
 // asked whether its driver is open. Where `attempts` is given, each path
 // tried is added to it with Windows' error for it.
 PortBinding LoadPortLibrary(PortLibrary* library, std::vector<LoadAttempt>* attempts = nullptr);
-
-// A DLL of Windows' own by its full path in the system folder (never the
-// current directory or PATH); null where it is not there.
-HMODULE LoadSystemLibrary(const wchar_t* name);

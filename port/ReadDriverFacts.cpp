@@ -1,15 +1,22 @@
 #include "ReadDriverFacts.h"
 
-#include <cstdio>
 #include <cstring>
-#include <cwchar>
+
+#include "ModuleFacts.h"
 
 namespace {
 
 constexpr wchar_t kLibraryName[] = L"inpout32.dll";
 
-bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
-    return _wcsnicmp(text.c_str(), prefix, std::wcslen(prefix)) == 0;
+wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+// Paths compare without regard to case, as Windows' do; the prefixes asked
+// about are ASCII, so ASCII's case is enough.
+bool StartsWith(const std::wstring& text, const std::wstring& prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+    return true;
 }
 
 std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
@@ -28,33 +35,6 @@ std::wstring DriverFile(std::wstring image, const std::wstring& windows) {
 // not to be.
 Known<bool> PresentForWindows(const WindowsReads& windows, const std::wstring& path, bool redirected) {
     return redirected ? windows.FileExistsUnredirected(path) : windows.FileExists(path);
-}
-
-// The file version from the loaded module's version resource.
-Known<std::string> FileVersion(HMODULE module) {
-    if (!module) return Unknown<std::string>(ERROR_MOD_NOT_FOUND);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));  // VS_VERSION_INFO, RT_VERSION
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (!data) return Unknown<std::string>(ERROR_RESOURCE_TYPE_NOT_FOUND);
-    const DWORD size = SizeofResource(module, found);
-    // The fixed part starts with its signature, on a 32-bit boundary.
-    for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
-        const auto* info = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + at);
-        if (info->dwSignature != 0xFEEF04BD) continue;
-        char text[48];
-        std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", info->dwFileVersionMS >> 16,
-                      info->dwFileVersionMS & 0xFFFF, info->dwFileVersionLS >> 16, info->dwFileVersionLS & 0xFFFF);
-        return KnownAs(std::string(text));
-    }
-    return Unknown<std::string>(ERROR_RESOURCE_TYPE_NOT_FOUND);
-}
-
-std::wstring ModulePath(HMODULE module) {
-    if (!module) return L"";
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::wstring(path, n) : L"";
 }
 
 // The file name, as Code Integrity's events give it.
@@ -82,7 +62,7 @@ ServiceFacts ServiceOf(const WindowsReads& windows, const char* name, bool windo
         const std::wstring file = DriverFile(
             image.read == RegistryRead::Found ? image.value : L"System32\\drivers\\" + Wide(name) + L".sys",
             windows.WindowsFolder());
-        const bool inSystem32 = StartsWith(file, (windows.WindowsFolder() + L"\\System32\\").c_str());
+        const bool inSystem32 = StartsWith(file, windows.WindowsFolder() + L"\\System32\\");
         service.imageFile = Narrow(file);
         service.imageInNativeSystemFolder = windows64 && inSystem32;
         service.imagePresent = PresentForWindows(windows, file, redirected && inSystem32);
@@ -92,16 +72,6 @@ ServiceFacts ServiceOf(const WindowsReads& windows, const char* name, bool windo
 }
 
 }  // namespace
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return "";
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return "";
-    std::string narrow(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &narrow[0], size, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(size) - 1);
-    return narrow;
-}
 
 DriverFacts GatherDriverFacts(const WindowsReads& windows, const PortLibrary& library, PortBinding binding,
                               const std::vector<LoadAttempt>& attempts, bool program64) {
@@ -116,8 +86,8 @@ DriverFacts GatherDriverFacts(const WindowsReads& windows, const PortLibrary& li
 
     LibraryFacts& lib = facts.library;
     lib.binding = binding;
-    lib.path = Narrow(ModulePath(library.module));
-    lib.fileVersion = FileVersion(library.module);
+    lib.path = Narrow(ModulePath(library));
+    lib.fileVersion = ModuleFileVersion(library);
     lib.reportsDriver = library.reportsDriver;
     for (const LoadAttempt& attempt : attempts)
         lib.tried.push_back({Narrow(attempt.path), attempt.error,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DriverFacts.h"
+#include "ModuleFacts.h"
 #include "PortLibrary.h"
 
 // Everything Windows tells about `library` (as LoadPortLibrary left it, with
@@ -14,6 +15,3 @@
 // 64-bit (the tests' stand-ins set it apart).
 DriverFacts GatherDriverFacts(const WindowsReads& windows, const PortLibrary& library, PortBinding binding,
                               const std::vector<LoadAttempt>& attempts = {}, bool program64 = sizeof(void*) == 8);
-
-// A path or name as text in the ANSI code page, as the messages are shown.
-std::string Narrow(const std::wstring& text);

@@ -5,7 +5,7 @@
 // on the answers can be tried anywhere: only WindowsReads.cpp asks Windows.
 #pragma once
 
-#include <windows.h>
+#include "WinTypes.h"
 
 #include <string>
 
@@ -42,11 +42,6 @@ struct RegistryText {
     std::wstring value;
     DWORD error = 0;
 };
-
-// The states of a service the diagnosis tells apart, as the service manager
-// numbers them.
-constexpr DWORD kServiceStopped = 1;
-constexpr DWORD kServiceRunning = 4;
 
 // The processor Windows runs on (not the one this program is built for: an
 // x86 or x64 program also runs, emulated, on ARM).

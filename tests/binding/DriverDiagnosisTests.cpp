@@ -3,12 +3,14 @@
 // and the token: each cause, the precedence between them, and facts Windows
 // did not tell.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <map>
 #include <set>
 
 #include "DriverReport.h"
 #include "ReadDriverFacts.h"
+#include "WindowsCodes.h"
 
 namespace {
 
@@ -123,7 +125,7 @@ TEST_F(Diagnosis, DriverNotInstalled) {
 }
 
 TEST_F(Diagnosis, DriverInstalledAndStopped) {
-    windows.InstallDriver(kServiceStopped, ERROR_SERVICE_NEVER_STARTED);
+    windows.InstallDriver(wincode::kServiceStopped, ERROR_SERVICE_NEVER_STARTED);
     EXPECT_EQ(Cause(), DriverCause::InstalledNotStarted);
     EXPECT_TRUE(Has(Message(), "Run as administrator, then once more normally")) << Message();
 
@@ -135,14 +137,14 @@ TEST_F(Diagnosis, DriverInstalledAndStopped) {
     EXPECT_TRUE(Has(Message(), "In an elevated Command Prompt, sc start inpoutx64 tells why")) << Message();
     EXPECT_FALSE(Has(Message(), "started")) << Message();
     // Started only where the service manager says it runs: then the next start opens it.
-    windows.services["inpoutx64"].state = kServiceRunning;
+    windows.services["inpoutx64"].state = wincode::kServiceRunning;
     windows.services["inpoutx64"].exitCode = 0;
     EXPECT_EQ(Cause(), DriverCause::RunningNow);
     EXPECT_TRUE(Has(Message(), "Start the program again")) << Message();
     EXPECT_FALSE(Has(Message(), "administrator")) << Message();
 
     // A start that failed for a reason of its own names it, and where Windows records why.
-    windows.services["inpoutx64"] = {RegistryRead::Found, kServiceStopped, ERROR_ACCESS_DENIED, 0};
+    windows.services["inpoutx64"] = {RegistryRead::Found, wincode::kServiceStopped, ERROR_ACCESS_DENIED, 0};
     EXPECT_EQ(Cause(), DriverCause::StartFailed);
     EXPECT_TRUE(Has(Message(), "its last start failed with error 5.\nEvent Viewer: System log, event 7000")) << Message();
 
@@ -157,7 +159,7 @@ TEST_F(Diagnosis, DriverInstalledAndStopped) {
 }
 
 TEST_F(Diagnosis, DisabledAndKernelLoadedDrivers) {
-    windows.InstallDriver(kServiceStopped, ERROR_SERVICE_NEVER_STARTED, 4);
+    windows.InstallDriver(wincode::kServiceStopped, ERROR_SERVICE_NEVER_STARTED, 4);
     EXPECT_EQ(Cause(), DriverCause::Disabled);
     EXPECT_TRUE(Has(Message(), "The driver inpoutx64 is disabled (error 1058): not even an administrator can start it.")) << Message();
     EXPECT_TRUE(Has(Message(), "Command Prompt as administrator: sc config inpoutx64 start= demand; then Run as")) << Message();
@@ -168,7 +170,7 @@ TEST_F(Diagnosis, DisabledAndKernelLoadedDrivers) {
     // Boot and system start drivers are the kernel's: their exit code stays
     // 1077, and event 7026 says what failed.
     for (const DWORD start : {0ul, 1ul}) {
-        windows.InstallDriver(kServiceStopped, ERROR_SERVICE_NEVER_STARTED, start);
+        windows.InstallDriver(wincode::kServiceStopped, ERROR_SERVICE_NEVER_STARTED, start);
         EXPECT_EQ(Cause(), DriverCause::NotLoadedAtBoot) << start;
         EXPECT_TRUE(Has(Message(), start ? "start type system" : "start type boot")) << Message();
         EXPECT_TRUE(Has(Message(), "event 7026")) << Message();
@@ -195,7 +197,7 @@ TEST_F(Diagnosis, AProtectionIsTheCauseOnlyWithEvidence) {
     // Evidence: a start refused with Windows' own error, a Code Integrity
     // event naming the driver's file, or memory integrity running with a
     // start that failed. The protection named is the first that is on.
-    windows.InstallDriver(kServiceStopped, 1275);
+    windows.InstallDriver(wincode::kServiceStopped, 1275);
     EXPECT_EQ(Cause(), DriverCause::SmartAppControl);
     EXPECT_TRUE(Has(Message(), "Smart App Control refuses the driver: it is on, and its start failed with error 1275.")) << Message();
     windows.dwords.erase(std::string(kPolicy) + "\\VerifiedAndReputablePolicyState");
@@ -275,7 +277,7 @@ TEST_F(Diagnosis, FactsWindowsDidNotTellAreUnknownAndDecideNothing) {
 
 TEST_F(Diagnosis, TheDriverOfWindowsBitness) {
     windows.machine = KnownAs(WindowsMachine::X86);
-    windows.services["inpout32"] = {RegistryRead::Found, kServiceStopped, 1077, 0};
+    windows.services["inpout32"] = {RegistryRead::Found, wincode::kServiceStopped, 1077, 0};
     windows.SetDword("SYSTEM\\CurrentControlSet\\Services\\inpout32", "Start", 3);
     windows.files.insert(L"C:\\Windows\\System32\\drivers\\inpout32.sys");  // no redirection on 32-bit Windows
     EXPECT_EQ(Cause(), DriverCause::InstalledNotStarted);
@@ -288,7 +290,7 @@ TEST_F(Diagnosis, TheDriverOfWindowsBitness) {
 
 TEST_F(Diagnosis, WindowsOnArmLoadsNoX64Driver) {
     windows.machine = KnownAs(WindowsMachine::Arm64);
-    windows.InstallDriver(kServiceStopped, ERROR_SERVICE_NEVER_STARTED);
+    windows.InstallDriver(wincode::kServiceStopped, ERROR_SERVICE_NEVER_STARTED);
     EXPECT_EQ(Cause(), DriverCause::ArmWindows);
     EXPECT_TRUE(Has(Message(), "this port library cannot work on ARM PCs")) << Message();
     EXPECT_TRUE(Has(FactLines(Facts()), "Windows: 64-bit, ARM [IsWow64Process2]\n"));

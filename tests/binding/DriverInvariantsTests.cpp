@@ -15,6 +15,7 @@
 #include <random>
 
 #include "DriverReport.h"
+#include "WindowsCodes.h"
 
 namespace {
 
@@ -148,7 +149,7 @@ DriverFacts FactsOf(const Row& r) {
         s.imageInNativeSystemFolder = windows64;
         s.imagePresent = r.install == Install::FileUnknown ? Unknown<bool>(5) : KnownAs(r.install == Install::Present);
         s.status = r.status == Status::Unreadable ? ServiceStatus{RegistryRead::Failed, 0, 0, 5}
-                   : ServiceStatus{RegistryRead::Found, r.status == Status::Running ? kServiceRunning : kServiceStopped,
+                   : ServiceStatus{RegistryRead::Found, r.status == Status::Running ? wincode::kServiceRunning : wincode::kServiceStopped,
                                    ExitCodeOf(r.status), 0};
     }
     if (lib.binding == PortBinding::DriverNotRunning)
