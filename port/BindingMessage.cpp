@@ -1,6 +1,7 @@
 #include "BindingMessage.h"
 
 #include "DriverReport.h"
+#include "ReadDriverFacts.h"
 
 std::string PortBindingMessage(PortBinding binding, const PortLibrary& library) {
     switch (binding) {

@@ -1,6 +1,5 @@
 #include "DriverReport.h"
 
-#include <cstdio>
 
 namespace {
 
@@ -42,24 +41,24 @@ std::string ServiceState(DWORD state) {
     return state < sizeof kStates / sizeof kStates[0] && state ? kStates[state] : "state " + Number(state);
 }
 
-std::string Key(const wchar_t* key) { return "HKLM\\" + Narrow(key); }
+std::string Key(const char* key) { return "HKLM\\" + std::string(key); }
 
 std::string LibraryLines(const DriverFacts& facts) {
     const LibraryFacts& library = facts.library;
     std::string text;
     if (library.binding == PortBinding::NoLibrary) {
         for (const TriedPath& tried : library.tried)
-            text += Line("port library", Narrow(tried.path) + ": " + YesNo(tried.present, "there", "not there") +
+            text += Line("port library", tried.path + ": " + YesNo(tried.present, "there", "not there") +
                                              ", not loaded, error " + Number(tried.error),
                          "LoadLibrary, GetFileAttributes");
         if (library.tried.empty()) text += Line("port library", "not loaded", "LoadLibrary");
         if (!library.nativeSystemFolder.empty())
             text += Line("inpout32.dll in the 64-bit system folder", YesNo(library.inNativeSystemFolder, "yes", "no"),
-                         Narrow(library.nativeSystemFolder));
+                         library.nativeSystemFolder);
         return text;
     }
     const std::string version = library.fileVersion.known ? library.fileVersion.value : "unknown";
-    text += Line("port library", (library.path.empty() ? "loaded" : Narrow(library.path)) + ", file version " + version,
+    text += Line("port library", (library.path.empty() ? "loaded" : library.path) + ", file version " + version,
                  "the loaded module, its version resource");
     const char* entries = library.binding == PortBinding::NoInp32   ? "no Inp32"
                           : library.binding == PortBinding::NoOut32 ? "Inp32; no Out32"
@@ -78,7 +77,7 @@ std::string LibraryLines(const DriverFacts& facts) {
 
 std::string ServiceLines(const DriverFacts& facts) {
     const ServiceFacts& service = facts.service;
-    const std::string name = Narrow(service.name);
+    const std::string name = service.name;
     const std::string key = Key(kServicesKey) + "\\" + name;
     std::string text;
     const char* installed = service.key == RegistryRead::Found ? "installed" : "not installed";
@@ -89,7 +88,7 @@ std::string ServiceLines(const DriverFacts& facts) {
                                                               kStartTypes, 5, "")
                                                     : "not set",
                      key + ", Start");
-        text += Line("  file", Narrow(service.imageFile) + ", " + YesNo(service.imagePresent, "present", "missing"),
+        text += Line("  file", ShownFile(service) + ", " + YesNo(service.imagePresent, "present", "missing"),
                      key + ", ImagePath");
     }
     const ServiceStatus& status = service.status;
@@ -98,6 +97,11 @@ std::string ServiceLines(const DriverFacts& facts) {
                               : status.read == RegistryRead::Absent ? "no such service"
                                                                     : UnknownText(status.error);
     text += Line("  state", state, "service manager, QueryServiceStatus");
+    const Known<DWORD>& event = service.refusalEvent;
+    if (facts.library.binding == PortBinding::DriverNotRunning)
+        text += Line("  Code Integrity events since boot naming its file",
+                     event.known ? (event.value ? "event " + Number(event.value) : "none") : UnknownText(event.error),
+                     "Microsoft-Windows-CodeIntegrity/Operational, events 3033 and 3077");
     return text;
 }
 
@@ -121,17 +125,26 @@ std::string ProtectionLines(const DriverFacts& facts) {
     return text;
 }
 
-std::string Bits(bool windows64) { return windows64 ? "64-bit" : "32-bit"; }
+std::string Machine(WindowsMachine machine) {
+    switch (machine) {
+    case WindowsMachine::X86: return "32-bit";
+    case WindowsMachine::X64: return "64-bit";
+    case WindowsMachine::Arm64: return "64-bit, ARM";
+    case WindowsMachine::Other: break;
+    }
+    return "a processor other than x86, x64 and ARM64";
+}
 std::string Build(DWORD build) { return Number(build); }
 std::string Elevation(bool elevated) { return elevated ? "elevated" : "not elevated"; }
 
 }  // namespace
 
+const char kIfRefused[] = "if Windows then refuses the driver: ";
 const char kDriverNotRunningLine[] = "inpout32.dll is loaded, but its port driver is not running.\n";
 
 std::string FactLines(const DriverFacts& facts) {
     std::string text = LibraryLines(facts);
-    text += Line("Windows", Told(facts.windows64, &Bits), facts.windows64Source);
+    text += Line("Windows", Told(facts.machine, &Machine), facts.machineSource);
     text += Line("Windows build", Told(facts.windowsBuild, &Build), "RtlGetVersion");
     text += Line("this program", Told(facts.elevated, &Elevation), facts.elevatedSource);
     return text + ServiceLines(facts) + ProtectionLines(facts);
@@ -139,7 +152,8 @@ std::string FactLines(const DriverFacts& facts) {
 
 std::string CauseLines(const DriverFacts& facts) {
     const CauseText text = TextOf(Diagnose(facts), facts);
-    return "cause: " + text.cause + "\n" + (text.action.empty() ? "" : "what to do: " + text.action + "\n");
+    return "cause: " + text.cause + "\n" + (text.action.empty() ? "" : "what to do: " + text.action + "\n") +
+           (text.ifRefused.empty() ? "" : std::string(kIfRefused) + text.ifRefused + "\n");
 }
 
 std::string DriverNotRunningMessage(const DriverFacts& facts) {

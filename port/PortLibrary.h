@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "PortBinding.h"
 #include "WinTypes.h"
 
 // The library's entry points are __stdcall, which only 32-bit Windows tells
@@ -17,14 +18,6 @@
 #endif
 using PortReadEntry = short(PORT_LIBRARY_CALL*)(short port);
 using PortWriteEntry = void(PORT_LIBRARY_CALL*)(short port, short value);
-
-enum class PortBinding {
-    Bound,             // both entry points resolved, and the driver is open (or not reported)
-    NoLibrary,         // no "inpout32.dll" that loads in the program's folder or the system folder
-    NoInp32,           // loaded, but no "Inp32"; "Out32" is then not looked for
-    NoOut32,           // "Inp32" resolved, no "Out32"
-    DriverNotRunning,  // complete, but the library says its kernel driver is not open
-};
 
 // One place the library was looked for: its full path, and Windows' error
 // for it (0 where it loaded).

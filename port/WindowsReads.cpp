@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
+
+#include "CodeIntegrityLog.h"
 
 namespace {
 
@@ -12,10 +15,12 @@ Entry Lookup(const wchar_t* dll, const char* name) {
     return module ? reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 
+std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + std::strlen(ascii)); }
+
 class RegistryKey {
 public:
-    explicit RegistryKey(const wchar_t* path)
-        : error_(RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &key_)) {}
+    explicit RegistryKey(const char* path)
+        : error_(RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_QUERY_VALUE, &key_)) {}
     ~RegistryKey() {
         if (error_ == ERROR_SUCCESS) RegCloseKey(key_);
     }
@@ -23,13 +28,14 @@ public:
     RegistryKey& operator=(const RegistryKey&) = delete;
 
     // The value's type and bytes, or the error.
-    LONG Query(const wchar_t* name, DWORD* type, std::vector<BYTE>* data) const {
+    LONG Query(const char* name, DWORD* type, std::vector<BYTE>* data) const {
         if (error_ != ERROR_SUCCESS) return error_;
+        const std::wstring wide = Wide(name);
         DWORD size = 0;
-        LONG error = RegQueryValueExW(key_, name, nullptr, type, nullptr, &size);
+        LONG error = RegQueryValueExW(key_, wide.c_str(), nullptr, type, nullptr, &size);
         if (error != ERROR_SUCCESS) return error;
         data->assign(size + sizeof(wchar_t), 0);  // room for a terminator the value may lack
-        return RegQueryValueExW(key_, name, nullptr, type, data->data(), &size);
+        return RegQueryValueExW(key_, wide.c_str(), nullptr, type, data->data(), &size);
     }
 
 private:
@@ -66,9 +72,18 @@ struct CodeIntegrityInformation {
     ULONG options;
 };
 
+WindowsMachine MachineOf(USHORT machine) {
+    switch (machine) {
+    case 0x014C: return WindowsMachine::X86;    // IMAGE_FILE_MACHINE_I386
+    case 0x8664: return WindowsMachine::X64;    // IMAGE_FILE_MACHINE_AMD64
+    case 0xAA64: return WindowsMachine::Arm64;  // IMAGE_FILE_MACHINE_ARM64
+    default: return WindowsMachine::Other;
+    }
+}
+
 class Windows final : public WindowsReads {
 public:
-    RegistryDword Dword(const wchar_t* key, const wchar_t* value) const override {
+    RegistryDword Dword(const char* key, const char* value) const override {
         DWORD type = 0;
         std::vector<BYTE> data;
         const LONG error = RegistryKey(key).Query(value, &type, &data);
@@ -79,7 +94,7 @@ public:
         return answer;
     }
 
-    RegistryText Text(const wchar_t* key, const wchar_t* value) const override {
+    RegistryText Text(const char* key, const char* value) const override {
         DWORD type = 0;
         std::vector<BYTE> data;
         const LONG error = RegistryKey(key).Query(value, &type, &data);
@@ -90,10 +105,10 @@ public:
         return answer;
     }
 
-    ServiceStatus Service(const wchar_t* name) const override {
+    ServiceStatus Service(const char* name) const override {
         ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
         if (!manager.get()) return {RegistryRead::Failed, 0, 0, GetLastError()};
-        ServiceHandle service(OpenServiceW(manager.get(), name, SERVICE_QUERY_STATUS));
+        ServiceHandle service(OpenServiceW(manager.get(), Wide(name).c_str(), SERVICE_QUERY_STATUS));
         if (!service.get()) {
             const DWORD error = GetLastError();
             return {error == ERROR_SERVICE_DOES_NOT_EXIST ? RegistryRead::Absent : RegistryRead::Failed, 0, 0, error};
@@ -113,19 +128,44 @@ public:
         return Unknown<bool>(error);
     }
 
-    Known<bool> Windows64(const char** source) const override {
+    Known<bool> FileExistsUnredirected(const std::wstring& path) const override {
+        // Every 64-bit Windows has these, XP x64 and Server 2003 x64 too,
+        // which have no Sysnative folder; 32-bit XP has neither, and nothing
+        // it would redirect. Nothing may load a DLL while redirection is off.
+        using DisableEntry = BOOL(WINAPI*)(PVOID*);
+        using RevertEntry = BOOL(WINAPI*)(PVOID);
+        const auto disable = Lookup<DisableEntry>(L"kernel32.dll", "Wow64DisableWow64FsRedirection");
+        const auto revert = Lookup<RevertEntry>(L"kernel32.dll", "Wow64RevertWow64FsRedirection");
+        PVOID previous = nullptr;
+        if (!disable || !revert || !disable(&previous)) return FileExists(path);  // nothing redirected here
+        const Known<bool> exists = FileExists(path);
+        revert(previous);
+        return exists;
+    }
+
+    Known<WindowsMachine> Machine(const char** source) const override {
+        // Windows 10 1511 and later tell the real processor; on ARM,
+        // IsWow64Process is TRUE for an x86 program as on x64.
+        using IsWow64Process2Entry = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+        if (const auto isWow64Process2 = Lookup<IsWow64Process2Entry>(L"kernel32.dll", "IsWow64Process2")) {
+            *source = "IsWow64Process2";
+            USHORT process = 0, native = 0;
+            if (!isWow64Process2(GetCurrentProcess(), &process, &native))
+                return Unknown<WindowsMachine>(GetLastError());
+            return KnownAs(MachineOf(native));
+        }
 #ifdef _WIN64
         *source = "this program is 64-bit";
-        return KnownAs(true);
+        return KnownAs(WindowsMachine::X64);
 #else
         using IsWow64ProcessEntry = BOOL(WINAPI*)(HANDLE, PBOOL);
         const auto isWow64 = Lookup<IsWow64ProcessEntry>(L"kernel32.dll", "IsWow64Process");
         *source = "IsWow64Process";
         // Windows without the call (XP before SP2) has no 64-bit edition it could run on.
-        if (!isWow64) return KnownAs(false);
+        if (!isWow64) return KnownAs(WindowsMachine::X86);
         BOOL wow64 = FALSE;
-        if (!isWow64(GetCurrentProcess(), &wow64)) return Unknown<bool>(GetLastError());
-        return KnownAs(wow64 != FALSE);
+        if (!isWow64(GetCurrentProcess(), &wow64)) return Unknown<WindowsMachine>(GetLastError());
+        return KnownAs(wow64 ? WindowsMachine::X64 : WindowsMachine::X86);
 #endif
     }
 
@@ -172,6 +212,10 @@ public:
         const LONG status = getVersion(&version);
         if (status < 0) return Unknown<DWORD>(static_cast<DWORD>(status));
         return KnownAs<DWORD>(version.dwBuildNumber);
+    }
+
+    Known<DWORD> CodeIntegrityEvent(const std::wstring& file) const override {
+        return NewestCodeIntegrityEvent(file);
     }
 
     std::wstring WindowsFolder() const override {

@@ -1,7 +1,8 @@
 // What the driver diagnosis asks Windows, behind an interface so that it can
 // be tried against stand-ins. Each answer says whether Windows told: a read
 // that failed is "unknown", never a guess. Nothing here needs rights a
-// normal program lacks, from XP to 11.
+// normal program lacks, from XP to 11. Windows-free, so that what is built
+// on the answers can be tried anywhere: only WindowsReads.cpp asks Windows.
 #pragma once
 
 #include "WinTypes.h"
@@ -42,6 +43,10 @@ struct RegistryText {
     DWORD error = 0;
 };
 
+// The processor Windows runs on (not the one this program is built for: an
+// x86 or x64 program also runs, emulated, on ARM).
+enum class WindowsMachine { X86, X64, Arm64, Other };
+
 // A service as the service manager tells it to a program with connect and
 // query-status rights only.
 struct ServiceStatus {
@@ -54,17 +59,24 @@ struct ServiceStatus {
 class WindowsReads {
 public:
     virtual ~WindowsReads() = default;
-    virtual RegistryDword Dword(const wchar_t* key, const wchar_t* value) const = 0;  // under HKLM
-    virtual RegistryText Text(const wchar_t* key, const wchar_t* value) const = 0;    // under HKLM
-    virtual ServiceStatus Service(const wchar_t* name) const = 0;
+    // Keys, value names and service names are ASCII.
+    virtual RegistryDword Dword(const char* key, const char* value) const = 0;  // under HKLM
+    virtual RegistryText Text(const char* key, const char* value) const = 0;    // under HKLM
+    virtual ServiceStatus Service(const char* name) const = 0;
     virtual Known<bool> FileExists(const std::wstring& path) const = 0;
-    // Whether Windows is 64-bit, and how that was learned.
-    virtual Known<bool> Windows64(const char** source) const = 0;
+    // Whether the file is there as a 64-bit program sees it: System32 not
+    // sent to SysWOW64, as it is for a 32-bit program on 64-bit Windows.
+    virtual Known<bool> FileExistsUnredirected(const std::wstring& path) const = 0;
+    // The processor Windows runs on, and how that was learned.
+    virtual Known<WindowsMachine> Machine(const char** source) const = 0;
     // Whether this process runs elevated, and how that was learned.
     virtual Known<bool> Elevated(const char** source) const = 0;
     // The code-integrity options of system information class 103.
     virtual Known<DWORD> CodeIntegrityOptions() const = 0;
     virtual Known<DWORD> WindowsBuild() const = 0;
+    // The newest Code Integrity event (3033 or 3077) since boot whose text
+    // names `file` (a file name, such as the driver's): its id, 0 where none.
+    virtual Known<DWORD> CodeIntegrityEvent(const std::wstring& file) const = 0;
     // The Windows folder, without a trailing backslash.
     virtual std::wstring WindowsFolder() const = 0;
 };

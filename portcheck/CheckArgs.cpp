@@ -227,8 +227,8 @@ std::vector<OptionHelp> Options() {
     options.push_back({"--list", "the parallel ports Windows knows: name, base address, I/O ranges and "
                                  "extended (ECP) block; touches no port"});
     options.push_back({"--driver", "why the port library can't reach the port: what Windows tells about the "
-                                   "library, its driver and the protections that refuse it, each with its "
-                                   "source; then the cause and what to do; touches no port"});
+                                   "library, its driver and the protections that can refuse it, each with "
+                                   "its source; then the cause and what to do; touches no port"});
     options.push_back({"--help", "this text"});
     return options;
 }

@@ -4,6 +4,7 @@
 
 #include "BindingMessage.h"
 #include "DriverReport.h"
+#include "ReadDriverFacts.h"
 #include "ExitCodes.h"
 #include "ParallelPins.h"
 
@@ -57,12 +58,20 @@ std::string BindForPort(PortLibrary* library, int base, bool readsOnly) {
             binding == PortBinding::DriverNotRunning ? kDriverNotRunningLine : PortBindingMessage(binding, *library);
         return AsErrors(message + CauseLines(facts));
     }
-    // Only a library that can't say whether its driver runs is tried.
+    // Only a library that can't say whether its driver runs is tried, on
+    // any Windows: an old copy reads 0 on 32-bit Windows too until an
+    // elevated run has installed its driver.
     if (library->reportsDriver) return "";
     DriverFacts facts = GatherDriverFacts(ThisWindows(), *library, binding, attempts);
-    if (!facts.windows64.known || !facts.windows64.value) return "";
     facts.library.portAnswersNothing = KnownAs(AnswersNothing(*library, base));
-    return Diagnose(facts) == DriverCause::OldLibrary ? AsErrors(CauseLines(facts)) : "";
+    return Reaches(Diagnose(facts)) ? "" : AsErrors(CauseLines(facts));
+}
+
+std::string UnreportedDriverNote(const PortLibrary& library) {
+    return library.reportsDriver ? ""
+                                 : "PortCheck: this inpout32.dll cannot tell whether its driver runs (no "
+                                   "IsInpOutDriverOpen): a port reading 0 on every line is the sign that it does "
+                                   "not.\n";
 }
 
 }  // namespace portcheck

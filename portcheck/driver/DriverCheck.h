@@ -15,11 +15,15 @@ int CheckDriver();
 
 // Binds the library for a command on the port at `base`. Empty where the
 // port can be worked; otherwise what to print on stderr: the binding's
-// message and the cause, or, for a library without "IsInpOutDriverOpen" on
-// 64-bit Windows whose port reads 0 everywhere and keeps nothing written to
-// its data latch, that cause (an old copy whose driver can't load).
+// message and the cause, or, for a library without "IsInpOutDriverOpen"
+// whose port reads 0 everywhere and keeps nothing written to its data latch,
+// that cause (a copy whose driver does not run).
 // `readsOnly` (--watch): a library without Out32 will do, and the port is
 // not written to tell an old library: that needs a write to the latch.
 std::string BindForPort(PortLibrary* library, int base, bool readsOnly = false);
+
+// For --watch, which reads only: where the library can't tell whether its
+// driver runs, the line that says so and what shows it; else empty.
+std::string UnreportedDriverNote(const PortLibrary& library);
 
 }  // namespace portcheck

@@ -216,6 +216,8 @@ int RunWatch(const CheckOptions& options) {
         return kExitNoPortLibrary;
     }
     Show(WatchHeadline(options));
+    const std::string unreported = UnreportedDriverNote(library);
+    std::fputs(unreported.c_str(), stderr);
     // Without the loopback test's latch write, a bus with nothing on it is
     // all that can be told: every register reads 0xFF.
     if (NoPortAt(library, options.base)) {
@@ -242,6 +244,7 @@ int RunWatch(const CheckOptions& options) {
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     Show(WatchSummary(TotalsOf(recording), writer.lines()));
+    if (ReadZeroThroughout(writer.lines())) std::fputs(unreported.c_str(), stderr);
     StopRequest::PortRestored();  // nothing to put back: a closing console may end the process now
     if (recording.writerFailed.load()) {
         std::fprintf(stderr, "PortCheck: %s; the recording stopped there\n", vcd.error().c_str());

@@ -37,4 +37,10 @@ std::string WatchSummary(const WatchTotals& t, const std::vector<LineRecord>& li
     return text;
 }
 
+bool ReadZeroThroughout(const std::vector<LineRecord>& lines) {
+    for (const LineRecord& line : lines)
+        if (line.rising || line.falling || line.high != line.pin->inverted) return false;
+    return true;
+}
+
 }  // namespace portcheck

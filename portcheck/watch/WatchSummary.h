@@ -20,6 +20,9 @@ struct WatchTotals {
 };
 
 std::string WatchSummary(const WatchTotals& totals, const std::vector<LineRecord>& lines);
+// Whether every line's register bit read 0 all along (the inverted pins
+// high): what a library whose driver does not run gives.
+bool ReadZeroThroughout(const std::vector<LineRecord>& lines);
 // "blind intervals (no sample for over 0.810 us, 10 times the median): 3,
 // the longest 1234.6 us, 2345.7 us in all", or ": none".
 std::string BlindText(const BlindTally& blind, double medianNs);

@@ -24,6 +24,9 @@ BLOCKLIST = (CONTROL + r"\CI\Config", "VulnerableDriverBlocklistEnable")
 SMART_APP_CONTROL = (CONTROL + r"\CI\Policy", "VerifiedAndReputablePolicyState")
 SERVICE = "inpoutx64"
 OLD_LIBRARY = "no-driver-status"
+IF_REFUSED = "if Windows then refuses the driver: "
+UNREPORTED = ("PortCheck: this inpout32.dll cannot tell whether its driver runs (no IsInpOutDriverOpen): a port "
+              "reading 0 on every line is the sign that it does not.\n")
 
 
 def wine_tool(bench, *args):
@@ -43,12 +46,15 @@ def registry_value(bench, key_and_value, data):
 
 
 @contextmanager
-def driver_service(bench, with_file=True):
-    """The driver's service as the library installs it (automatic start),
-    stopped, as Wine's service manager leaves a kernel driver; its file in
-    the 64-bit system folder, or missing."""
+def driver_service(bench, with_file=True, start="auto"):
+    """The driver's service as the library installs it (automatic start), or
+    with `start` (demand, disabled, system), stopped, as Wine's service
+    manager leaves a kernel driver; its file in the 64-bit system folder, or
+    missing. (Wine's sc config does not change the start type: sc create
+    sets it.)"""
     path = os.path.join(bench.wine.prefix, "drive_c", "windows", "system32", "drivers", SERVICE + ".sys")
-    wine_tool(bench, "sc", "create", SERVICE, "type=", "kernel", "start=", "auto",
+    bench.wine.run("sc", ["delete", SERVICE], "unused")  # one an interrupted run left behind
+    wine_tool(bench, "sc", "create", SERVICE, "type=", "kernel", "start=", start,
               "binpath=", "System32\\drivers\\%s.sys" % SERVICE)
     if with_file:
         with open(path, "wb") as driver:
@@ -113,64 +119,106 @@ def panel_message(bench, scenario):
     return messages[0]
 
 
-def check_cause(text, cause, action):
+def cause_lines(text):
+    """The cause and what to do, without the facts above them or the
+    protections after them."""
+    return "".join(line + "\n" for line in text.splitlines()
+                   if line.startswith(("cause: ", "what to do: ", "PortCheck: cause: ", "PortCheck: what to do: ")))
+
+
+def check_cause(text, cause, action, protections_on=()):
+    """`text` gives the cause and what to do; a protection is named only in
+    the line after them, and there each of `protections_on` (and no other)."""
     check(cause in text, "the cause %r not in %r" % (cause, text))
     check(action in text, "what to do %r not in %r" % (action, text))
-    check("administrator" not in text,
-          "tells a program that runs elevated to run as administrator: %r" % text)
+    check("as administrator" not in text, "tells a program that runs elevated to run as administrator: %r" % text)
+    check("Sysnative" not in text, "shows a folder no one can open: %r" % text)
+    advice = cause_lines(text) or text
+    for protection in ("memory integrity", "Smart App Control", "blocklist"):
+        check(protection.lower() not in advice.lower(), "%s named without evidence: %r" % (protection, advice))
+    refused = [line for line in text.splitlines() if IF_REFUSED in line]
+    check(len(refused) == (1 if protections_on else 0), "the protections' line: %r" % text)
+    for protection in ("memory integrity", "Smart App Control", "the vulnerable driver blocklist"):
+        named = bool(refused) and protection in refused[0]
+        check(named == (protection in protections_on), "%s in %r" % (protection, refused))
 
 
-def driver_report(bench, scenario, cause, action):
+def driver_report(bench, scenario, cause, action, protections_on=()):
     done = port_check(bench, scenario, ["--driver"])
     check(done.returncode == 3, "PortCheck --driver exit %d: %s%s" % (done.returncode, done.stdout, done.stderr))
     check("this program: elevated [token elevation]\n" in done.stdout, done.stdout)
-    check_cause(done.stdout, cause, action)
+    check_cause(done.stdout, cause, action, protections_on)
     return done.stdout
 
 
-def memory_integrity_configured_on(bench):
-    cause = "Windows refuses the driver: memory integrity is on."
-    action = "Core isolation: turn Memory integrity off, restart (this lowers the PC's protection)."
-    with registry_value(bench, MEMORY_INTEGRITY, 1):
-        report = driver_report(bench, "memory-integrity", cause, action)
-        check("memory integrity, switched on: on (1) [HKLM\\SYSTEM\\CurrentControlSet\\Control\\DeviceGuard\\"
-              "Scenarios\\HypervisorEnforcedCodeIntegrity, Enabled]\n" in report, report)
+SWITCHED_ON = ("memory integrity, switched on: on (1) [HKLM\\SYSTEM\\CurrentControlSet\\Control\\DeviceGuard\\"
+               "Scenarios\\HypervisorEnforcedCodeIntegrity, Enabled]\n"
+               "memory integrity, running: no [system information class 103, code-integrity option 0x400]\n")
+NOT_STARTED = "The driver is installed but stopped: this elevated run did not start it (exit code 1077"
+SC_START = "In an elevated Command Prompt, sc start inpoutx64 tells why it does not start."
+FILE_MISSING = "inpoutx64.sys (the 64-bit system folder) is missing."
+REINSTALL = "Install it again: run the library's own installer."
+
+
+def memory_integrity_switched_on_not_running(bench):
+    """Switched on but not running (Wine's class 103 says 0x1), and nothing
+    Windows recorded says it refused the driver: the install state is the
+    cause, memory integrity the line after it."""
+    with registry_value(bench, MEMORY_INTEGRITY, 1), driver_service(bench):
+        report = driver_report(bench, "memory-integrity", NOT_STARTED, SC_START, ["memory integrity"])
+        check(SWITCHED_ON in report, report)
+        check("  file: C:\\windows\\System32\\drivers\\inpoutx64.sys (the 64-bit system folder), present [" in report,
+              report)
+        check("  Code Integrity events since boot naming its file: " in report, report)
         message = panel_message(bench, "memory-integrity")
         check(message.startswith(DRIVER_NOT_RUNNING), message)
-        check_cause(message, cause, action)
+        check_cause(message, NOT_STARTED, SC_START)
         check(message.count("\n") == 4 and message.endswith("\nPortCheck --driver tells more.\n"), message)
         # The loopback test gives the cause after the binding's message.
         done = port_check(bench, "memory-integrity", ["0x378"])
         check(done.returncode == 3 and done.stdout == "", "exit %d: %s" % (done.returncode, done.stdout))
-        check(done.stderr == "PortCheck: " + DRIVER_NOT_RUNNING + "PortCheck: cause: " + cause + "\n"
-              "PortCheck: what to do: Windows Security > Device security > " + action + "\n", done.stderr)
+        check(done.stderr.startswith("PortCheck: " + DRIVER_NOT_RUNNING + "PortCheck: cause: " + NOT_STARTED),
+              done.stderr)
+        check_cause(done.stderr, NOT_STARTED, SC_START, ["memory integrity"])
+    with registry_value(bench, MEMORY_INTEGRITY, 1), driver_service(bench, with_file=False):
+        report = driver_report(bench, "memory-integrity-no-file", FILE_MISSING, REINSTALL, ["memory integrity"])
+        check(SWITCHED_ON in report and ", missing [" in report, report)
 
 
 def blocklist_and_smart_app_control(bench):
+    cause = "The driver is not installed, though this program runs elevated: the library did not install it."
     with registry_value(bench, BLOCKLIST, 1):
-        driver_report(bench, "blocklist", "Blocked by Windows' driver blocklist.",
-                      "turn Microsoft Vulnerable Driver Blocklist off, restart")
+        report = driver_report(bench, "blocklist", cause, "Run the library's own installer;",
+                               ["the vulnerable driver blocklist"])
+        check("vulnerable driver blocklist: on (1) [" in report, report)
     with registry_value(bench, SMART_APP_CONTROL, 1):
-        driver_report(bench, "smart-app-control", "Smart App Control is on.", "Smart App Control: Off")
+        driver_report(bench, "smart-app-control", cause, "Run the library's own installer;", ["Smart App Control"])
 
 
-def stopped_service_started_by_an_elevated_run(bench):
-    cause = "The driver was installed but stopped; this elevated run has just started it."
-    action = "Start the program again: from then on the driver is open."
-    with driver_service(bench):
-        report = driver_report(bench, "stopped-service", cause, action)
-        check("driver service inpoutx64: installed [HKLM\\SYSTEM\\CurrentControlSet\\Services\\inpoutx64]\n"
-              in report, report)
-        check("  start: automatic (2)" in report and ", present [" in report, report)
-        message = panel_message(bench, "stopped-service")
-        check_cause(message, cause, action)
-    with driver_service(bench, with_file=False):
-        driver_report(bench, "service-without-file", "inpoutx64.sys is missing.",
-                      "Install it again: run the library's own installer.")
+def service_start_types(bench):
+    """Demand start, stopped: nothing tried to start it, and nothing says it
+    started. Disabled: the command that makes it startable. System start:
+    the kernel's, and event 7026."""
+    with driver_service(bench, start="demand"):
+        report = driver_report(bench, "demand", NOT_STARTED, SC_START)
+        check("  start: on demand (3) [" in report and "  state: stopped, last exit code 1077 [" in report, report)
+        check("started" not in cause_lines(report), report)
+    with driver_service(bench, start="disabled"):
+        report = driver_report(bench, "disabled",
+                               "The driver inpoutx64 is disabled (error 1058): not even an administrator can start "
+                               "it.",
+                               "Elevated Command Prompt: sc config inpoutx64 start= demand; then start this program "
+                               "twice.")
+        check("  start: disabled (4) [" in report, report)
+    with driver_service(bench, start="system"):
+        report = driver_report(bench, "system-start", "The driver inpoutx64 has start type system: the kernel "
+                               "loads it at boot, and did not at the last one.",
+                               "Event Viewer: System log, event 7026 names it if it failed then")
+        check("  start: system (1) [" in report and "event 7000" not in report, report)
 
 
 def nothing_known_elevated(bench):
-    driver_report(bench, "unknown", "Windows does not tell this program why the driver is not running.",
+    driver_report(bench, "unknown", "The driver is not installed, though this program runs elevated",
                   "Event Viewer: System log, event 7000")
 
 
@@ -198,9 +246,16 @@ def old_library_on_64bit_windows(bench):
         check(done.stdout == "", done.stdout)
         check(done.stderr.startswith("PortCheck: cause: This inpout32.dll is an old version (no IsInpOutDriverOpen)"),
               done.stderr)
+    # --watch only reads: it says what it can't tell before it records, and
+    # again after, where every line read 0 all along.
+    done = port_check(bench, "old-library", ["--watch", "--for", "1", "0x378"], OLD_LIBRARY)
+    check(done.returncode == 0, "--watch: exit %d: %s%s" % (done.returncode, done.stdout, done.stderr))
+    check(done.stderr == UNREPORTED * 2, done.stderr)
     # Where the driver runs, the same library reaches the port: nothing said.
     done = port_check(bench, "old-library-working", ["0x378"], OLD_LIBRARY, prepare=None)
     check(done.returncode == 0, "exit %d: %s%s" % (done.returncode, done.stdout, done.stderr))
+    done = port_check(bench, "old-library-working", ["--watch", "--for", "1", "0x378"], OLD_LIBRARY, prepare=None)
+    check(done.returncode == 0 and done.stderr == UNREPORTED, "--watch: exit %d: %s" % (done.returncode, done.stderr))
 
 
 def library_of_the_other_bitness(bench):
@@ -216,15 +271,15 @@ def library_of_the_other_bitness(bench):
 
 
 CASES = [
-    ("memory integrity configured on: the panel, --driver and the loopback test name it",
-     memory_integrity_configured_on),
-    ("the vulnerable driver blocklist and Smart App Control switched on: --driver names each",
-     blocklist_and_smart_app_control),
-    ("a stopped driver service, elevated: start again; its file missing: reinstall",
-     stopped_service_started_by_an_elevated_run),
+    ("memory integrity switched on, not running: the install state is the cause (file present, file missing), the "
+     "protection the line after it, in --driver, the panel and the loopback test", memory_integrity_switched_on_not_running),
+    ("the vulnerable driver blocklist and Smart App Control switched on: named after the install state, never as the "
+     "cause", blocklist_and_smart_app_control),
+    ("driver services on demand, disabled and system start: never started, the command that makes it startable, "
+     "event 7026", service_start_types),
     ("nothing Windows tells, elevated: where Windows records why, never run as administrator", nothing_known_elevated),
     ("a working library and driver: --driver says so, exit 0", working_library),
-    ("an old library on 64-bit Windows: bound, named by --driver, the loopback test and --probe exit 3",
+    ("an old library: bound, named by --driver, the loopback test and --probe exit 3, --watch says what it can't tell",
      old_library_on_64bit_windows),
     ("a library of the other bitness: error 193 named by the loopback test and --driver",
      library_of_the_other_bitness),

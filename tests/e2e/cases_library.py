@@ -10,12 +10,12 @@ from layout import Rect
 from processes import wait_for
 from steps import PORT, apply_address, check, check_lamps_white, check_one_message, close_cleanly, dismiss
 
-# Wine runs programs elevated and has no such driver service: Windows tells
-# nothing that would explain it (cases_driver.py sets what it would).
+# Wine runs programs elevated and has no such driver service: the library did
+# not install it (cases_driver.py sets what else Windows would tell).
 DRIVER_NOT_RUNNING = ("inpout32.dll is loaded, but its port driver is not running.\n"
-                      "Windows does not tell this program why the driver is not running.\n"
-                      "Event Viewer: System log, event 7000; Microsoft > Windows > CodeIntegrity > Operational "
-                      "log, events 3077 and 3033.\n"
+                      "The driver is not installed, though this program runs elevated: the library did not install "
+                      "it.\n"
+                      "Run the library's own installer; if that fails, Event Viewer: System log, event 7000 says why.\n"
                       "PortCheck --driver tells more.\n")
 VALUE_CAPTIONS = ["LabelHexValueData", "LabelHexValueControl", "LabelHexValueStatus"]
 
