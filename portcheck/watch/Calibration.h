@@ -3,8 +3,9 @@
 // time-stamp counter) to a microsecond and more (the ACPI timer older
 // Windows uses); a port read from some 30 ns (the virtual port) to 1-2 us
 // (a real port through the library's driver). The stride is the smallest
-// power of two that keeps the counter under 2 % of the loop's time, and
-// the blind intervals' resolution with it.
+// power of two that keeps the counter under 2 % of the loop's time, up to
+// 32: a longer block would leave more of the time inside it unknown (the
+// trusted width grows with it, SampleTiming).
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,7 @@ struct Calibration {
     double sampleNs = 0;  // one sample's time without the counter
 };
 
-constexpr uint32_t kLongestStride = 256;
+constexpr uint32_t kLongestStride = 32;
 constexpr int kCalibrationSamples = 2048;
 
 // From the counter ticks that kCalibrationSamples samples took alone and
