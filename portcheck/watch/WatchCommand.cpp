@@ -154,7 +154,6 @@ public:
         return text;
     }
     std::atomic<bool> finished{false};  // nothing more will be added
-    std::atomic<bool> printed{false};   // the console thread printed all of it
 
 private:
     CRITICAL_SECTION lock_;
@@ -181,9 +180,33 @@ DWORD WINAPI ConsoleThread(void* context) {
         Print(out, backlog.Take());
         if (!last) Sleep(kConsolePauseMs);
     }
-    backlog.printed.store(true);
     return 0;
 }
+
+// Standard output through its own thread from the first line on: a console
+// that reads nothing (a selection in it, a pipe nobody reads) holds up
+// that thread alone. At the end it has a moment to print what is left.
+class ConsolePrinter {
+public:
+    ConsolePrinter() : thread_(CreateThread(nullptr, 0, &ConsoleThread, &backlog_, 0, nullptr)) {}
+    ~ConsolePrinter() {
+        backlog_.finished.store(true);
+        if (thread_ == nullptr) return;
+        WaitForSingleObject(thread_, kConsoleGraceMs + 2 * kConsolePauseMs);
+        CloseHandle(thread_);
+    }
+    ConsolePrinter(const ConsolePrinter&) = delete;
+    ConsolePrinter& operator=(const ConsolePrinter&) = delete;
+
+    bool running() const { return thread_ != nullptr; }
+    // Lines that are never dropped.
+    void Show(const std::string& text) { backlog_.Add(text, true); }
+    SharedBacklog& backlog() { return backlog_; }
+
+private:
+    SharedBacklog backlog_;
+    HANDLE thread_;
+};
 
 // The events made into the VCD file and the live lines, apart from the
 // console, until the recording thread is done; then the file completed.
@@ -277,12 +300,6 @@ DWORD WINAPI WriterThread(void* context) {
     return 0;
 }
 
-void Show(const std::string& text) {
-    if (text.empty()) return;
-    std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
-}
-
 bool NoPortAt(const PortLibrary& library, int base) {
     bool allFF = true;
     for (int offset : {kDataOffset, kStatusOffset, kControlOffset})
@@ -341,7 +358,12 @@ int RunWatch(const CheckOptions& options) {
         std::fputs(unreachable.c_str(), stderr);
         return kExitNoPortLibrary;
     }
-    Show(WatchHeadline(options));
+    ConsolePrinter console;
+    if (!console.running()) {
+        std::fprintf(stderr, "PortCheck: cannot start the console thread: %s\n", WindowsErrorText(GetLastError()).c_str());
+        return kExitFault;
+    }
+    console.Show(WatchHeadline(options));
     // Without the loopback test's latch write, a bus with nothing on it is
     // all that can be told: every register reads 0xFF.
     if (NoPortAt(library, options.base)) {
@@ -362,7 +384,7 @@ int RunWatch(const CheckOptions& options) {
                   "\" until the recording is complete" +
                   (file.FreeBytes(&free) ? "; " + Megabytes(static_cast<double>(free)) + " free on its disk" : "") +
                   "\n";
-    Show(before);
+    console.Show(before);
     StopRequest::Install();
     recording.placement = PlaceThreads(ProcessMask());
     LARGE_INTEGER frequency;
@@ -375,15 +397,13 @@ int RunWatch(const CheckOptions& options) {
         return kExitFault;
     }
     while (!recording.started.load() && !recording.done.load()) Sleep(1);
-    SharedBacklog backlog;
-    Writer writer(recording, file, backlog);
+    Writer writer(recording, file, console.backlog());
     HANDLE writing = Start(&WriterThread, &writer);
-    HANDLE console = Start(&ConsoleThread, &backlog);
-    if (writing == nullptr || console == nullptr) {
+    if (writing == nullptr) {
         // Without them the loop must stop at once; the file is dropped.
         recording.writerStop.store(true);
         WaitForSingleObject(recorder, INFINITE);
-        std::fprintf(stderr, "PortCheck: cannot start the writing threads: %s\n",
+        std::fprintf(stderr, "PortCheck: cannot start the writing thread: %s\n",
                      WindowsErrorText(GetLastError()).c_str());
         return kExitFault;
     }
@@ -403,10 +423,7 @@ int RunWatch(const CheckOptions& options) {
                                             static_cast<uint64_t>(options.maxSizeMb) * 1000 * 1000, seconds) + "\n";
         if (writer.sizeStop() == SizeStop::DiskFull) code = kExitFault;
     }
-    backlog.Add(end, true);
-    backlog.finished.store(true);
-    WaitForSingleObject(console, kConsoleGraceMs + 2 * kConsolePauseMs);
-    CloseHandle(console);
+    console.Show(end);
     StopRequest::PortRestored();  // nothing to put back: a closing console may end the process now
     return code;
 }

@@ -111,4 +111,45 @@ ProcessResult RunProcess(const std::string& exe, const std::string& args) {
     return result;
 }
 
+ProcessResult RunProcessUnread(const std::string& exe, const std::string& args, DWORD timeoutMs, DWORD* elapsedMs) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    CreatePipe(&outRead, &outWrite, &inherit, 1);
+    CreatePipe(&errRead, &errWrite, &inherit, 0);
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    std::string commandLine = "\"" + exe + "\" " + args;
+    PROCESS_INFORMATION process = {};
+    ProcessResult result;
+    const DWORD start = GetTickCount();
+    BOOL started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &process);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (!started) {
+        result.exitCode = ~0u;
+    } else {
+        TestThread errReader([&] { result.err = ReadAll(errRead); });
+        if (WaitForSingleObject(process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+            TerminateProcess(process.hProcess, ~0u);
+            WaitForSingleObject(process.hProcess, INFINITE);
+        }
+        *elapsedMs = GetTickCount() - start;
+        result.out = ReadAll(outRead);
+        errReader.join();
+        GetExitCodeProcess(process.hProcess, &result.exitCode);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return result;
+}
+
 }  // namespace vport_test
