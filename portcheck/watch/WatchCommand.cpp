@@ -100,7 +100,9 @@ template <class Reader>
 void RecordWith(Recording& r, Reader reader) {
     PerformanceCounter counter;
     const double nsPerTick = 1e9 / static_cast<double>(r.frequency);
-    const Calibration calibration = Calibrate(reader, counter, nsPerTick);
+    SampleTiming scratch(RuleFor(nsPerTick, 0, 1));
+    const Calibration calibration =
+        Calibrate(reader, counter, nsPerTick, [&scratch](int64_t since, int64_t tick) { scratch.Block(since, tick, 1); });
     r.start.mask = r.shown.mask;
     r.start.stride = calibration.stride;
     r.start.sample = reader() & r.start.mask;
