@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "Calibration.h"
-#include "ConsoleBacklog.h"
+#include "ConsolePrinter.h"
 #include "DriverCheck.h"
 #include "EventQueue.h"
 #include "EcrProbe.h"
@@ -31,10 +31,6 @@ namespace portcheck {
 namespace {
 
 const DWORD kWriterPauseMs = 20;
-const DWORD kConsolePauseMs = 20;
-// At the end, how long the console may take to print the summary: one that
-// reads nothing must not keep the program running.
-const DWORD kConsoleGraceMs = 500;
 // Counts of a second are printed once its last changes are surely drained.
 const int64_t kSecondLagNs = 100000000;
 // The VCD's text goes to the disk in pieces of this size, or every pause.
@@ -134,81 +130,6 @@ DWORD WINAPI RecordingThread(void* context) {
     r.done.store(true);
     return 0;
 }
-
-// The live lines between the writer and the console thread.
-class SharedBacklog {
-public:
-    SharedBacklog() { InitializeCriticalSection(&lock_); }
-    ~SharedBacklog() { DeleteCriticalSection(&lock_); }
-    SharedBacklog(const SharedBacklog&) = delete;
-    SharedBacklog& operator=(const SharedBacklog&) = delete;
-
-    void Add(const std::string& lines, bool always = false) {
-        if (lines.empty()) return;
-        EnterCriticalSection(&lock_);
-        always ? backlog_.AddAlways(lines) : backlog_.Add(lines);
-        LeaveCriticalSection(&lock_);
-    }
-    std::string Take() {
-        EnterCriticalSection(&lock_);
-        std::string text = backlog_.Take();
-        LeaveCriticalSection(&lock_);
-        return text;
-    }
-    std::atomic<bool> finished{false};  // nothing more will be added
-
-private:
-    CRITICAL_SECTION lock_;
-    ConsoleBacklog backlog_;
-};
-
-// Written with WriteFile, not the C library's streams: a console that reads
-// nothing blocks this thread only, and the program ends without it.
-void Print(HANDLE out, const std::string& text) {
-    std::string lines;
-    for (char c : text) {
-        if (c == '\n') lines += '\r';
-        lines += c;
-    }
-    DWORD written = 0;
-    if (!lines.empty()) WriteFile(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
-}
-
-DWORD WINAPI ConsoleThread(void* context) {
-    SharedBacklog& backlog = *static_cast<SharedBacklog*>(context);
-    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    for (bool last = false; !last;) {
-        last = backlog.finished.load();
-        Print(out, backlog.Take());
-        if (!last) Sleep(kConsolePauseMs);
-    }
-    return 0;
-}
-
-// Standard output through its own thread from the first line on: a console
-// that reads nothing (a selection in it, a pipe nobody reads) holds up
-// that thread alone. At the end it has a moment to print what is left.
-class ConsolePrinter {
-public:
-    ConsolePrinter() : thread_(CreateThread(nullptr, 0, &ConsoleThread, &backlog_, 0, nullptr)) {}
-    ~ConsolePrinter() {
-        backlog_.finished.store(true);
-        if (thread_ == nullptr) return;
-        WaitForSingleObject(thread_, kConsoleGraceMs + 2 * kConsolePauseMs);
-        CloseHandle(thread_);
-    }
-    ConsolePrinter(const ConsolePrinter&) = delete;
-    ConsolePrinter& operator=(const ConsolePrinter&) = delete;
-
-    bool running() const { return thread_ != nullptr; }
-    // Lines that are never dropped.
-    void Show(const std::string& text) { backlog_.Add(text, true); }
-    SharedBacklog& backlog() { return backlog_; }
-
-private:
-    SharedBacklog backlog_;
-    HANDLE thread_;
-};
 
 // The events made into the VCD file and the live lines, apart from the
 // console, until the recording thread is done; then the file completed.
