@@ -1,5 +1,7 @@
 #include "VcdFile.h"
 
+#include <windows.h>
+
 namespace portcheck {
 
 namespace {
@@ -29,7 +31,12 @@ const int kPartialNames = 10;
 
 VcdFile::~VcdFile() { Discard(); }
 
-void VcdFile::Fail(const std::string& what, DWORD code) {
+void VcdFile::CloseFile() {
+    if (open()) CloseHandle(file_);
+    file_ = nullptr;
+}
+
+void VcdFile::Fail(const std::string& what, unsigned long code) {
     error_ = what + " \"" + path_ + "\": " + FileErrorText(code);
 }
 
@@ -46,8 +53,9 @@ bool VcdFile::Open(const std::string& path) {
     for (int n = 1; n <= kPartialNames && !open(); ++n) {
         partial_ = path + ".partial" + (n == 1 ? std::string() : std::to_string(n));
         // Never one that is there already: that may be somebody's.
-        file_ = CreateFileA(partial_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileA(partial_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) file_ = file;
         if (!open() && GetLastError() != ERROR_FILE_EXISTS) break;
     }
     if (!open()) {
@@ -64,8 +72,7 @@ bool VcdFile::Write(std::string& text) {
     if (!WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &done, nullptr) || done != text.size()) {
         Fail("cannot write the VCD file", GetLastError());
         // Kept as it is, cut short: it holds what was recorded.
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
+        CloseFile();
         error_ += "; what was recorded is in \"" + partial_ + "\"";
         partial_.clear();
         return false;
@@ -77,8 +84,7 @@ bool VcdFile::Write(std::string& text) {
 
 bool VcdFile::Commit() {
     if (!open()) return false;
-    CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+    CloseFile();
     if (!MoveFileExA(partial_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         Fail("cannot give the recording its name", GetLastError());
         error_ += "; it is in \"" + partial_ + "\"";
@@ -90,8 +96,7 @@ bool VcdFile::Commit() {
 }
 
 void VcdFile::Discard() {
-    if (open()) CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+    CloseFile();
     if (!partial_.empty()) DeleteFileA(partial_.c_str());
     partial_.clear();
 }

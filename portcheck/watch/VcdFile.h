@@ -1,10 +1,9 @@
 // The VCD file on disk. The recording goes to a file of its own beside the
 // one asked for ("trace.vcd.partial"), and only a complete recording takes
 // the asked-for name: a file already there stays as it was until then, and
-// stays for good when nothing is recorded.
+// stays for good when nothing is recorded. Windows' file calls stay in
+// the .cpp: the VCD's text is built without them.
 #pragma once
-
-#include <windows.h>
 
 #include <cstdint>
 #include <string>
@@ -27,7 +26,7 @@ public:
     // Closes and removes the partial file: nothing was recorded.
     void Discard();
 
-    bool open() const { return file_ != INVALID_HANDLE_VALUE; }
+    bool open() const { return file_ != nullptr; }
     uint64_t written() const { return written_; }
     // Free bytes on the file's disk; false when Windows doesn't tell.
     bool FreeBytes(uint64_t* bytes) const;
@@ -36,9 +35,10 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    void Fail(const std::string& what, DWORD code);
+    void Fail(const std::string& what, unsigned long code);
+    void CloseFile();
 
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    void* file_ = nullptr;  // the file's handle; null while none is open
     std::string path_;
     std::string partial_;
     std::string folder_;
