@@ -81,7 +81,7 @@ inline constexpr SettingRow kSettingRows[] = {
      "where data and control bits 0-3 read from: the\n"
      "latches (power-up), or the lines, where a pin held\n"
      "low reads low even while driven high (a short)"},
-    {SettingId::ReadCost, "read-cost", "nanoseconds", {}, 0, 100000, " ns", 0, "read cost", false,
+    {SettingId::ReadCost, "read-cost", "nanoseconds", {}, 0, 100000, " ns", 0, "read", false,
      "each read takes ", 0,
      "nanoseconds each read takes, as a real port's bus\n"
      "cycle and driver call do (about 1000 on a PC);\n"
@@ -90,16 +90,16 @@ inline constexpr SettingRow kSettingRows[] = {
      "microseconds a stall takes (see stall-every): the\n"
      "reading thread stopped, as Windows stops a thread\n"
      "to run another"},
-    {SettingId::StallEvery, "stall-every", "reads", {}, 0, 10000000, " reads", 0, "stall every", false,
+    {SettingId::StallEvery, "stall-every", "reads", {}, 0, 10000000, " reads", 0, "stall in", false,
      "a stall every ", 0,
      "a stall every that many reads of a program; 0\n"
      "(power-up): none"},
-    {SettingId::Bounce, "bounce", "nanoseconds", {}, 0, 100000, " ns", 0, "signal edges bounce for", false,
+    {SettingId::Bounce, "bounce", "nanoseconds", {}, 0, 100000, " ns", 0, "bounce", false,
      "signal edges bounce for ", 0,
      "nanoseconds each edge of the pulse signal\n"
      "bounces: the line goes back for the middle third of\n"
      "it; 0 (power-up): clean edges"},
-    {SettingId::Glitch, "glitch", "nanoseconds", {}, 0, 100000, " ns", 0, "pulse glitch", false,
+    {SettingId::Glitch, "glitch", "nanoseconds", {}, 0, 100000, " ns", 0, "glitch", false,
      "a glitch in each pulse of ", 0,
      "nanoseconds of a glitch in the middle of each high\n"
      "pulse of the pulse signal; 0 (power-up): none"},
