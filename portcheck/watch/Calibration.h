@@ -5,8 +5,8 @@
 // (a real port through the library's driver); a block's bookkeeping some
 // tens of nanoseconds more. The stride is the smallest power of two that
 // keeps the counter and the bookkeeping under 2 % of the loop's time, up to
-// 32: a longer block would leave more of the time inside it unknown (the
-// trusted width grows with it, SampleTiming).
+// 32 samples and 4 us a block: a longer block would leave more of the time
+// inside it unknown (the trusted width grows with it, SampleTiming).
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,7 @@ struct Calibration {
 };
 
 constexpr uint32_t kLongestStride = 32;
+constexpr double kLongestBlockNs = 4000;
 constexpr int kCalibrationSamples = 2048;
 
 // From the counter ticks that kCalibrationSamples samples took alone and

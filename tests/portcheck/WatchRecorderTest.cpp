@@ -234,6 +234,7 @@ TEST(WatchRecorder, StrideKeepsTheCounterUnderTwoPercentOfTheLoop) {
     EXPECT_EQ(StrideFor(20480, 20480 + 500, 100).stride, 2u);
     EXPECT_EQ(StrideFor(2048, 4096, 100).stride, kLongestStride) << "a counter as slow as the port";
     EXPECT_EQ(kLongestStride, 32u) << "a longer block leaves too much of its time unknown";
+    EXPECT_EQ(StrideFor(2048 * 12, 2048 * 24, 100).stride, 2u) << "1.2 us samples: blocks of 4 us at most";
     EXPECT_EQ(StrideFor(100, 100000, 100).stride, kLongestStride);
     EXPECT_DOUBLE_EQ(StrideFor(2048 * 3, 2048 * 4, 100).sampleNs, 300);
 }
