@@ -86,7 +86,8 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
             return parsed;
         }
         const bool takesValue = arg == "--plug" || arg == "--settle" || arg == "--repeat" || arg == "--ecr" ||
-                                arg == "--set-mode" || arg == "--lines" || arg == "--for" || arg == "--vcd";
+                                arg == "--set-mode" || arg == "--lines" || arg == "--for" || arg == "--vcd" ||
+                                arg == "--max-size";
         if (takesValue && i + 1 == args.size()) {
             if (arg == "--lines") return Fail("--lines needs a value: " + LineWords());
             const char* needs = arg == "--plug"       ? "a value: data or control"
@@ -137,6 +138,11 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
             if (!ReadNumber(value, &options.seconds) || options.seconds < 1 || options.seconds > kLongestWatchSeconds)
                 return Fail("--for takes seconds from 1 to " + std::to_string(kLongestWatchSeconds) + ", not '" +
                             value + "'");
+        } else if (arg == "--max-size") {
+            watchOption = "--max-size";
+            if (!ReadNumber(value, &options.maxSizeMb) || options.maxSizeMb < 1 || options.maxSizeMb > kLargestVcdMb)
+                return Fail("--max-size takes megabytes from 1 to " + std::to_string(kLargestVcdMb) + ", not '" +
+                            value + "'");
         } else if (arg == "--vcd") {
             watchOption = "--vcd";
             if (value.empty()) return Fail("--vcd needs a file name");
@@ -159,6 +165,7 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
     if (testOption && options.command != Command::Test)
         return Fail(std::string(testOption) + " is for the loopback test, not for " + commandOption);
     if (watchOption && options.command != Command::Watch) return Fail(std::string(watchOption) + " goes with --watch");
+    if (options.maxSizeMb > 0 && options.vcdPath.empty()) return Fail("--max-size goes with --vcd");
     if (ecrText && options.command == Command::Watch) return Fail("--ecr goes with the loopback test, --probe or --set-mode");
     if (!baseText) return Fail("missing BASE, the port's base address (e.g. 0x378)");
     if (!ReadNumber(*baseText, &options.base))
@@ -183,7 +190,7 @@ const char* const kSynopses[] = {
     "[--plug data|control] [--settle US] [--repeat N] [--ecr ADDR] BASE",
     "--probe [--ecr ADDR] BASE",
     "--set-mode spp|ps2 [--ecr ADDR] BASE",
-    "--watch [--lines inputs|all] [--for SECONDS] [--vcd FILE] BASE",  // the words of kLineChoices
+    "--watch [--lines inputs|all] [--for SECONDS] [--vcd FILE [--max-size MB]] BASE",  // the words of kLineChoices
     "--list",
     "--driver",
 };
@@ -221,9 +228,12 @@ std::vector<OptionHelp> Options() {
                            choice.what + std::string(choice.lines == WatchedLines::Inputs ? "; the default" : "")});
     options.push_back({"--for SECONDS", "stop recording after SECONDS (1 to " + std::to_string(kLongestWatchSeconds) +
                                             ") rather than at Ctrl+C"});
-    options.push_back({"--vcd FILE", "write the recording to FILE as a Value Change Dump (1 us timescale, a "
-                                     "wire per line and one \"blind\" for gaps between samples), for a logic "
-                                     "viewer"});
+    options.push_back({"--vcd FILE", "write the recording to FILE as a Value Change Dump (a timescale as fine "
+                                     "as the samples, a wire per line and one \"blind\" where a pulse of the "
+                                     "trusted width could be missed), for a logic viewer. A file already there is "
+                                     "replaced only once the recording is complete"});
+    options.push_back({"--max-size MB", "stop recording when the VCD file reaches MB megabytes (1 to " +
+                                            std::to_string(kLargestVcdMb) + "); the file is complete up to then"});
     options.push_back({"--list", "the parallel ports Windows knows: name, base address, I/O ranges and "
                                  "extended (ECP) block; touches no port"});
     options.push_back({"--driver", "why the port library can't reach the port: what Windows tells about the "

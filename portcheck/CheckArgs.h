@@ -16,6 +16,7 @@ namespace portcheck {
 // multiples of 4).
 constexpr int kHighestBase = 0xFFFC;
 constexpr int kLongestWatchSeconds = 7 * 24 * 3600;
+constexpr int kLargestVcdMb = 1000000;
 
 enum class Command {
     Test,     // the loopback test
@@ -38,6 +39,7 @@ struct CheckOptions {
     WatchedLines lines = WatchedLines::Inputs;  // Watch: --lines
     int seconds = 0;      // Watch: --for; 0: until Ctrl+C
     std::string vcdPath;  // Watch: --vcd; empty: no file
+    int maxSizeMb = 0;    // Watch: --max-size; 0: until the disk is nearly full
     // The ECR's address: the third of the extended block; -1 where none is known.
     int EcrPort() const;
 };

@@ -8,6 +8,13 @@
 namespace vport {
 
 int64_t NowMicros();
+// The same clock in nanoseconds: signals' edges fall anywhere, not on whole
+// microseconds.
+int64_t NowNanos();
+
+// Spins for `nanoseconds` on the performance counter itself, never the
+// test's clock: the time a read of a real port takes.
+void SpendNanos(int64_t nanoseconds);
 
 // Replaces the clock in this process (null: the performance counter again),
 // so that tests of timing need not wait.

@@ -8,6 +8,7 @@
 #include "AccessLog.h"
 #include "ChipModel.h"
 #include "ChipQuirks.h"
+#include "Clock.h"
 #include "Intruder.h"
 #include "LineTiming.h"
 #include "PinModel.h"
@@ -144,20 +145,37 @@ PortState::~PortState() {
 }
 
 uint8_t PortState::Read(uint16_t port) {
-    SharedLock lock(&shared_->lockOwner);
-    Shared& s = *shared_;
-    IntruderCatchUp(s);
-    if (!SettingOf(s, SettingId::Driver)) {
-        // Without its driver the library reaches no port: 0, and no armed
-        // change counts the read.
-        Record(s, Access{false, port, 0, true});
-        return 0;
+    uint8_t value = 0;
+    int64_t spend = 0;
+    {
+        SharedLock lock(&shared_->lockOwner);
+        Shared& s = *shared_;
+        IntruderCatchUp(s);
+        spend = ReadTime(s);
+        if (!SettingOf(s, SettingId::Driver)) {
+            // Without its driver the library reaches no port: 0, and no armed
+            // change counts the read.
+            Record(s, Access{false, port, 0, true});
+        } else {
+            value = ChipRead(s, port, true);
+            Record(s, Access{false, port, value});
+            if (s.armedReads != 0 && --s.armedReads == 0)
+                SetRegister(s, s.armedOffset, static_cast<uint8_t>(s.armedValue));
+        }
     }
-    const uint8_t value = ChipRead(s, port, true);
-    Record(s, Access{false, port, value});
-    if (s.armedReads != 0 && --s.armedReads == 0)
-        SetRegister(s, s.armedOffset, static_cast<uint8_t>(s.armedValue));
+    // The read's time is spent outside the lock: other programs' reads go on.
+    SpendNanos(spend);
     return value;
+}
+
+int64_t PortState::ReadTime(const Shared& s) {
+    int64_t nanos = SettingOf(s, SettingId::ReadCost);
+    const uint32_t every = SettingOf(s, SettingId::StallEvery);
+    if (every != 0 && ++readsSinceStall_ >= every) {
+        readsSinceStall_ = 0;
+        nanos += int64_t(SettingOf(s, SettingId::Stall)) * 1000;
+    }
+    return nanos;
 }
 
 void PortState::Write(uint16_t port, uint8_t value) {

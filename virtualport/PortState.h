@@ -230,8 +230,13 @@ public:
 private:
     PortState() = default;
     struct Shared;
+    // How long this read takes: its cost, and a stall every so many reads
+    // of this program.
+    int64_t ReadTime(const Shared& s);
+
     Shared* shared_ = nullptr;
     void* mapping_ = nullptr;  // the file mapping's handle; null for a private state
+    uint32_t readsSinceStall_ = 0;
 };
 
 }  // namespace vport

@@ -21,6 +21,11 @@ enum class SettingId : uint8_t {
     Driver,    // 0 stopped, 1 running
     EppClear,  // an EppClear
     Readback,  // 0 the latches, 1 the pins
+    ReadCost,    // nanoseconds each read takes
+    Stall,       // microseconds a stall takes
+    StallEvery,  // reads between stalls; 0: none
+    Bounce,      // nanoseconds a signal's edge bounces
+    Glitch,      // nanoseconds of a glitch in each pulse; 0: none
     Count,     // not a setting: how many there are; a new one goes before it
 };
 inline constexpr int kSettingCount = static_cast<int>(SettingId::Count);
@@ -76,6 +81,28 @@ inline constexpr SettingRow kSettingRows[] = {
      "where data and control bits 0-3 read from: the\n"
      "latches (power-up), or the lines, where a pin held\n"
      "low reads low even while driven high (a short)"},
+    {SettingId::ReadCost, "read-cost", "nanoseconds", {}, 0, 100000, " ns", 0, "read", false,
+     "each read takes ", 0,
+     "nanoseconds each read takes, as a real port's bus\n"
+     "cycle and driver call do (about 1000 on a PC);\n"
+     "0 (power-up): as fast as the computer"},
+    {SettingId::Stall, "stall", "microseconds", {}, 0, 1000000, " us", 0, "stall", false, "a stall takes ", 0,
+     "microseconds a stall takes (see stall-every): the\n"
+     "reading thread stopped, as Windows stops a thread\n"
+     "to run another"},
+    {SettingId::StallEvery, "stall-every", "reads", {}, 0, 10000000, " reads", 0, "stall in", false,
+     "a stall every ", 0,
+     "a stall every that many reads of a program; 0\n"
+     "(power-up): none"},
+    {SettingId::Bounce, "bounce", "nanoseconds", {}, 0, 100000, " ns", 0, "bounce", false,
+     "signal edges bounce for ", 0,
+     "nanoseconds each edge of the pulse signal\n"
+     "bounces: the line goes back for the middle third of\n"
+     "it; 0 (power-up): clean edges"},
+    {SettingId::Glitch, "glitch", "nanoseconds", {}, 0, 100000, " ns", 0, "glitch", false,
+     "a glitch in each pulse of ", 0,
+     "nanoseconds of a glitch in the middle of each high\n"
+     "pulse of the pulse signal; 0 (power-up): none"},
 };
 
 static_assert(RowsInOrder(kSettingRows, &SettingRow::id, kSettingCount),

@@ -91,7 +91,7 @@ struct SharedLayout {
     uint64_t totalAccesses;
 
     // Signals fed into input pins from outside (see SignalGenerator.h).
-    int64_t pulseStart;  // microseconds, as the times above
+    int64_t pulseStart;  // nanoseconds on the same clock: edges fall anywhere, not on whole microseconds
     int64_t uartStart;
     uint32_t pulsePeriodMicros;
     uint32_t pulseWidthMicros;

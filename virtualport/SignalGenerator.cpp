@@ -27,15 +27,34 @@ int64_t Wrapped(int64_t elapsed, int64_t length) {
     return wrapped < 0 ? wrapped + length : wrapped;
 }
 
-bool PulseHigh(const SharedLayout& s, int64_t now) {
-    return Wrapped(now - s.pulseStart, s.pulsePeriodMicros) < s.pulseWidthMicros;
+const int64_t kNanosPerMicro = 1000;
+
+// Whether `phase` nanoseconds into a level that began at 0 (and, for the
+// edge at `otherEdge`, there too) falls in a bounce: the middle third of
+// the `bounce` nanoseconds after an edge, where the line is back at its
+// old level.
+bool Bouncing(int64_t phase, int64_t otherEdge, int64_t bounce) {
+    for (int64_t edge : {int64_t(0), otherEdge}) {
+        const int64_t since = phase - edge;
+        if (since >= bounce / 3 && since < 2 * bounce / 3) return true;
+    }
+    return false;
 }
 
-bool UartHigh(const SharedLayout& s, int64_t now) {
+bool PulseHigh(const SharedLayout& s, int64_t nowNs) {
+    const int64_t width = int64_t(s.pulseWidthMicros) * kNanosPerMicro;
+    const int64_t phase = Wrapped(nowNs - s.pulseStart, int64_t(s.pulsePeriodMicros) * kNanosPerMicro);
+    bool high = phase < width;
+    const int64_t glitch = SettingOf(s, SettingId::Glitch);
+    if (high && glitch > 0 && phase >= (width - glitch) / 2 && phase < (width + glitch) / 2) high = false;
+    return Bouncing(phase, width, SettingOf(s, SettingId::Bounce)) ? !high : high;
+}
+
+bool UartHigh(const SharedLayout& s, int64_t nowNs) {
     const int64_t frameBits = s.uartLength * kBitsPerCharacter + kIdleBits;
     // frameBits seconds hold exactly `baud` repetitions; within them the
     // bit number fits 64 bits.
-    const int64_t micros = Wrapped(now - s.uartStart, frameBits * kMicrosPerSecond);
+    const int64_t micros = Wrapped((nowNs - s.uartStart) / kNanosPerMicro, frameBits * kMicrosPerSecond);
     const int64_t bit = micros * s.uartBaud / kMicrosPerSecond % frameBits;
     const int64_t character = bit / kBitsPerCharacter;
     if (character >= s.uartLength) return true;  // idle between repetitions
@@ -56,7 +75,7 @@ bool FreeInput(int pin, int otherPin) { return pin == 0 || (InputBit(pin) != 0 &
 }  // namespace
 
 uint8_t GeneratedLevels(const SharedLayout& s, uint8_t levels) {
-    const int64_t now = NowMicros();
+    const int64_t now = NowNanos();
     if (s.pulsePin) levels = Level(levels, InputBit(s.pulsePin), PulseHigh(s, now));
     if (s.uartPin) levels = Level(levels, InputBit(s.uartPin), UartHigh(s, now));
     for (int pin : {int(s.pulsePin), int(s.uartPin)})
@@ -73,7 +92,7 @@ bool SetPulseSignal(SharedLayout& s, const PulseSignal& pulse) {
     s.pulsePin = static_cast<uint8_t>(pulse.pin);
     s.pulsePeriodMicros = pulse.pin ? pulse.periodMicros : 0;
     s.pulseWidthMicros = pulse.pin ? pulse.widthMicros : 0;
-    s.pulseStart = NowMicros();
+    s.pulseStart = NowNanos();
     return true;
 }
 
@@ -88,7 +107,7 @@ bool SetUartSignal(SharedLayout& s, const UartSignal& uart) {
     s.uartLength = static_cast<uint8_t>(length);
     std::memset(s.uartText, 0, sizeof s.uartText);
     std::memcpy(s.uartText, uart.text.data(), length);
-    s.uartStart = NowMicros();
+    s.uartStart = NowNanos();
     return true;
 }
 

@@ -2,7 +2,7 @@
 // lines and blind intervals, through a fixed ring with one writer and one
 // reader, so that the loop never waits for a console or a disk, and never
 // allocates. Should the ring fill (the writer far behind), the loop waits
-// for room: that wait is a gap like any other, and shows as blind.
+// for room (Record): that wait is a gap like any other, and shows as blind.
 #pragma once
 
 #include <atomic>
@@ -27,31 +27,29 @@ class EventQueue {
 public:
     static constexpr uint32_t kCapacity = 1 << 16;
 
-    EventQueue() : ring_(new WatchEvent[kCapacity]) {}
+    // `capacity`: a power of two.
+    explicit EventQueue(uint32_t capacity = kCapacity) : capacity_(capacity), ring_(new WatchEvent[capacity]) {}
 
     // The recording thread's end.
     bool TryPush(const WatchEvent& event) {
         const uint32_t head = head_.load(std::memory_order_relaxed);
-        if (head - tail_.load(std::memory_order_acquire) == kCapacity) return false;
-        ring_[head % kCapacity] = event;
+        if (head - tail_.load(std::memory_order_acquire) == capacity_) return false;
+        ring_[head % capacity_] = event;
         head_.store(head + 1, std::memory_order_release);
         return true;
-    }
-    void Push(const WatchEvent& event) {
-        while (!TryPush(event)) {
-        }
     }
 
     // The writing thread's end.
     bool TryPop(WatchEvent* event) {
         const uint32_t tail = tail_.load(std::memory_order_relaxed);
         if (tail == head_.load(std::memory_order_acquire)) return false;
-        *event = ring_[tail % kCapacity];
+        *event = ring_[tail % capacity_];
         tail_.store(tail + 1, std::memory_order_release);
         return true;
     }
 
 private:
+    uint32_t capacity_;
     std::unique_ptr<WatchEvent[]> ring_;
     std::atomic<uint32_t> head_{0};
     std::atomic<uint32_t> tail_{0};

@@ -34,6 +34,19 @@ constexpr uint32_t SampleBit(const Pin& pin) { return uint32_t(pin.mask) << (8 *
 uint32_t SampleMask(WatchedLines lines);
 // The watched pins, in pin order.
 std::vector<const Pin*> WatchedPins(WatchedLines lines);
+// The watched lines the port really shows. Control lines only where the
+// control register reads back: one that reads 0xFF shows nothing. Data and
+// /STROBE not in the ECR's FIFO modes, where hardware drives them from the
+// FIFO and the data register does not show them.
+struct ShownLines {
+    std::vector<const Pin*> pins;
+    uint32_t mask = 0;
+    std::string leftOut;  // a line per group left out, saying why
+};
+// `ecrMode`: the ECR's mode bits, or -1 where no ECR is known; `ecrModeText`
+// names it ("mode 010 parallel-port FIFO").
+ShownLines LinesShown(WatchedLines lines, uint8_t control, int ecrMode, const std::string& ecrModeText);
+
 // The pin's level (true: high) in `sample`: the port inverts some lines.
 inline bool PinHigh(uint32_t sample, const Pin& pin) { return ((sample & SampleBit(pin)) != 0) != pin.inverted; }
 

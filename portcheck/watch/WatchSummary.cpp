@@ -12,20 +12,21 @@ std::string Pulse(int64_t ns) { return ns < 0 ? "-" : Micros(static_cast<double>
 
 }  // namespace
 
-std::string BlindText(const BlindTally& blind, double medianNs) {
-    return "blind intervals (no sample for over " + Micros(kBlindFactor * medianNs) + ", 10 times the median): " +
+std::string BlindText(const BlindTally& blind) {
+    return "blind intervals: " +
            (blind.count == 0 ? std::string("none")
                              : Grouped(blind.count) + ", the longest " + Micros(blind.longestNs) + ", " +
                                    Micros(blind.totalNs) + " in all");
 }
 
-std::string WatchSummary(const WatchTotals& t, const std::vector<LineRecord>& lines) {
+std::string WatchSummary(const WatchTotals& t, const std::vector<LineRecord>& lines, const std::string& leftOut) {
     char head[64];
     std::snprintf(head, sizeof head, "Recorded %.3f s: ", t.seconds);
     const uint64_t rate = t.seconds > 0 ? static_cast<uint64_t>(t.samples / t.seconds + 0.5) : 0;
     std::string text = head + Grouped(t.samples) + " samples, " + Grouped(rate) + " a second\n";
     text += "  between samples: median " + Micros(t.medianNs) + ", longest " + Micros(t.longestNs) + "\n";
-    text += "  " + BlindText(t.blind, t.medianNs) + "\n";
+    text += "  " + BlindRuleText(t.rule) + "\n";
+    text += "  " + BlindText(t.blind) + "\n";
     text += "  pin  signal       rising  falling  shortest high  shortest low  at the end\n";
     for (const LineRecord& line : lines) {
         char row[128];
@@ -34,7 +35,7 @@ std::string WatchSummary(const WatchTotals& t, const std::vector<LineRecord>& li
                       Pulse(line.shortestLowNs).c_str(), line.high ? "high" : "low");
         text += row;
     }
-    return text;
+    return text + leftOut;
 }
 
 bool ReadZeroThroughout(const std::vector<LineRecord>& lines) {

@@ -16,15 +16,17 @@ struct WatchTotals {
     uint64_t samples = 0;
     double medianNs = 0;
     double longestNs = 0;
+    BlindRule rule;
     BlindTally blind;
 };
 
-std::string WatchSummary(const WatchTotals& totals, const std::vector<LineRecord>& lines);
+// `leftOut`: a line per group of lines the port does not show, or empty.
+std::string WatchSummary(const WatchTotals& totals, const std::vector<LineRecord>& lines,
+                         const std::string& leftOut = std::string());
+// "blind intervals: 3, the longest 1234.6 us, 2345.7 us in all", or ": none".
+std::string BlindText(const BlindTally& blind);
 // Whether every line's register bit read 0 all along (the inverted pins
 // high): what a library whose driver does not run gives.
 bool ReadZeroThroughout(const std::vector<LineRecord>& lines);
-// "blind intervals (no sample for over 0.810 us, 10 times the median): 3,
-// the longest 1234.6 us, 2345.7 us in all", or ": none".
-std::string BlindText(const BlindTally& blind, double medianNs);
 
 }  // namespace portcheck

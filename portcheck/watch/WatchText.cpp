@@ -18,6 +18,16 @@ std::string Micros(double nanoseconds) {
     return text;
 }
 
+std::string Megabytes(double bytes) {
+    char text[32];
+    const double mb = bytes / 1e6;
+    if (mb >= 10000)
+        std::snprintf(text, sizeof text, "%.1f GB", mb / 1000);
+    else
+        std::snprintf(text, sizeof text, "%.1f MB", mb);
+    return text;
+}
+
 int64_t TickScale::Ns(int64_t tick) const {
     const int64_t ticks = tick - start_;
     // In two steps, so that hours of a fast counter don't overflow.

@@ -12,6 +12,9 @@ std::string Grouped(uint64_t value);
 // "500.0 us" below 10 ms, "12,345 us" from there.
 std::string Micros(double nanoseconds);
 
+// A file's size: "31.6 MB", "12.3 GB" from 10 GB.
+std::string Megabytes(double bytes);
+
 // Counter ticks since the start of the recording as nanoseconds.
 class TickScale {
 public:

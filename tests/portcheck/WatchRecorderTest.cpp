@@ -89,7 +89,7 @@ TEST(WatchRecorder, HandsOnEachChangeWithTheCounterReadAtIt) {
     ScriptedPort port;
     port.samples = {0x7F00, 0x7F00, 0x7F00, 0xBF07, 0x7F00, 0x7F00, 0x7F00, 0x7F00, 0x3F00};
     EventQueue queue;
-    SampleTiming timing(100, 100);
+    SampleTiming timing(RuleFor(100, 100, 16));
     const std::vector<WatchEvent> events = RecordUntil(port, 64, 16, &timing, queue);
     ASSERT_EQ(events.size(), 3u);
     EXPECT_EQ(events[0].sample, 0xB800u) << "masked to the watched lines";
@@ -104,24 +104,24 @@ TEST(WatchRecorder, HandsOnEachChangeWithTheCounterReadAtIt) {
     EXPECT_EQ(timing.blind().count, 0u);
 }
 
-TEST(WatchRecorder, AGapOfMoreThanTenMediansIsBlindAndTheChangeAfterItUncertain) {
-    SampleTiming timing(100, 100);
+TEST(WatchRecorder, ALongGapIsBlindAndTheChangeAfterItUncertain) {
+    SampleTiming timing(RuleFor(100, 100, 8));
     const std::vector<WatchEvent> events = RecordAGap(2000, {0x3F00}, 2000, &timing);  // just before the change
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].kind, WatchEvent::Blind);
     EXPECT_EQ(events[0].since, 1993);
     EXPECT_EQ(events[0].tick, 7001);
-    EXPECT_NEAR(timing.blind().longestNs, 5001 * 100.0, 2 * 100.0);
-    EXPECT_NEAR(timing.blind().totalNs, 5001 * 100.0, 2 * 100.0);
+    EXPECT_DOUBLE_EQ(timing.blind().longestNs, (7001 - 1993) * 100.0) << "the whole block could hide a pulse";
+    EXPECT_DOUBLE_EQ(timing.blind().totalNs, (7001 - 1993) * 100.0);
     EXPECT_EQ(events[1].kind, WatchEvent::UncertainChange);
     EXPECT_EQ(events[1].tick, 7001);
     EXPECT_EQ(timing.blind().count, 1u);
-    EXPECT_NEAR(timing.longestNs(), 500100, 200);
+    EXPECT_DOUBLE_EQ(timing.longestNs(), 500800);
     EXPECT_NEAR(timing.MedianNs(), 100, 5);
 }
 
 TEST(WatchRecorder, AChangeInTheFirstSampleAfterABlindBlockIsUncertainToo) {
-    SampleTiming timing(100, 100);
+    SampleTiming timing(RuleFor(100, 100, 8));
     // The block ending at read 1993 loses the time after its last sample, before its counter read.
     const std::vector<WatchEvent> events = RecordAGap(1993, {0x3F00, 0x7F00}, 1993, &timing);
     ASSERT_EQ(events.size(), 3u);
@@ -132,11 +132,75 @@ TEST(WatchRecorder, AChangeInTheFirstSampleAfterABlindBlockIsUncertainToo) {
     EXPECT_EQ(events[2].kind, WatchEvent::Change) << "a sample after the gap came before it";
 }
 
+TEST(WatchRecorder, AGapThatCouldHideATrustedPulseIsBlindThoughFewerThanTenMedians) {
+    // A sample a microsecond (10 ticks of 100 ns), read one at a time; a 9 us gap.
+    const BlindRule rule = RuleFor(100, 1000, 1);
+    ASSERT_LT(rule.trustedNs, 9000) << "a 5 us pulse fits in the gap";
+    SampleTiming timing(rule);
+    for (int i = 0; i < 2000; ++i) ASSERT_FALSE(timing.Block(i * 10, i * 10 + 10, 1));
+    EXPECT_TRUE(timing.Block(20000, 20090, 1)) << "9 us without a sample could hide a 5 us pulse";
+    EXPECT_EQ(timing.blind().count, 1u);
+}
+
+TEST(WatchRecorder, ABlocksGapIsBoundedByItsSamplesNotGuessedFromTheMedian) {
+    // Blocks of 32 samples of 100 ns: the bound is the block less 31 floors.
+    const BlindRule rule = RuleFor(100, 100, 32);
+    SampleTiming timing(rule);
+    EXPECT_FALSE(timing.Block(0, 32, 32));
+    // The same 32 samples with 3 us more in the block: that much could be one gap.
+    EXPECT_TRUE(timing.Block(32, 32 + 32 + 30, 32));
+    EXPECT_DOUBLE_EQ(timing.blind().totalNs, 6200);
+}
+
+TEST(WatchRecorder, AFullQueueEndsInABlindIntervalAndTheStopIsAskedWhileWaiting) {
+    ScriptedPort port;
+    for (int i = 0; i < 64; ++i) port.samples.push_back(i % 2 ? 0x7F00 : 0x3F00);  // a change every sample
+    port.samples.push_back(0x7F00);
+    EventQueue queue(8);
+    SampleTiming timing(RuleFor(100, 100, 4));
+    SampleReader reader{&port};
+    CounterReader counter{&port};
+    RecordStart start;
+    start.mask = 0xF800;
+    start.stride = 4;
+    start.sample = 0x7800;
+    start.endTick = 5000;
+    int waits = 0;
+    std::vector<WatchEvent> taken;
+    // The writer gets to run after 10 asks; meanwhile 5 us go by.
+    auto idle = [&] {
+        if (++waits % 10 != 0) return;
+        port.jumpAt = static_cast<int64_t>(port.reads);
+        port.jumpTicks += 50;
+        for (const WatchEvent& event : Events(queue)) taken.push_back(event);
+    };
+    NeverStop stop;
+    Record(reader, counter, stop, start, timing, queue, idle);
+    for (const WatchEvent& event : Events(queue)) taken.push_back(event);
+    ASSERT_GT(waits, 0);
+    int blind = 0, changes = 0;
+    for (const WatchEvent& event : taken) (event.kind == WatchEvent::Blind ? blind : changes)++;
+    EXPECT_EQ(changes, 64) << "every change kept";
+    EXPECT_GT(blind, 0) << "the waits are reported";
+    EXPECT_EQ(static_cast<uint64_t>(blind), timing.blind().count);
+
+    // Nobody takes anything: a stop ends the wait.
+    EventQueue stuck(8);
+    int asked = 0;
+    auto stopSoon = [&asked] { return ++asked > 1000; };
+    ScriptedPort again;
+    again.samples = port.samples;
+    SampleReader reader2{&again};
+    CounterReader counter2{&again};
+    Record(reader2, counter2, stopSoon, start, timing, stuck);
+    EXPECT_GT(asked, 1000);
+}
+
 TEST(WatchRecorder, StopsWhenAsked) {
     ScriptedPort port;
     port.samples = {0};
     EventQueue queue;
-    SampleTiming timing(100, 100);
+    SampleTiming timing(RuleFor(100, 100, 4));
     SampleReader reader{&port};
     CounterReader counter{&port};
     int asked = 0;
@@ -168,7 +232,9 @@ TEST(WatchRecorder, StrideKeepsTheCounterUnderTwoPercentOfTheLoop) {
     EXPECT_EQ(StrideFor(2048, 2048, 100).stride, 1u) << "a free counter: read at every sample";
     EXPECT_EQ(StrideFor(20480, 20480 + 200, 100).stride, 1u);
     EXPECT_EQ(StrideFor(20480, 20480 + 500, 100).stride, 2u);
-    EXPECT_EQ(StrideFor(2048, 4096, 100).stride, 64u) << "a counter as slow as the port";
+    EXPECT_EQ(StrideFor(2048, 4096, 100).stride, kLongestStride) << "a counter as slow as the port";
+    EXPECT_EQ(kLongestStride, 32u) << "a longer block leaves too much of its time unknown";
+    EXPECT_EQ(StrideFor(2048 * 12, 2048 * 24, 100).stride, 2u) << "1.2 us samples: blocks of 4 us at most";
     EXPECT_EQ(StrideFor(100, 100000, 100).stride, kLongestStride);
     EXPECT_DOUBLE_EQ(StrideFor(2048 * 3, 2048 * 4, 100).sampleNs, 300);
 }
@@ -181,6 +247,7 @@ TEST(WatchArgs, WatchTakesLinesSecondsAndAFileAndOnlyItsOwnOptions) {
     EXPECT_EQ(parsed.options.seconds, 60);
     EXPECT_EQ(parsed.options.vcdPath, "trace.vcd");
     EXPECT_EQ(parsed.options.base, 0x378);
+    EXPECT_EQ(ParseCheckArgs({"--watch", "--vcd", "t.vcd", "--max-size", "250", "0x378"}).options.maxSizeMb, 250);
     parsed = ParseCheckArgs({"--watch", "0xD010"});
     EXPECT_EQ(parsed.options.lines, WatchedLines::Inputs);
     EXPECT_EQ(parsed.options.seconds, 0) << "until Ctrl+C";
@@ -203,13 +270,16 @@ TEST(WatchArgs, WatchTakesLinesSecondsAndAFileAndOnlyItsOwnOptions) {
         {{"--watch", "--probe", "0x378"}, "--watch and --probe: one at a time"},
         {{"--watch", "0x37A"}, "did you mean 0x378?"},
         {{"--watch", "0x1F0"}, "among the PC's own addresses"},
+        {{"--watch", "--max-size", "10", "0x378"}, "--max-size goes with --vcd"},
+        {{"--watch", "--vcd", "x.vcd", "--max-size", "0", "0x378"}, "--max-size takes megabytes from 1 to 1000000"},
+        {{"--max-size", "5", "0x378"}, "--max-size goes with --watch"},
     };
     for (const auto& c : bad) {
         parsed = ParseCheckArgs(c.args);
         EXPECT_FALSE(parsed.ok) << c.error;
         EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
     }
-    EXPECT_NE(std::string(CheckUsage()).find("PortCheck --watch [--lines inputs|all] [--for SECONDS] [--vcd FILE] BASE"),
+    EXPECT_NE(std::string(CheckUsage()).find("PortCheck --watch [--lines inputs|all] [--for SECONDS] [--vcd FILE [--max-size MB]] BASE"),
               std::string::npos);
     EXPECT_NE(std::string(CheckUsage()).find("  --lines all     all 17 lines"), std::string::npos) << CheckUsage();
 }

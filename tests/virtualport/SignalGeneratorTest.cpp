@@ -184,3 +184,30 @@ TEST_F(Signals, ConsoleSetsShowsAndStopsThem) {
     EXPECT_EQ(port->Settings().signals.uart.baud, 9600u);
     EXPECT_NE(console("--help").out.find("  uart pin N BAUD TEXT"), std::string::npos);
 }
+
+TEST_F(Signals, EdgesBounceAndPulsesGlitchAsTheSettingsSay) {
+    ASSERT_TRUE(port->Set(vport::SettingId::Bounce, 3000));  // back for 1 to 2 us after each edge
+    ASSERT_TRUE(port->Set(vport::SettingId::Glitch, 2000));  // low from 4 to 6 us of a 10 us pulse
+    ASSERT_TRUE(port->SetPulse({10, 20, 10}));
+    const int64_t start = g_now;
+    std::string levels;
+    for (int64_t us = 0; us < 20; ++us) {
+        g_now = start + us;
+        levels += AckHigh() ? '1' : '0';
+    }
+    EXPECT_EQ(levels, "10110011110100000000") << "a bounce, the glitch, then the edge to low bounces back high";
+}
+
+TEST_F(Signals, ReadsTakeTheirCostAndStallEverySoManyReads) {
+    ASSERT_TRUE(port->Set(vport::SettingId::ReadCost, 20000));
+    ASSERT_TRUE(port->Set(vport::SettingId::Stall, 5000));
+    ASSERT_TRUE(port->Set(vport::SettingId::StallEvery, 10));
+    vport::SetClockForTesting(nullptr);  // the time spent is real
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&before);
+    for (int i = 0; i < 20; ++i) port->Read(kStatus);
+    QueryPerformanceCounter(&after);
+    const double micros = double(after.QuadPart - before.QuadPart) * 1e6 / double(frequency.QuadPart);
+    EXPECT_GE(micros, 20 * 20 + 2 * 5000) << "20 reads of 20 us and two stalls of 5 ms";
+}

@@ -71,44 +71,78 @@ ForeignMapping::~ForeignMapping() {
     CloseHandle(mapping_);
 }
 
-ProcessResult RunProcess(const std::string& exe, const std::string& args) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite;
-    CreatePipe(&outRead, &outWrite, &inherit, 0);
-    CreatePipe(&errRead, &errWrite, &inherit, 0);
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+namespace {
 
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
-    std::string commandLine = "\"" + exe + "\" " + args;
+// A child with its standard output and error on pipes (output's buffer
+// `outBuffer` bytes, 0 for the system's), until it ended and was waited out.
+struct Child {
     PROCESS_INFORMATION process = {};
+    HANDLE outRead = nullptr, errRead = nullptr;
     ProcessResult result;
-    BOOL started = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                  nullptr, &startup, &process);
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
-    if (!started) {
-        result.exitCode = ~0u;
-        result.err = "cannot start " + exe + ": error " + std::to_string(GetLastError());
-    } else {
+
+    Child(const std::string& exe, const std::string& args, DWORD outBuffer) {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE outWrite, errWrite;
+        CreatePipe(&outRead, &outWrite, &inherit, outBuffer);
+        CreatePipe(&errRead, &errWrite, &inherit, 0);
+        SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+        SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = outWrite;
+        startup.hStdError = errWrite;
+        std::string commandLine = "\"" + exe + "\" " + args;
+        if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                            &process)) {
+            result.exitCode = ~0u;
+            result.err = "cannot start " + exe + ": error " + std::to_string(GetLastError());
+        }
         result.processId = process.dwProcessId;
-        // Both pipes are drained at once, so a child filling one never stalls.
-        TestThread errReader([&] { result.err = ReadAll(errRead); });
-        result.out = ReadAll(outRead);
-        errReader.join();
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &result.exitCode);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        CloseHandle(outWrite);
+        CloseHandle(errWrite);
     }
-    CloseHandle(outRead);
-    CloseHandle(errRead);
-    return result;
+    ~Child() {
+        if (started()) {
+            WaitForSingleObject(process.hProcess, INFINITE);
+            CloseHandle(process.hProcess);
+            CloseHandle(process.hThread);
+        }
+        CloseHandle(outRead);
+        CloseHandle(errRead);
+    }
+    bool started() const { return process.hProcess != nullptr; }
+    void TakeExitCode() { GetExitCodeProcess(process.hProcess, &result.exitCode); }
+};
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& exe, const std::string& args) {
+    Child child(exe, args, 0);
+    if (!child.started()) return child.result;
+    // Both pipes are drained at once, so a child filling one never stalls.
+    TestThread errReader([&] { child.result.err = ReadAll(child.errRead); });
+    child.result.out = ReadAll(child.outRead);
+    errReader.join();
+    WaitForSingleObject(child.process.hProcess, INFINITE);
+    child.TakeExitCode();
+    return child.result;
+}
+
+ProcessResult RunProcessUnread(const std::string& exe, const std::string& args, DWORD timeoutMs, DWORD* elapsedMs) {
+    const DWORD start = GetTickCount();
+    Child child(exe, args, 1);
+    if (!child.started()) return child.result;
+    TestThread errReader([&] { child.result.err = ReadAll(child.errRead); });
+    if (WaitForSingleObject(child.process.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(child.process.hProcess, ~0u);
+    WaitForSingleObject(child.process.hProcess, INFINITE);
+    *elapsedMs = GetTickCount() - start;
+    child.result.out = ReadAll(child.outRead);
+    errReader.join();
+    child.TakeExitCode();
+    return child.result;
 }
 
 }  // namespace vport_test

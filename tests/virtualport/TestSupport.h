@@ -69,4 +69,9 @@ struct ProcessResult {
 // output with line ends as "\n".
 ProcessResult RunProcess(const std::string& exe, const std::string& args);
 
+// The same with a standard output nobody reads (a pipe of the smallest
+// buffer, read only once the process ended): `elapsedMs` from its start to
+// its end. A process still running after `timeoutMs` is ended, exit ~0u.
+ProcessResult RunProcessUnread(const std::string& exe, const std::string& args, DWORD timeoutMs, DWORD* elapsedMs);
+
 }  // namespace vport_test
