@@ -122,11 +122,12 @@ public:
         return false;
     }
 
-    // Fills in the port's names and bus; false for a device that is no
-    // parallel port.
+    // Fills in the port's names and bus; false for a device that is
+    // neither a parallel port nor a serial one.
     bool Describe(SP_DEVINFO_DATA* device, PortDevice* port) const {
         const std::wstring portName = PortName(device);
-        if (!IsParallel(device, portName)) return false;
+        port->serial = StartsWith(portName, L"COM");
+        if (!port->serial && !IsParallel(device, portName)) return false;
         std::wstring name = Text(device, SPDRP_FRIENDLYNAME);
         if (name.empty()) name = Text(device, SPDRP_DEVICEDESC);
         port->name = Narrow(name);
@@ -251,7 +252,7 @@ WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config
             port.rangesKnown = reader.MappedIoRanges(&device, &port.ranges);
         }
         port.unreadable = read != CR_SUCCESS && !rangesHidden;
-        result.ports.push_back(port);
+        (port.serial ? result.serialPorts : result.ports).push_back(port);
     }
     setup.destroyDeviceInfoList(set);
     return result;

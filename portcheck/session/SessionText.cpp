@@ -79,6 +79,19 @@ std::string NoPortMessage(int base, bool latchTested) {
            " (PortCheck --list shows the ports Windows knows)\n";
 }
 
+std::string NoPortMessage(const PortSession& session) {
+    const SppCheck& check = session.sppCheck();
+    if (session.foundData() == 0xFF && session.foundStatus() == 0xFF && session.foundControl() == 0xFF &&
+        check.readAA == 0xFF && check.read55 == 0xFF)
+        return NoPortMessage(session.base());
+    std::string text = "PortCheck: no parallel port answers at " + Hex(session.base()) + ": control written 0x0C read back " +
+                       HexByte(check.control0C);
+    if ((check.control0C & kControlLines) == 0x0C) text += ", 0x0E read back " + HexByte(check.control0E);
+    return text + " (the low four bits should follow), and the data register written 0xAA and 0x55 read back " +
+           HexByte(check.readAA) + " and " + HexByte(check.read55) +
+           "; what was written is put back (PortCheck --list shows the ports Windows knows)\n";
+}
+
 std::string DisturbedMessage(const PortSession& session, const char* during) {
     const Registers& expected = session.expected();
     const Registers& seen = session.seen();

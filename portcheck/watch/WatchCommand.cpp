@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "AddressProof.h"
 #include "Calibration.h"
 #include "DriverCheck.h"
 #include "EventQueue.h"
@@ -16,7 +17,6 @@
 #include "PortLibrary.h"
 #include "PortRegisters.h"
 #include "Recorder.h"
-#include "SessionText.h"
 #include "StopRequest.h"
 #include "TextFormat.h"
 #include "VcdWriter.h"
@@ -117,13 +117,6 @@ void Show(const std::string& text) {
     std::fflush(stdout);
 }
 
-bool NoPortAt(const PortLibrary& library, int base) {
-    bool allFF = true;
-    for (int offset : {kDataOffset, kStatusOffset, kControlOffset})
-        allFF = uint8_t(library.read(static_cast<short>(base + offset))) == 0xFF && allFF;
-    return allFF;
-}
-
 // The program's own thread: everything the recording thread hands over,
 // printed and written, until it is done.
 class Writer {
@@ -216,10 +209,8 @@ int RunWatch(const CheckOptions& options) {
         return kExitNoPortLibrary;
     }
     Show(WatchHeadline(options));
-    // Without the loopback test's latch write, a bus with nothing on it is
-    // all that can be told: every register reads 0xFF.
-    if (NoPortAt(library, options.base)) {
-        std::fputs(NoPortMessage(options.base, false).c_str(), stderr);
+    if (const std::string unproved = ProveByReading(library.read, options.base, options.force); !unproved.empty()) {
+        std::fputs(unproved.c_str(), stderr);
         vcd.Discard();
         return kExitNoPort;
     }
