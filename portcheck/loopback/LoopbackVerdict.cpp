@@ -94,13 +94,15 @@ void AddRound(RoundsResult* total, const CheckResult& round) {
 void NameTimingFaults(RoundsResult* total, const CheckResult& recheck, const CheckResult& slowRun) {
     CheckResult& result = total->result;
     for (int i = 0; i < kPairs; ++i) {
-        // A line that moved while read is a loose contact, not a slow one.
-        if (total->failedRounds[i] == 0 || result.pairs[i].outcome == PairOutcome::Unstable) continue;
+        if (total->failedRounds[i] == 0) continue;
         const bool failedAgain = recheck.pairs[i].outcome != PairOutcome::Ok;
         PairOutcome& outcome = result.pairs[i].outcome;
+        // A line that moved while read is a loose contact, not a slow one.
+        const bool unstable = outcome == PairOutcome::Unstable;
         if (total->failedRounds[i] + (failedAgain ? 1 : 0) == 1) {
             outcome = PairOutcome::Intermittent;
-        } else if (total->failedRounds[i] == total->rounds && failedAgain && slowRun.pairs[i].outcome == PairOutcome::Ok) {
+        } else if (!unstable && total->failedRounds[i] == total->rounds && failedAgain &&
+                   slowRun.pairs[i].outcome == PairOutcome::Ok) {
             const bool rise = Bit(total->lowWhileHigh | recheck.lowWhileHigh, i);
             const bool fall = Bit(total->highWhileLow | recheck.highWhileLow, i);
             outcome = rise && fall ? PairOutcome::SlowBoth : rise ? PairOutcome::SlowRise : PairOutcome::SlowFall;

@@ -65,10 +65,11 @@ struct RoundsResult {
     int rounds = 0;
 };
 void AddRound(RoundsResult* total, const CheckResult& round);
-// A failed pair (not unstable), judged again with one more round at the
-// same settling time (`recheck`) and one with a long one (`slowRun`):
-//  - one that failed in one round only is intermittent;
-//  - one that failed in every round and once more, and passes with the
+// A failed pair, judged again with one more round at the same settling
+// time (`recheck`) and one with a long one (`slowRun`):
+//  - one that failed in one round only is intermittent (also where it
+//    moved while read);
+//  - one that failed in every round and once more, steady while read, and passes with the
 //    long wait, has slow edges: rising where it read low after its output
 //    went high, falling where it read high after it went low, or both ways.
 // A verdict of no plug then no longer holds.

@@ -45,7 +45,11 @@ int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     if (options.ecrBlock < 0 && address.extendedBlock >= 0) session.UseEcrAt(address.extendedBlock + kEcrInBlock);
     if (address.oxford) session.UseOxfordEcrPattern();
     CommandOutput output;
-    switch (session.Begin({address.fingerprint, options.force})) {
+    const SessionStart start = session.Begin({address.fingerprint, options.force});
+    if (start != SessionStart::LooksSerial && address.fingerprint &&
+        LooksLikeSerialPort(session.foundStatus(), session.foundControl()))
+        std::fputs(SerialPortMessage(options.base, session.foundStatus(), session.foundControl(), true).c_str(), stderr);
+    switch (start) {
     case SessionStart::LooksSerial:
         output.exitCode = kExitNoPort;
         output.err = SerialPortMessage(options.base, session.foundStatus(), session.foundControl(), false);
@@ -59,9 +63,6 @@ int RunOnPort(const CheckOptions& options, const PortCommand& command) {
         output.err = DisturbedMessage(session, command.during);
         break;
     case SessionStart::Ready: {
-        if (address.fingerprint && LooksLikeSerialPort(session.foundStatus(), session.foundControl()))
-            std::fputs(SerialPortMessage(options.base, session.foundStatus(), session.foundControl(), true).c_str(),
-                       stderr);
         output = command.work(session, options);
         const RestoreOutcome restored = session.Restore();
         output = Finish(output, session, restored, command.during);

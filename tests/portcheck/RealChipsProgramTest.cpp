@@ -211,3 +211,60 @@ TEST_F(PortCheck, SlowRisingEdgeIsNamed) {
     EXPECT_FALSE(Has(result.out, "no plug"));
     EXPECT_EQ(Run("--settle 2000 0x378").exitCode, 0u);
 }
+
+// A 2S1P card's serial port, picked from Device Manager: Windows cannot say
+// here (Wine), so base+1 and base+2 tell it, and nothing else is read or
+// written; --force goes on.
+TEST_F(PortCheck, SerialPortAtTheBaseIsToldByTwoReadsAndNotTouched) {
+    ASSERT_TRUE(port->SetSerialPort(true, 0xD410));
+    for (const char* args : {"0xD410", "--probe 0xD410", "--set-mode ps2 --ecr 0xD000 0xD410", "--watch --for 1 0xD410"}) {
+        port->ClearLog();
+        const ProcessResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 5u) << args << result.out << result.err;
+        EXPECT_TRUE(Has(result.err, "PortCheck: 0xD410 looks like a serial port (16550): 0xD411 reads 0x00, as its "
+                                    "interrupt enable does (bits 7-4 zero), and 0xD412 reads 0xC1, as its interrupt "
+                                    "identification does (idle, FIFOs on). PortCheck read only these two and wrote "
+                                    "nothing.\n"))
+            << args << result.err;
+        EXPECT_TRUE(Has(result.err, "--force goes on")) << result.err;
+        for (const vport::Access& access : port->Log())
+            EXPECT_TRUE(!access.write && (access.port == 0xD411 || access.port == 0xD412)) << args << " " << access.port;
+    }
+    EXPECT_EQ(port->Settings().serialFcrWrites, 0u);
+    EXPECT_EQ(port->Settings().serialBytesSent, 0u);
+
+    // Forced, the kernel's check runs, and finds no parallel port.
+    const ProcessResult forced = Run("--force --probe 0xD410");
+    EXPECT_TRUE(Has(forced.err, "--force: going on as for a parallel port\n")) << forced.err;
+    EXPECT_TRUE(Has(forced.err, "PortCheck: no parallel port answers at 0xD410: control written 0x0C read back "))
+        << forced.err;
+    EXPECT_EQ(forced.exitCode, 5u);
+    EXPECT_GT(port->Settings().serialFcrWrites, 0u);
+}
+
+// D0 is the first line the data plug walks; shorted low where the data
+// register reads the pins, it is a fault of that line, not a register that
+// takes no write.
+TEST_F(PortCheck, DataLineZeroShortedLowIsNamed) {
+    port->SetChip(vport::Chip::Spp);
+    port->SetReadbackFromPins(true);
+    ASSERT_TRUE(port->SetInputPin(2, false));
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 1u) << result.out << result.err;
+    EXPECT_TRUE(Has(result.out, "FAIL: pin 2 (D0) reads back low where PortCheck drives it high, the same on every "
+                                "rewrite: a fault of that line"))
+        << result.out;
+    EXPECT_FALSE(Has(result.out, "does not take")) << result.out;
+}
+
+// A contact that opens once in twenty rounds: intermittent, not a slow
+// rising edge.
+TEST_F(PortCheck, OneOffDropoutInTwentyRoundsIsIntermittent) {
+    ASSERT_TRUE(port->SetLoosePin(15, 200));
+    const ProcessResult result = Run("--repeat 20 0x378");
+    EXPECT_EQ(result.exitCode, 1u) << result.out << result.err;
+    EXPECT_TRUE(Has(result.out, "  pin  2 D0         -> pin 15 /ERROR     intermittent: it dropped out once (a loose "
+                                "contact) (in 1 of 20 rounds)\n"))
+        << result.out;
+    EXPECT_FALSE(Has(result.out, "slow")) << result.out;
+}
