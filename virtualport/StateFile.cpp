@@ -2,28 +2,18 @@
 
 #include <windows.h>
 
-#include "SharedLayout.h"
 #include "WindowsError.h"
 
 namespace vport {
 
 namespace {
 
-const size_t kLongestName = 200;
-
-bool IsNameCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '_' || c == '.';
-}
-
 // What a file of the wrong size holds, judged by its first words.
 std::string Describe(HANDLE file, DWORD size) {
     uint32_t header[2] = {};
     DWORD got = 0;
-    if (!ReadFile(file, header, sizeof header, &got, nullptr) || got < sizeof header ||
-        header[0] != kSharedMagic)
-        return "it holds something other than a port state (" + std::to_string(size) + " bytes)";
-    return AnotherVersion(header[1]);
+    const bool read = ReadFile(file, header, sizeof header, &got, nullptr) && got == sizeof header;
+    return WhatStateFileHolds(read ? header : nullptr, size);
 }
 
 HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
@@ -36,20 +26,6 @@ HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
 }
 
 }  // namespace
-
-std::string AnotherVersion(uint32_t version) {
-    return "it is a port state of another version (" + std::to_string(version) + ") than this program's (" +
-           std::to_string(kSharedVersion) + ")";
-}
-
-bool IsValidPortName(const std::string& name, std::string* why) {
-    bool valid = !name.empty() && name.size() <= kLongestName;
-    for (char c : name) valid = valid && IsNameCharacter(c);
-    if (!valid)
-        *why = "the port name '" + name + "' is not 1 to " + std::to_string(kLongestName) +
-               " letters, digits, '-', '_' or '.'";
-    return valid;
-}
 
 std::string StateFilePath(const std::string& name) {
     char folder[MAX_PATH + 1] = {};

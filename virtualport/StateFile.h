@@ -37,6 +37,10 @@ void UnmapStateFile(const MappedFile& mapped);
 // Why a state file of `version` is not this program's: "it is a port state
 // of another version (2) than this program's (3)".
 std::string AnotherVersion(uint32_t version);
+// What a state file of the wrong size holds, judged by its first two words
+// (null where they could not be read): another version's port state, or
+// something else.
+std::string WhatStateFileHolds(const uint32_t* header, uint64_t size);
 
 
 }  // namespace vport

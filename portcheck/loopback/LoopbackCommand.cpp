@@ -41,16 +41,16 @@ CommandOutput LoopbackCommand(PortSession& session, const CheckOptions& options)
     RunRecord record = RunPatterns(session, *options.plug, {options.settleMicros, options.rounds},
                                    &StopRequest::Requested);
     // A failed line is looked at twice more: once as before, once with a long wait.
-    if (record.end == RunEnd::Completed && record.result.result.faulty > 0) {
+    if (record.end == RunEnd::Completed && record.completed.result.faulty > 0) {
         const RunRecord recheck = RunPatterns(session, *options.plug, {options.settleMicros, 1}, &NeverStop);
         const RunRecord slow = RunPatterns(session, *options.plug, {kSlowEdgeSettleMicros, 1}, &NeverStop);
         if (recheck.end == RunEnd::Completed && slow.end == RunEnd::Completed)
-            NameTimingFaults(&record.result, recheck.result.result, slow.result.result);
+            NameTimingFaults(&record.completed, recheck.completed.result, slow.completed.result);
     }
     switch (record.end) {
     case RunEnd::Completed:
-        output.out = Report(*options.plug, record.result, options.base, options.settleMicros);
-        output.exitCode = record.result.result.faulty == 0 ? kExitOk : kExitFault;
+        output.out = Report(*options.plug, record.completed, options.base, options.settleMicros);
+        output.exitCode = record.completed.result.faulty == 0 ? kExitOk : kExitFault;
         break;
     case RunEnd::Interrupted:
         output.err = "PortCheck: interrupted\n";

@@ -52,7 +52,7 @@ RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunO
                 {levels, InputLevels(plug, status.value), InputsAmong(plug, status.unstable), before});
             before = levels;
         }
-        AddRound(&record.result, Evaluate(observations));
+        AddRound(&record.completed, Evaluate(observations));
     }
     return record;
 }
