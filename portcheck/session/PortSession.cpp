@@ -127,6 +127,9 @@ bool PortSession::PortAnswers() {
             NotReadBack(wrong0C, spp_.control0C);
         else
             NotReadBack(static_cast<uint8_t>((spp_.control0E ^ 0x0E) & kControlLines), spp_.control0E);
+        // Lines that read right may be fixed at that level too: none is believed.
+        linesNotReadBack_ = kControlLines;
+        readBack_ &= static_cast<uint8_t>(~kControlLines);
         spp_.dataTested = true;
         if (direction) WriteControl(0x0C);
         const uint8_t latch = Read(kDataOffset);
@@ -174,10 +177,10 @@ void PortSession::TakeControl() {
     readsOne_ = static_cast<uint8_t>((readsOne_ & lines) | (low & ~kControlLines));
     readsZero_ = static_cast<uint8_t>((readsZero_ & lines) | (~high & kControlLearnt & ~readsOne_));
     readBack_ = static_cast<uint8_t>(~(readsOne_ | readsZero_ | lines));
-    // With bit 5 set (or maybe set, where it reads 0 whatever is written) a
+    // With bit 5 set (or maybe set, where it is not read back) a
     // bidirectional port's data register read the pins; with it clear, the
     // latch, whose value is the one to put back.
-    if ((found_.control & readBack_ & kControlDirection) || (readsZero_ & kControlDirection))
+    if ((found_.control & kControlDirection) || !(readBack_ & kControlDirection))
         found_.data = written_.data = Read(kDataOffset);
 }
 
@@ -302,7 +305,9 @@ bool PortSession::RestoresControl() const { return controlWritten_ || !controlUn
 
 Registers PortSession::RestoreTarget() const {
     const uint8_t upper = found_.control & readBack_ & ~kControlLines;
-    const uint8_t control = controlUnreadable_ ? kControlIdle : (found_.control & kControlLines) | upper;
+    // Lines whose value found is unknown go back idle.
+    const uint8_t lines = (found_.control & kControlLines & ~linesNotReadBack_) | (kControlIdle & linesNotReadBack_);
+    const uint8_t control = controlUnreadable_ ? kControlIdle : lines | upper;
     return {found_.data, static_cast<uint8_t>(control)};
 }
 
@@ -336,6 +341,7 @@ RestoreOutcome PortSession::Restore() {
     outcome.controlReadsOne = readsOne_;
     outcome.controlReadsZero = readsZero_;
     outcome.controlUnreadable = controlUnreadable_;
+    outcome.controlLinesUnread = linesNotReadBack_;
     outcome.controlWritten = controlWritten_;
     outcome.ecrTouched = ecrTouched_;
     outcome.ecrTarget = EcrValueFor(ecrTargetMode_);

@@ -100,6 +100,7 @@ struct RestoreOutcome {
     uint8_t controlReadsOne = 0;   // bits 4-7 that read 1 whatever is written
     uint8_t controlReadsZero = 0;  // bits 5-7 that read 0 whatever is written
     bool controlUnreadable = false;  // control read 0xFF: its value found is unknown
+    uint8_t controlLinesUnread = 0;  // control lines 0-3 whose read-back is not believed: put back idle
     bool controlWritten = false;
     bool dataHeld = false;
     bool controlHeld = false;

@@ -24,8 +24,12 @@ std::string ControlPutBack(const RestoreOutcome& outcome) {
     std::string notes;
     if (outcome.controlReadsOne) notes += Bits(outcome.controlReadsOne) + " read 1";
     if (outcome.controlReadsZero) notes += (notes.empty() ? "" : ", ") + Bits(outcome.controlReadsZero) + " read 0";
-    const std::string value = ", control " + HexByte(outcome.target.control);
-    return notes.empty() ? value : value + " (" + notes + " on this chip)";
+    std::string value = ", control " + HexByte(outcome.target.control);
+    if (!notes.empty()) value += " (" + notes + " on this chip)";
+    if (outcome.controlLinesUnread)
+        value += "; control " + Bits(outcome.controlLinesUnread) + " idle, unchecked: they read a fixed value, so "
+                 "the value found could not be read";
+    return value;
 }
 
 std::string PutBack(const RestoreOutcome& outcome) {
