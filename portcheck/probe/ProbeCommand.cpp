@@ -140,7 +140,7 @@ CommandOutput ProbeCommand(PortSession& session, const CheckOptions& options) {
 
 std::string ProbeWarning(int base) {
     return "Probing " + Hex(base) +
-           ": the data pins and pin 14 (/AUTOFEED) change for a moment; all is put back\n";
+           ": the data pins and the control pins change for a moment; all is put back\n";
 }
 
 }  // namespace portcheck

@@ -57,7 +57,7 @@ CommandOutput SetModeCommand(PortSession& session, const CheckOptions& options) 
 }
 
 std::string SetModeWarning(int base) {
-    return "Setting the mode at " + Hex(base) + ": pin 14 (/AUTOFEED) may change for a moment; data and control "
+    return "Setting the mode at " + Hex(base) + ": the control pins may change for a moment; data and control "
            "are put back\n";
 }
 

@@ -209,7 +209,7 @@ TEST(WatchArgs, WatchTakesLinesSecondsAndAFileAndOnlyItsOwnOptions) {
         EXPECT_FALSE(parsed.ok) << c.error;
         EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
     }
-    EXPECT_NE(std::string(CheckUsage()).find("PortCheck --watch [--lines inputs|all] [--for SECONDS] [--vcd FILE] BASE"),
+    EXPECT_NE(std::string(CheckUsage()).find("PortCheck --watch [--lines inputs|all] [--for SECONDS] [--vcd FILE] [--force] BASE"),
               std::string::npos);
     EXPECT_NE(std::string(CheckUsage()).find("  --lines all     all 17 lines"), std::string::npos) << CheckUsage();
 }
