@@ -149,6 +149,8 @@ ParsedArgs ParseCheckArgs(const std::vector<std::string>& args) {
             options.vcdPath = value;
         } else if (arg == "--ecr") {
             ecrText = &value;
+        } else if (arg == "--force") {
+            options.force = true;
         } else if (arg.compare(0, 2, "--") == 0) {
             return Fail("unknown option '" + arg + "'");
         } else if (baseText) {
@@ -187,10 +189,10 @@ namespace {
 // The commands, the loopback test first: --help lists them, a bad argument
 // names the first and the options of the others.
 const char* const kSynopses[] = {
-    "[--plug data|control] [--settle US] [--repeat N] [--ecr ADDR] BASE",
-    "--probe [--ecr ADDR] BASE",
-    "--set-mode spp|ps2 [--ecr ADDR] BASE",
-    "--watch [--lines inputs|all] [--for SECONDS] [--vcd FILE [--max-size MB]] BASE",  // the words of kLineChoices
+    "[--plug data|control] [--settle US] [--repeat N] [--ecr ADDR] [--force] BASE",
+    "--probe [--ecr ADDR] [--force] BASE",
+    "--set-mode spp|ps2 [--ecr ADDR] [--force] BASE",
+    "--watch [--lines inputs|all] [--for SECONDS] [--vcd FILE [--max-size MB]] [--force] BASE",  // the words of kLineChoices
     "--list",
     "--driver",
 };
@@ -219,6 +221,9 @@ std::vector<OptionHelp> Options() {
                                      "\"extended\" (default BASE + 0x400 for a base below 0x400; above, none is "
                                      "guessed). The loopback test reads its ECR only, and does not start in a FIFO "
                                      "mode"});
+    options.push_back({"--force", "go on where BASE + 1 and BASE + 2 read as a serial port's registers do (a "
+                                  "parallel port can read so), or where Windows lists no parallel port at BASE "
+                                  "(one it has no driver for); never where Windows gives BASE to another device"});
     options.push_back({"--watch", "record every change of the port's lines at the port's own speed, with its "
                                   "time, until Ctrl+C: a line per change, a count per second when they come "
                                   "faster, a summary at the end. It only reads the port, and keeps one "

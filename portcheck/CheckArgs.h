@@ -40,6 +40,7 @@ struct CheckOptions {
     int seconds = 0;      // Watch: --for; 0: until Ctrl+C
     std::string vcdPath;  // Watch: --vcd; empty: no file
     int maxSizeMb = 0;    // Watch: --max-size; 0: until the disk is nearly full
+    bool force = false;   // --force: on where base+1 and base+2 look like a serial port's, or Windows lists no port
     // The ECR's address: the third of the extended block; -1 where none is known.
     int EcrPort() const;
 };

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "ListCommand.h"
+#include "PortRegisters.h"
 #include "SysUtils.h"
-#include "WindowsPorts.h"
 
 namespace portcheck {
 
@@ -28,34 +28,90 @@ bool ReadField(const std::string& text, const std::string& name, long* value) {
 
 }  // namespace
 
-PortIdentity IdentityOf(const std::vector<PortDevice>& ports, int base) {
+namespace {
+
+bool Overlaps(const IoRange& range, int first, int last) {
+    return range.length > 0 && static_cast<int>(range.start) <= last &&
+           static_cast<int>(range.start + range.length - 1) >= first;
+}
+
+// Whether Windows keeps this device's ranges from this program.
+bool RangesUnknown(const PortDevice& device) { return !device.rangesKnown || device.unreadable; }
+
+PortIdentity OwnedBy(const PortDevice& device, const IoRange& range) {
     PortIdentity identity;
-    for (const PortDevice& device : ports) {
+    identity.names = WindowsNames::OtherDevice;
+    identity.ownerFirst = static_cast<int>(range.start);
+    identity.ownerLast = static_cast<int>(range.start + range.length - 1);
+    identity.owner = device.name;
+    for (char& c : identity.owner)
+        if (c == '\n' || c == '\r') c = ' ';
+    return identity;
+}
+
+}  // namespace
+
+PortIdentity IdentityOf(const WindowsPorts& ports, int base) {
+    const int last = base + kControlOffset;
+    bool known = true;
+    for (const PortDevice& device : ports.ports) {
         const PortLayout layout = ClassifyPort(device);
-        if (layout.kind != PortKind::Port || static_cast<int>(layout.port.start) != base) continue;
-        identity.named = true;
-        if (layout.extended.length) identity.extendedBlock = static_cast<int>(layout.extended.start);
-        identity.pciVendor = device.pciVendor;
+        if (layout.kind == PortKind::Port && static_cast<int>(layout.port.start) == base) {
+            PortIdentity identity;
+            identity.names = WindowsNames::Port;
+            if (layout.extended.length) identity.extendedBlock = static_cast<int>(layout.extended.start);
+            identity.pciVendor = device.pciVendor;
+            return identity;
+        }
+        known = known && !RangesUnknown(device) && layout.kind != PortKind::Unclear;
     }
+    for (const std::vector<PortDevice>* devices : {&ports.ports, &ports.serialPorts})
+        for (const PortDevice& device : *devices) {
+            for (const IoRange& range : device.ranges)
+                if (Overlaps(range, base, last)) return OwnedBy(device, range);
+            known = known && !RangesUnknown(device);
+        }
+    PortIdentity identity;
+    if (known) identity.names = WindowsNames::NoPort;
     return identity;
 }
 
 std::string IdentityLine(const PortIdentity& identity) {
-    if (!identity.named) return "";
-    char line[48];
-    std::snprintf(line, sizeof line, "extended %d vendor %u\n", identity.extendedBlock, identity.pciVendor);
-    return line;
+    char line[64];
+    switch (identity.names) {
+    case WindowsNames::Port:
+        std::snprintf(line, sizeof line, "port extended %d vendor %u\n", identity.extendedBlock, identity.pciVendor);
+        return line;
+    case WindowsNames::OtherDevice:
+        std::snprintf(line, sizeof line, "owner first %d last %d name ", identity.ownerFirst, identity.ownerLast);
+        return line + identity.owner + "\n";
+    case WindowsNames::NoPort: return "none\n";
+    case WindowsNames::Unknown: break;
+    }
+    return "";
 }
 
 PortIdentity IdentityFromRun(const ChildRun& run) {
     PortIdentity identity;
     if (run.outcome != ChildRun::Exited || run.exitCode != 0) return identity;
-    long extended = 0, vendor = 0;
-    if (!ReadField(run.output, "extended", &extended) || !ReadField(run.output, "vendor", &vendor) || vendor < 0)
-        return identity;
-    identity.named = true;
-    identity.extendedBlock = static_cast<int>(extended);
-    identity.pciVendor = static_cast<unsigned>(vendor);
+    const std::string& text = run.output;
+    long first = 0, second = 0;
+    if (text.compare(0, 5, "port ") == 0) {
+        if (!ReadField(text, "extended", &first) || !ReadField(text, "vendor", &second) || second < 0) return identity;
+        identity.names = WindowsNames::Port;
+        identity.extendedBlock = static_cast<int>(first);
+        identity.pciVendor = static_cast<unsigned>(second);
+    } else if (text.compare(0, 6, "owner ") == 0) {
+        const size_t name = text.find(" name ");
+        if (!ReadField(text, "first", &first) || !ReadField(text, "last", &second) || name == std::string::npos)
+            return identity;
+        identity.names = WindowsNames::OtherDevice;
+        identity.ownerFirst = static_cast<int>(first);
+        identity.ownerLast = static_cast<int>(second);
+        identity.owner = text.substr(name + 6, text.find('\n', name) - name - 6);
+    } else if (text == "none\n") {
+        identity.names = WindowsNames::NoPort;
+    }
     return identity;
 }
 
@@ -74,7 +130,7 @@ int PortIdentityWorker(const char* base) {
     } catch (const EConvertError&) {
         return kExitBadArguments;
     }
-    std::fputs(IdentityLine(IdentityOf(ports.ports, at)).c_str(), stdout);
+    std::fputs(IdentityLine(IdentityOf(ports, at)).c_str(), stdout);
     return 0;
 }
 

@@ -16,7 +16,7 @@ struct IoRange {
     uint32_t length = 0;  // addresses in the range
 };
 
-// One parallel port as Windows describes it.
+// One parallel port (or serial port) as Windows describes it.
 struct PortDevice {
     std::string name;             // as Device Manager shows it, e.g. "ECP Printer Port (LPT1)"
     std::string lptName;          // "LPT1"; empty where Windows gave it none
@@ -26,6 +26,7 @@ struct PortDevice {
     unsigned long problem = 0;    // Device Manager's problem number; 0: none
     bool unreadable = false;      // its resources could not be read (removed while listing, say)
     unsigned pciVendor = 0;       // from a hardware ID "PCI\VEN_1415&...": 0 where none says
+    bool serial = false;          // a serial port ("COM3") of the same device class
 };
 
 enum class PortKind {

@@ -136,11 +136,12 @@ public:
         return false;
     }
 
-    // Fills in the port's names and bus; false for a device that is no
-    // parallel port.
+    // Fills in the port's names and bus; false for a device that is
+    // neither a parallel port nor a serial one.
     bool Describe(SP_DEVINFO_DATA* device, PortDevice* port) const {
         const std::wstring portName = PortName(device);
-        if (!IsParallel(device, portName)) return false;
+        port->serial = StartsWith(portName, L"COM");
+        if (!port->serial && !IsParallel(device, portName)) return false;
         port->name = ShownName(device);
         if (StartsWith(portName, L"LPT")) port->lptName = Narrow(portName);
         port->usbAdapter = StartsWith(Text(device, SPDRP_ENUMERATOR_NAME), L"USB");
@@ -288,7 +289,7 @@ WindowsPorts ReadWindowsPorts(const SetupApi& setup, const ConfigManager& config
             port.rangesKnown = reader.MappedIoRanges(device, &port.ranges);
         }
         port.unreadable = read != CR_SUCCESS && !rangesHidden;
-        result.ports.push_back(port);
+        (port.serial ? result.serialPorts : result.ports).push_back(port);
     });
     if (!listed) return Failed("Windows does not list its port devices", GetLastError());
     // Most USB-to-parallel cables, under the USB controllers: listed so that

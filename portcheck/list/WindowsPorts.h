@@ -1,7 +1,8 @@
-// The parallel ports Windows knows, with the I/O ranges it has allocated to
-// them: the present devices of the Ports (COM & LPT) class that are parallel
-// ports, and their allocated configuration from the configuration manager,
-// or where that keeps it from this program, from Windows' resource map.
+// The parallel ports Windows knows, and the serial ports beside them, with
+// the I/O ranges it has allocated to them: the present devices of the Ports
+// (COM & LPT) class, and their allocated configuration from the
+// configuration manager, or where that keeps it from this program, from
+// Windows' resource map.
 // Needs no administrator rights and never touches a port.
 //
 // Where the configuration manager is only a stub (Wine), its calls end the
@@ -20,6 +21,7 @@ struct WindowsPorts {
     bool ok = false;
     std::string error;  // when !ok: why Windows could not say, in a few words
     std::vector<PortDevice> ports;
+    std::vector<PortDevice> serialPorts;  // the COM ports of the same class: their ranges are no port's
 };
 
 // Loads Windows' functions and reads with them.

@@ -40,9 +40,12 @@ CommandOutput LoopbackCommand(PortSession& session, const CheckOptions& options)
     session.TakeControl();
     RunRecord record = RunPatterns(session, *options.plug, {options.settleMicros, options.rounds},
                                    &StopRequest::Requested);
+    // A failed line is looked at twice more: once as before, once with a long wait.
     if (record.end == RunEnd::Completed && record.completed.result.faulty > 0) {
+        const RunRecord recheck = RunPatterns(session, *options.plug, {options.settleMicros, 1}, &NeverStop);
         const RunRecord slow = RunPatterns(session, *options.plug, {kSlowEdgeSettleMicros, 1}, &NeverStop);
-        if (slow.end == RunEnd::Completed) NameSlowEdges(&record.completed, slow.completed.result);
+        if (recheck.end == RunEnd::Completed && slow.end == RunEnd::Completed)
+            NameTimingFaults(&record.completed, recheck.completed.result, slow.completed.result);
     }
     switch (record.end) {
     case RunEnd::Completed:

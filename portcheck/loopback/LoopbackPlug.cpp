@@ -54,6 +54,16 @@ Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers workin
     return values;
 }
 
+Levels OutputLevels(const LoopbackPlug& plug, Registers values) {
+    Levels levels = 0;
+    for (int i = 0; i < kPairs; ++i) {
+        const Pin& out = plug.pairs[i].output;
+        const uint8_t value = out.reg == Register::Data ? values.data : values.control;
+        if (((value & out.mask) != 0) != out.inverted) levels |= 1u << i;
+    }
+    return levels;
+}
+
 Levels InputLevels(const LoopbackPlug& plug, uint8_t status) {
     Levels levels = 0;
     for (int i = 0; i < kPairs; ++i) {

@@ -50,6 +50,9 @@ Registers DrivenBits(const LoopbackPlug& plug);
 // every other bit as in `working`.
 Registers RegistersFor(const LoopbackPlug& plug, Levels levels, Registers working);
 
+// The plug's output levels that data and control values put them at.
+Levels OutputLevels(const LoopbackPlug& plug, Registers values);
+
 // The input pins' levels in a status register value.
 Levels InputLevels(const LoopbackPlug& plug, uint8_t status);
 // The inputs whose status bits are among `bits`.

@@ -22,6 +22,9 @@ std::string Outcome(const LoopbackPlug& plug, const PairResult& pair, int64_t se
     case PairOutcome::Erratic: return "moves with no single output: shorted outputs or a loose contact";
     case PairOutcome::NoPlug: return pair.level ? "no plug (always high)" : "no plug (always low)";
     case PairOutcome::SlowRise: return "slow rising edge (weak pull-up or long cable): raise --settle";
+    case PairOutcome::SlowFall: return "slow falling edge: raise --settle";
+    case PairOutcome::SlowBoth: return "slow edges both ways (an RC filter or an opto-isolated input): raise --settle";
+    case PairOutcome::Intermittent: return "intermittent: it dropped out once (a loose contact)";
     case PairOutcome::Unstable:
         return "unstable: it changed while being read (a loose contact, or a line slower than the " +
                std::to_string(settleMicros) + " us settling time)";

@@ -23,7 +23,7 @@ RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunO
     std::vector<Observation> observations;
     observations.reserve(patterns.size());  // no allocation once the patterns run
     const Registers working = session.written();
-    const Registers lines = DrivenBits(plug);
+    Levels before = OutputLevels(plug, working);
     for (int round = 0; round < options.rounds; ++round) {
         observations.clear();
         for (Levels levels : patterns) {
@@ -34,7 +34,7 @@ RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunO
             // Only a register whose value changes is written.
             const Registers next = RegistersFor(plug, levels, working);
             if (next.data != session.written().data) {
-                const DataWrite write = session.WriteDataChecked(next.data, lines.data);
+                const DataWrite write = session.WriteDataChecked(next.data);
                 if (write != DataWrite::Held) {
                     record.end = EndOf(write);
                     record.dataWritten = next.data;
@@ -43,12 +43,14 @@ RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunO
             }
             if (next.control != session.written().control) session.WriteControl(next.control);
             const StatusSample status = ReadSettledStatus(session, options.settleMicros);
-            const DataWrite held = session.Check(lines);
+            const DataWrite held = session.Check();
             if (held != DataWrite::Held) {
                 record.end = EndOf(held);
                 return record;
             }
-            observations.push_back({levels, InputLevels(plug, status.value), InputsAmong(plug, status.unstable)});
+            observations.push_back(
+                {levels, InputLevels(plug, status.value), InputsAmong(plug, status.unstable), before});
+            before = levels;
         }
         AddRound(&record.completed, Evaluate(observations));
     }

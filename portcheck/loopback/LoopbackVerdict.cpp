@@ -46,8 +46,19 @@ const std::vector<Levels>& TestPatterns() {
     return patterns;
 }
 
+// Which pairs read low while their output was high (after it went high),
+// and which read high while it was low.
+void SortMisses(const std::vector<Observation>& observations, CheckResult* result) {
+    for (const Observation& seen : observations) {
+        const Levels wrong = (seen.inputs ^ seen.outputs) & kAllHigh;
+        result->lowWhileHigh |= wrong & seen.outputs;
+        result->highWhileLow |= wrong & ~seen.outputs & kAllHigh;
+    }
+}
+
 CheckResult Evaluate(const std::vector<Observation>& observations) {
     CheckResult result{};
+    SortMisses(observations, &result);
     result.noPlug = !observations.empty();
     for (int i = 0; i < kPairs; ++i) {
         result.pairs[i] = observations.empty() ? PairResult{PairOutcome::Erratic, -1, false}
@@ -76,15 +87,28 @@ void AddRound(RoundsResult* total, const CheckResult& round) {
             pair.outcome = pair.level ? PairOutcome::StuckHigh : PairOutcome::StuckLow;
         if (total->failedRounds[i] != 0) ++result.faulty;
     }
+    total->lowWhileHigh |= round.lowWhileHigh;
+    total->highWhileLow |= round.highWhileLow;
 }
 
-void NameSlowEdges(RoundsResult* total, const CheckResult& slowRun) {
+void NameTimingFaults(RoundsResult* total, const CheckResult& recheck, const CheckResult& slowRun) {
     CheckResult& result = total->result;
     for (int i = 0; i < kPairs; ++i) {
+        if (total->failedRounds[i] == 0) continue;
+        const bool failedAgain = recheck.pairs[i].outcome != PairOutcome::Ok;
+        PairOutcome& outcome = result.pairs[i].outcome;
         // A line that moved while read is a loose contact, not a slow one.
-        const bool failed = total->failedRounds[i] != 0 && result.pairs[i].outcome != PairOutcome::Unstable;
-        if (!failed || slowRun.pairs[i].outcome != PairOutcome::Ok) continue;
-        result.pairs[i].outcome = PairOutcome::SlowRise;
+        const bool unstable = outcome == PairOutcome::Unstable;
+        if (total->failedRounds[i] + (failedAgain ? 1 : 0) == 1) {
+            outcome = PairOutcome::Intermittent;
+        } else if (!unstable && total->failedRounds[i] == total->rounds && failedAgain &&
+                   slowRun.pairs[i].outcome == PairOutcome::Ok) {
+            const bool rise = Bit(total->lowWhileHigh | recheck.lowWhileHigh, i);
+            const bool fall = Bit(total->highWhileLow | recheck.highWhileLow, i);
+            outcome = rise && fall ? PairOutcome::SlowBoth : rise ? PairOutcome::SlowRise : PairOutcome::SlowFall;
+        } else {
+            continue;
+        }
         result.noPlug = false;
     }
     if (result.noPlug) return;

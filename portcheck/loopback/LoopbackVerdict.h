@@ -18,6 +18,7 @@ struct Observation {
     Levels outputs;       // as driven
     Levels inputs;        // as read back from the status register
     Levels unstable = 0;  // inputs that changed while they were read
+    Levels before = 0;    // the outputs as driven before this pattern
 };
 
 enum class PairOutcome {
@@ -28,7 +29,10 @@ enum class PairOutcome {
     Erratic,       // the input moves, but with no single output
     NoPlug,        // no input moves at all: the whole verdict is "no plug"
     Unstable,      // the input changed while it was read, after the settling time
-    SlowRise,      // it failed, and passed with a long settling time: a slow rising edge
+    SlowRise,      // it read low after its output went high, in every round, and high once settled
+    SlowFall,      // the same after its output fell
+    SlowBoth,      // the same both ways: an RC filter, an opto-isolated input
+    Intermittent,  // it failed in one round only: a dropout
 };
 
 struct PairResult {
@@ -41,6 +45,10 @@ struct CheckResult {
     PairResult pairs[kPairs];
     bool noPlug;  // every input constant
     int faulty;   // pairs not Ok
+    // Pairs whose input read low while their output was high (after it
+    // went high), and high while it was low.
+    Levels lowWhileHigh;
+    Levels highWhileLow;
 };
 
 // Judges the observations; at least two patterns with every output both
@@ -52,12 +60,19 @@ CheckResult Evaluate(const std::vector<Observation>& observations);
 struct RoundsResult {
     CheckResult result{};  // noPlug: in every round; faulty: pairs that failed in any round
     int failedRounds[kPairs] = {};
+    Levels lowWhileHigh = 0;  // as in CheckResult, in any round
+    Levels highWhileLow = 0;
     int rounds = 0;
 };
 void AddRound(RoundsResult* total, const CheckResult& round);
-// The pairs that failed (but not unstable) and are ok in `slowRun` (the
-// patterns run with a long settling time) become SlowRise; a verdict of no
-// plug then no longer holds.
-void NameSlowEdges(RoundsResult* total, const CheckResult& slowRun);
+// A failed pair, judged again with one more round at the same settling
+// time (`recheck`) and one with a long one (`slowRun`):
+//  - one that failed in one round only is intermittent (also where it
+//    moved while read);
+//  - one that failed in every round and once more, steady while read, and passes with the
+//    long wait, has slow edges: rising where it read low after its output
+//    went high, falling where it read high after it went low, or both ways.
+// A verdict of no plug then no longer holds.
+void NameTimingFaults(RoundsResult* total, const CheckResult& recheck, const CheckResult& slowRun);
 
 }  // namespace portcheck

@@ -7,9 +7,12 @@ namespace portcheck {
 
 namespace {
 
+// The modes no port is left in for long; a serial port's idle 0xC1 reads as 110.
+constexpr uint8_t kFirstSuspectMode = 5;
+
 EcrFinding::Kind KindOfFlags(uint8_t value) {
     switch (value & kEcrFifoFlags) {
-    case kEcrFifoEmpty: return EcrFinding::Present;
+    case kEcrFifoEmpty: return value >> kEcrModeShift >= kFirstSuspectMode ? EcrFinding::Suspect : EcrFinding::Present;
     case kEcrFifoFlags: return EcrFinding::NoFifo;
     default: return EcrFinding::Busy;
     }
@@ -60,6 +63,11 @@ EcrFinding ReadEcrOnly(const PortSession& session) {
 
 std::string EcrModeText(uint8_t mode) {
     return "mode " + ModeBits(mode) + " " + kEcrModeNames[mode & 7];
+}
+
+std::string SuspectText(const EcrFinding& ecr) {
+    return "not trusted: it reads " + HexByte(ecr.value) + " (" + EcrModeText(ecr.Mode()) +
+           "), as a serial port's interrupt identification can: not written";
 }
 
 bool DataReachesPinsIn(uint8_t mode) { return mode == kEcrStandard || mode == kEcrPs2 || mode == kEcrEpp; }

@@ -5,8 +5,10 @@
 // parport driver has it: the FIFO flags must read exactly 01 (empty) as
 // found, and where the ECR's low bits match control's, setting control bit
 // 1 (from 0 only) must not move them; its first write must read back whole
-// (PortSession::SetEcrMode). A FIFO holding data means a transfer is under
-// way: busy, not touched.
+// (PortSession::SetEcrMode), also where it is in the mode wanted already. A
+// FIFO holding data means a transfer is under way: busy, not touched. Modes
+// 101, 110 and 111 are not trusted: a serial port's interrupt
+// identification (0xC1 idle with its FIFOs on) reads as mode 110.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +26,7 @@ struct EcrFinding {
         NoFifo,       // its FIFO flags read 11: both full and empty
         Busy,         // its FIFO holds data (flags 00 or 10): a transfer under way
         NotLookedFor, // no ECR address known: a base at 0x400 or above without --ecr
+        Suspect,      // flags 01, but mode 101, 110 or 111: not written
     } kind = NoFifo;
     uint8_t value = 0;  // as first read
     uint8_t Mode() const;
@@ -40,6 +43,8 @@ EcrFinding ReadEcrOnly(const PortSession& session);
 // address is known.
 inline constexpr const char* kBusy = "busy (the FIFO holds data): not touched";
 inline constexpr const char* kNotLookedFor = "not looked for (give --ecr with the extended block's address)";
+// The same of one in a mode PortCheck does not trust, e.g. "it reads 0xC1 (mode 110 ...) ...".
+std::string SuspectText(const EcrFinding& ecr);
 
 // "mode 011 ECP FIFO", and so on.
 std::string EcrModeText(uint8_t mode);

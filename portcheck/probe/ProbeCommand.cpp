@@ -34,6 +34,9 @@ std::string AnswersLine(const ProbeResult& result, int base) {
 
 std::string BidirectionalLine(const ProbeResult& result) {
     if (!result.latchTested || !result.latch.Found()) return "  bidirectional: not tested\n";
+    if (!result.directionTested)
+        return "  bidirectional: not tested (the port's mode is unknown, and control bit 5 is changed in mode 001 "
+               "only)\n";
     if (!result.bidirectional) return "  bidirectional: no (control bit 5 does not turn the data pins around)\n";
     return "  bidirectional: yes\n";
 }
@@ -47,6 +50,7 @@ std::string EcrLine(const ProbeResult& result, int ecrPort) {
         return "  extended control register: none" + at + " (that address follows the control register)\n";
     case EcrFinding::Busy: return "  extended control register" + at + ": " + kBusy + "\n";
     case EcrFinding::NotLookedFor: return "  extended control register: " + std::string(kNotLookedFor) + "\n";
+    case EcrFinding::Suspect: return "  extended control register" + at + ": " + SuspectText(result.ecr) + "\n";
     case EcrFinding::NoFifo: break;
     }
     return "  extended control register: none" + at + " (it reads " + HexByte(result.ecr.value) + ")\n";
@@ -80,13 +84,17 @@ ProbeResult ProbePort(PortSession& session) {
     }
     const bool hasEcr = result.ecr.kind == EcrFinding::Present;
     // With an ECR, the data register drives the pins and the direction bit
-    // works in mode 001 for sure: the tests run there.
-    if (hasEcr && result.ecr.Mode() != kEcrPs2) result.ecrTookPs2 = session.SetEcrMode(kEcrPs2);
+    // works in mode 001 for sure: the tests run there, the ECR's write
+    // tested also where it is in 001 already.
+    if (hasEcr) result.ecrTookPs2 = session.SetEcrMode(kEcrPs2);
     if (!result.ecrTookPs2) return result;
     result.latchTested = true;
     result.latch = session.TestDataLatch();
     if (!result.latch.Found()) return result;
-    result.bidirectional = TestDirection(session);
+    // Without an ECR the port has its one mode; with one not known or not
+    // trusted, a FIFO mode's direction could turn.
+    result.directionTested = hasEcr || result.ecr.kind == EcrFinding::Follows || result.ecr.kind == EcrFinding::NoFifo;
+    if (result.directionTested) result.bidirectional = TestDirection(session);
     const bool directionWorks = !hasEcr || result.ecr.Mode() == kEcrPs2;
     result.pinsAreInputs = result.bidirectional && directionWorks && session.FoundControlBit(kControlDirection);
     return result;
@@ -132,7 +140,7 @@ CommandOutput ProbeCommand(PortSession& session, const CheckOptions& options) {
 
 std::string ProbeWarning(int base) {
     return "Probing " + Hex(base) +
-           ": the data pins and pin 14 (/AUTOFEED) change for a moment; all is put back\n";
+           ": the data pins and the control pins change for a moment; all is put back\n";
 }
 
 }  // namespace portcheck

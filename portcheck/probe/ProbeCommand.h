@@ -17,6 +17,7 @@ struct ProbeResult {
     bool ecrTookPs2 = true;     // where the ECR was in another mode: it took 001 for the tests
     bool latchTested = false;
     LatchTest latch;
+    bool directionTested = false;  // in mode 001, or on a port without an ECR
     bool bidirectional = false;  // control bit 5 turned the data pins around
     bool pinsAreInputs = false;  // ... and was set at the start, where the mode lets it work
     EppTimeout epp = EppTimeout::NotSet;

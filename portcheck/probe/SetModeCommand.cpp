@@ -29,6 +29,7 @@ CommandOutput SetModeCommand(PortSession& session, const CheckOptions& options) 
                        "base + 0x402 belongs to something else) was " + kNotLookedFor + ", as PortCheck --list "
                        "shows it");
     case EcrFinding::Busy: return Refused(ecr + ": " + kBusy + "; run it again once the transfer is done");
+    case EcrFinding::Suspect: return Refused(ecr + ": " + SuspectText(found));
     case EcrFinding::Follows:
     case EcrFinding::NoFifo:
         return Refused("no extended control register answers at " + Hex(session.ecrPort()) +
@@ -38,13 +39,15 @@ CommandOutput SetModeCommand(PortSession& session, const CheckOptions& options) 
     }
     const std::string port = "Port at " + Hex(options.base) + ": ";
     CommandOutput output;
-    if (found.Mode() == options.mode) {
-        output.out = port + ecr + " is in " + EcrModeText(options.mode) + " already; nothing changed\n";
-        return output;
-    }
+    // Written also where it is in that mode already: an ECR is believed once it reads back.
     if (!session.SetEcrMode(options.mode))
         return Refused(ecr + " did not take " + EcrModeText(options.mode) + " (it reads " +
                        HexByte(session.ReadEcr()) + "); its mode is put back");
+    if (found.Mode() == options.mode) {
+        output.out = port + ecr + " is in " + EcrModeText(options.mode) + " already (written again, it reads back "
+                     "as written); nothing changed\n";
+        return output;
+    }
     session.KeepEcrMode();
     output.out = port + ecr + " set to " + EcrModeText(options.mode) + ", was " + EcrModeText(found.Mode()) +
                  "; read back to check\n"
@@ -54,7 +57,7 @@ CommandOutput SetModeCommand(PortSession& session, const CheckOptions& options) 
 }
 
 std::string SetModeWarning(int base) {
-    return "Setting the mode at " + Hex(base) + ": pin 14 (/AUTOFEED) may change for a moment; data and control "
+    return "Setting the mode at " + Hex(base) + ": the control pins may change for a moment; data and control "
            "are put back\n";
 }
 

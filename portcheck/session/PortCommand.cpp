@@ -4,7 +4,7 @@
 
 #include "ExitCodes.h"
 #include "DriverCheck.h"
-#include "PortIdentity.h"
+#include "AddressProof.h"
 #include "PortLibrary.h"
 #include "PortRegisters.h"
 #include "SessionText.h"
@@ -33,20 +33,30 @@ int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     }
     std::fputs(command.warning.c_str(), stdout);
     std::fflush(stdout);
+    const AddressVerdict address = CheckAddress(options.base, options.force);
+    if (!address.refusal.empty()) {
+        std::fputs(address.refusal.c_str(), stderr);
+        return kExitNoPort;
+    }
     StopRequest::Install();
     PortSession session(library, options.base);
     session.UseEcrAt(options.EcrPort());
     // A PCI card's extended block and vendor, where Windows names them.
-    if (options.base >= kLowestPciBase) {
-        const PortIdentity named = AskWindowsAbout(options.base);
-        if (options.ecrBlock < 0 && named.extendedBlock >= 0) session.UseEcrAt(named.extendedBlock + kEcrInBlock);
-        if (named.pciVendor == kOxfordVendor) session.UseOxfordEcrPattern();
-    }
+    if (options.ecrBlock < 0 && address.extendedBlock >= 0) session.UseEcrAt(address.extendedBlock + kEcrInBlock);
+    if (address.oxford) session.UseOxfordEcrPattern();
     CommandOutput output;
-    switch (session.Begin()) {
+    const SessionStart start = session.Begin({address.fingerprint, options.force});
+    if (start != SessionStart::LooksSerial && address.fingerprint &&
+        LooksLikeSerialPort(session.foundStatus(), session.foundControl()))
+        std::fputs(SerialPortMessage(options.base, session.foundStatus(), session.foundControl(), true).c_str(), stderr);
+    switch (start) {
+    case SessionStart::LooksSerial:
+        output.exitCode = kExitNoPort;
+        output.err = SerialPortMessage(options.base, session.foundStatus(), session.foundControl(), false);
+        break;
     case SessionStart::NoPort:
         output.exitCode = kExitNoPort;
-        output.err = NoPortMessage(options.base);
+        output.err = NoPortMessage(session);
         break;
     case SessionStart::Disturbed:
         output.exitCode = kExitDisturbed;

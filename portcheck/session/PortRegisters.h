@@ -47,6 +47,9 @@ constexpr uint8_t kEcrFifoEmpty = 0x01;
 // the card puts its extended block: never guessed.
 constexpr int kLowestPciBase = 0x400;
 
-constexpr uint8_t kControlIdle = 0x04;  // all four lines inactive: /INIT high, the others released
+constexpr uint8_t kControlIdle = 0x04;
+// A control register that reads 0xFF, and reads back: bits 0-5 set. Bits
+// 6-7 are not written back as 1.
+constexpr uint8_t kControlAllButUnused = 0x3F;  // all four lines inactive: /INIT high, the others released
 
 }  // namespace portcheck

@@ -1,5 +1,6 @@
 #include "PortSession.h"
 
+#include "AddressProof.h"
 #include "MicroClock.h"
 #include "PortRegisters.h"
 
@@ -37,7 +38,7 @@ PortSession::~PortSession() {
     const Registers target = RestoreTarget();
     if (dataTakesWrites_) WriteAt(base_ + kDataOffset, target.data);
     if (RestoresControl()) WriteAt(base_ + kControlOffset, target.control);
-    if (ecrTouched_) WriteAt(ecrPort_, ecrTarget_);
+    if (ecrTouched_) WriteEcrMode(ecrTargetMode_);
 }
 
 uint8_t PortSession::ReadAt(int port) const {
@@ -63,18 +64,16 @@ void PortSession::WriteControl(uint8_t value) {
     controlWritten_ = true;
 }
 
-SessionStart PortSession::Begin() {
-    found_.data = Read(kDataOffset);
+SessionStart PortSession::Begin(BeginRules rules) {
+    // Status and control first: on a serial port their reads change nothing.
     foundStatus_ = Read(kStatusOffset);
     found_.control = Read(kControlOffset);
-    // A control register reading 0xFF tells nothing: it is taken to be idle.
+    if (rules.fingerprint && LooksLikeSerialPort(foundStatus_, found_.control) && !rules.force)
+        return SessionStart::LooksSerial;
+    found_.data = Read(kDataOffset);
+    // A control register reading 0xFF tells nothing until the check shows it reads back.
     controlUnreadable_ = found_.control == 0xFF;
-    if (controlUnreadable_) readBack_ = 0;
     written_ = {found_.data, controlUnreadable_ ? kControlIdle : found_.control};
-    if (found_.data == 0xFF && foundStatus_ == 0xFF && controlUnreadable_) {
-        if (!LatchAnswers()) return SessionStart::NoPort;
-        if (controlUnreadable_) found_.data = written_.data;  // control left idle: the pins drive the latch
-    }
 
     WaitMicros(kQuietCheckMicros);
     seen_ = {Read(kDataOffset), Read(kControlOffset)};
@@ -85,7 +84,68 @@ SessionStart PortSession::Begin() {
     }
     begun_ = true;
     ClearEppTimeout();
-    return SessionStart::Ready;
+    if (PortAnswers()) return SessionStart::Ready;
+    restored_ = true;  // the check put back what it wrote; nothing more is written here
+    return SessionStart::NoPort;
+}
+
+uint8_t PortSession::WriteControlAndRead(uint8_t value) {
+    WriteControl(value);
+    return Read(kControlOffset);
+}
+
+// Control lines that read `read` whatever is written: not read back, and
+// named by the level they read.
+void PortSession::NotReadBack(uint8_t lines, uint8_t read) {
+    linesNotReadBack_ |= lines;
+    readsOne_ = static_cast<uint8_t>((readsOne_ & ~lines) | (read & lines));
+    readsZero_ = static_cast<uint8_t>((readsZero_ & ~lines) | (~read & lines));
+    readBack_ &= static_cast<uint8_t>(~lines);
+}
+
+// The kernel's check: control's low nibble must read back 0x0C and 0x0E;
+// failing that, the data latch 0xAA and 0x55 (with control bit 5 clear,
+// the latch drives the pins). What it wrote goes back, but never a
+// control value of 0xFF: bits 0-5 set, as read, go back without bits 6-7.
+bool PortSession::PortAnswers() {
+    // Data pins found as inputs stay inputs while control is tried.
+    const uint8_t direction = controlUnreadable_ ? 0 : found_.control & kControlDirection;
+    spp_.control0C = WriteControlAndRead(0x0C | direction);
+    if ((spp_.control0C & kControlLines) == 0x0C) spp_.control0E = WriteControlAndRead(0x0E | direction);
+    // Bits 4-7 written 0 (bit 5 where it was) that read 1: not written back as 1.
+    if (!controlUnreadable_ || spp_.ControlAnswers()) {
+        readsOne_ = spp_.control0C & static_cast<uint8_t>(~kControlLines & ~direction);
+        readBack_ &= static_cast<uint8_t>(~readsOne_);
+    }
+    if (!spp_.ControlAnswers()) {
+        // Lines that read wrong after 0x0C, or else after 0x0E (written only
+        // where 0x0C read back), read back no value.
+        const uint8_t wrong0C = static_cast<uint8_t>((spp_.control0C ^ 0x0C) & kControlLines);
+        if (controlUnreadable_)
+            readBack_ = 0;
+        else if (wrong0C)
+            NotReadBack(wrong0C, spp_.control0C);
+        else
+            NotReadBack(static_cast<uint8_t>((spp_.control0E ^ 0x0E) & kControlLines), spp_.control0E);
+        // Lines that read right may be fixed at that level too: none is believed.
+        linesNotReadBack_ = kControlLines;
+        readBack_ &= static_cast<uint8_t>(~kControlLines);
+        spp_.dataTested = true;
+        if (direction) WriteControl(0x0C);
+        const uint8_t latch = Read(kDataOffset);
+        WriteAt(base_ + kDataOffset, 0xAA);
+        spp_.readAA = Read(kDataOffset);
+        WriteAt(base_ + kDataOffset, 0x55);
+        spp_.read55 = Read(kDataOffset);
+        WriteAt(base_ + kDataOffset, latch);
+        written_.data = latch;
+        if (controlUnreadable_) found_.data = latch;  // control left idle: the pins drive the latch
+    } else if (controlUnreadable_) {
+        controlUnreadable_ = false;  // it reads back: 0xFF was bits 0-5 set
+        found_.control = kControlAllButUnused;
+    }
+    WriteControl(controlUnreadable_ ? kControlIdle : static_cast<uint8_t>(found_.control & ~readsOne_));
+    return spp_.Passed();
 }
 
 // Chips clear the flag in one of three ways: two status reads in a row, a
@@ -112,32 +172,18 @@ void PortSession::TakeControl() {
     const uint8_t high = Read(kControlOffset);
     WriteControl(working);
     const uint8_t low = Read(kControlOffset);
-    readsOne_ = low & static_cast<uint8_t>(~kControlLines);
-    readsZero_ = static_cast<uint8_t>(~high & kControlLearnt & ~readsOne_);
-    readBack_ = static_cast<uint8_t>(~(readsOne_ | readsZero_));
-    // With bit 5 set (or maybe set, where it reads 0 whatever is written) a
+    // Lines 0-3 keep what the check learnt of them.
+    const uint8_t lines = linesNotReadBack_;
+    readsOne_ = static_cast<uint8_t>((readsOne_ & lines) | (low & ~kControlLines));
+    readsZero_ = static_cast<uint8_t>((readsZero_ & lines) | (~high & kControlLearnt & ~readsOne_));
+    readBack_ = static_cast<uint8_t>(~(readsOne_ | readsZero_ | lines));
+    // With bit 5 set (or maybe set, where it is not read back) a
     // bidirectional port's data register read the pins; with it clear, the
     // latch, whose value is the one to put back.
-    if ((found_.control & readBack_ & kControlDirection) || (readsZero_ & kControlDirection))
+    if ((found_.control & kControlDirection) || !(readBack_ & kControlDirection))
         found_.data = written_.data = Read(kDataOffset);
 }
 
-// On a bidirectional port left with its data pins as inputs, the data
-// register reads the pins, not the latch: the test turns them around first,
-// with control at its idle value. Where control then reads back other than
-// 0xFF, it did read 0xFF at the start (bits 0-5 set): that goes back.
-bool PortSession::LatchAnswers() {
-    WriteControl(kControlIdle);
-    controlUnreadable_ = Read(kControlOffset) == 0xFF;
-    written_.data = Read(kDataOffset);  // the latch, to be put back
-    const LatchTest test = TestDataLatch();
-    if (!test.Found()) return false;
-    if (!controlUnreadable_) {
-        readBack_ = 0xFF;
-        WriteControl(found_.control);
-    }
-    return true;
-}
 
 LatchTest PortSession::TestDataLatch() {
     const uint8_t before = written_.data;
@@ -150,7 +196,7 @@ LatchTest PortSession::TestDataLatch() {
     return test;
 }
 
-DataWrite PortSession::WriteDataChecked(uint8_t value, uint8_t lines) {
+DataWrite PortSession::WriteDataChecked(uint8_t value) {
     const uint8_t before = written_.data;
     WriteData(value);
     const uint8_t read = Read(kDataOffset);
@@ -160,19 +206,28 @@ DataWrite PortSession::WriteDataChecked(uint8_t value, uint8_t lines) {
     }
     WriteData(value);
     const uint8_t again = Read(kDataOffset);
-    if (again == read && read == before && !dataHeldOnce_) {
-        written_.data = before;  // the latch never changed
-        dataTakesWrites_ = false;
-        return DataWrite::NotTaken;
+    if (again != read) {
+        disturbed_ = true;
+        expected_ = {value, written_.control};
+        seen_ = {again, Read(kControlOffset)};
+        return DataWrite::Overwritten;
     }
-    if (again == read && Within(read ^ value, lines)) {
-        lineFault_ = {{value, written_.control}, {read, Read(kControlOffset)}, {static_cast<uint8_t>(read ^ value), 0}};
-        return DataWrite::LineFault;
+    uint8_t follows = static_cast<uint8_t>(~(read ^ value));
+    if (read == before && !dataHeldOnce_) {
+        // Nothing moved: a value that differs in every bit tells a register
+        // that takes no write from lines held where they are.
+        WriteAt(base_ + kDataOffset, static_cast<uint8_t>(~before));
+        follows = static_cast<uint8_t>(Read(kDataOffset) ^ before);
+        WriteAt(base_ + kDataOffset, before);
+        written_.data = before;
+        if (follows == 0) {
+            dataTakesWrites_ = false;
+            return DataWrite::NotTaken;
+        }
     }
-    disturbed_ = true;
-    expected_ = {value, written_.control};
-    seen_ = {again, Read(kControlOffset)};
-    return DataWrite::Overwritten;
+    lineFault_ = {{value, written_.control}, {read, Read(kControlOffset)}, {static_cast<uint8_t>(~follows & (read ^ value)), 0}};
+    if (lineFault_.bits.data == 0) lineFault_.bits.data = read ^ value;
+    return DataWrite::LineFault;
 }
 
 bool PortSession::Holds() {
@@ -183,7 +238,7 @@ bool PortSession::Holds() {
     return false;
 }
 
-DataWrite PortSession::Check(const Registers& lines) {
+DataWrite PortSession::Check() {
     Registers first = {Read(kDataOffset), Read(kControlOffset)};
     if (first.data == written_.data && ControlMatches(first.control, written_.control, readBack_))
         return DataWrite::Held;
@@ -191,11 +246,13 @@ DataWrite PortSession::Check(const Registers& lines) {
     if (first.data != written_.data) WriteAt(base_ + kDataOffset, written_.data);
     WriteAt(base_ + kControlOffset, written_.control);
     seen_ = {Read(kDataOffset), Read(kControlOffset)};
-    const Registers bits = {static_cast<uint8_t>(seen_.data ^ written_.data),
-                            static_cast<uint8_t>((seen_.control ^ written_.control) & readBack_)};
-    if (seen_.data == first.data && ((seen_.control ^ first.control) & readBack_) == 0 &&
-        Within(bits.data, lines.data) && Within(bits.control, lines.control)) {
-        lineFault_ = {written_, seen_, bits};
+    const uint8_t dataBits = seen_.data ^ written_.data;
+    const uint8_t controlBits = (seen_.control ^ written_.control) & readBack_;
+    const bool same = seen_.data == first.data && ((seen_.control ^ first.control) & readBack_) == 0;
+    if (same && Within(controlBits, kControlLines)) {
+        if (controlBits) NotReadBack(controlBits, seen_.control);
+        if (!dataBits) return DataWrite::Held;
+        lineFault_ = {written_, seen_, {dataBits, 0}};
         return DataWrite::LineFault;
     }
     seen_ = first;  // another writer's values, as first seen
@@ -211,6 +268,8 @@ uint8_t PortSession::EcrValueFor(uint8_t mode) const {
     return static_cast<uint8_t>(mode << kEcrModeShift | low);
 }
 
+void PortSession::WriteEcrMode(uint8_t mode) const { WriteAt(ecrPort_, EcrValueFor(mode)); }
+
 bool PortSession::EcrReadsBack(uint8_t read, uint8_t written) {
     const uint8_t expected = static_cast<uint8_t>((written & ~kEcrFifoFlags) | kEcrFifoEmpty);
     return read == expected || read == (expected | kEcrService);
@@ -220,26 +279,25 @@ bool PortSession::SetEcrMode(uint8_t mode) {
     const bool first = !ecrTouched_;
     if (first) {
         ecrFound_ = ReadEcr();
-        ecrTarget_ = EcrValueFor(ecrFound_ >> kEcrModeShift);
+        ecrTargetMode_ = ecrFound_ >> kEcrModeShift;
         if (oxford_) ecrCompared_ = kEcrModeBits;  // bits 4-3 are the pattern's, not as found
     }
-    const uint8_t value = EcrValueFor(mode);
-    WriteAt(ecrPort_, value);
+    WriteEcrMode(mode);
     const uint8_t read = ReadEcr();
-    if (first && !EcrReadsBack(read, value)) {
-        WriteAt(ecrPort_, static_cast<uint8_t>(ecrFound_ & ~kEcrFifoFlags));  // not an ECR to trust: back off
+    if (first && !EcrReadsBack(read, EcrValueFor(mode))) {
+        WriteEcrMode(ecrTargetMode_);  // not an ECR to trust: back off
         return false;
     }
     ecrTouched_ = true;
-    ecrWritten_ = value;
+    ecrWrittenMode_ = mode;
     // A chip that changes bit 3 itself (DMA ended) is compared on the mode alone.
-    if ((read ^ value) & kEcrDmaEnable) ecrCompared_ = kEcrModeBits;
+    if ((read ^ EcrValueFor(mode)) & kEcrDmaEnable) ecrCompared_ = kEcrModeBits;
     return read >> kEcrModeShift == mode;
 }
 
 void PortSession::KeepEcrMode() {
     ecrKept_ = true;
-    ecrTarget_ = ecrWritten_;
+    ecrTargetMode_ = ecrWrittenMode_;
 }
 
 // A control register that reads 0xFF is put back only where PortCheck wrote it.
@@ -247,7 +305,9 @@ bool PortSession::RestoresControl() const { return controlWritten_ || !controlUn
 
 Registers PortSession::RestoreTarget() const {
     const uint8_t upper = found_.control & readBack_ & ~kControlLines;
-    const uint8_t control = controlUnreadable_ ? kControlIdle : (found_.control & kControlLines) | upper;
+    // Lines whose value found is unknown go back idle.
+    const uint8_t lines = (found_.control & kControlLines & ~linesNotReadBack_) | (kControlIdle & linesNotReadBack_);
+    const uint8_t control = controlUnreadable_ ? kControlIdle : lines | upper;
     return {found_.data, static_cast<uint8_t>(control)};
 }
 
@@ -259,7 +319,7 @@ bool PortSession::ReadBack(RestoreOutcome* outcome) const {
     outcome->controlHeld = ControlMatches(outcome->seen.control, outcome->target.control, readBack_);
     if (ecrTouched_ && !outcome->ecrChanged) {
         outcome->ecrSeen = ReadEcr();
-        outcome->ecrHeld = ((outcome->ecrSeen ^ ecrTarget_) & ecrCompared_) == 0;
+        outcome->ecrHeld = ((outcome->ecrSeen ^ outcome->ecrTarget) & ecrCompared_) == 0;
     }
     return outcome->Held();
 }
@@ -267,7 +327,7 @@ bool PortSession::ReadBack(RestoreOutcome* outcome) const {
 void PortSession::WriteWhatDiffers(const RestoreOutcome& outcome) const {
     if (!outcome.dataHeld && dataTakesWrites_) WriteAt(base_ + kDataOffset, outcome.target.data);
     if (!outcome.controlHeld && RestoresControl()) WriteAt(base_ + kControlOffset, outcome.target.control);
-    if (!outcome.ecrHeld) WriteAt(ecrPort_, ecrTarget_);
+    if (!outcome.ecrHeld) WriteEcrMode(ecrTargetMode_);
 }
 
 RestoreOutcome PortSession::Restore() {
@@ -281,17 +341,18 @@ RestoreOutcome PortSession::Restore() {
     outcome.controlReadsOne = readsOne_;
     outcome.controlReadsZero = readsZero_;
     outcome.controlUnreadable = controlUnreadable_;
+    outcome.controlLinesUnread = linesNotReadBack_;
     outcome.controlWritten = controlWritten_;
     outcome.ecrTouched = ecrTouched_;
-    outcome.ecrTarget = ecrTarget_;
-    outcome.ecrWritten = ecrWritten_;
+    outcome.ecrTarget = EcrValueFor(ecrTargetMode_);
+    outcome.ecrWritten = EcrValueFor(ecrWrittenMode_);
     outcome.ecrKept = ecrKept_;
 
     // An ECR that no longer holds what PortCheck wrote has another writer:
     // what it set stays.
     if (ecrTouched_) {
         outcome.ecrSeen = ReadEcr();
-        outcome.ecrChanged = ((outcome.ecrSeen ^ ecrWritten_) & ecrCompared_) != 0;
+        outcome.ecrChanged = ((outcome.ecrSeen ^ outcome.ecrWritten) & ecrCompared_) != 0;
         if (outcome.ecrChanged) disturbed_ = true;
     }
     // First what PortCheck changed (a control register that reads back
@@ -303,8 +364,8 @@ RestoreOutcome PortSession::Restore() {
     outcome.dataHeld = (written_.control & readBack_ & kControlDirection) || Read(kDataOffset) == outcome.target.data;
     if (RestoresControl() && written_.control != outcome.target.control)
         WriteAt(base_ + kControlOffset, outcome.target.control);
-    if (ecrTouched_ && !outcome.ecrChanged && ((outcome.ecrSeen ^ ecrTarget_) & ecrCompared_) != 0)
-        WriteAt(ecrPort_, ecrTarget_);
+    if (ecrTouched_ && !outcome.ecrChanged && ((outcome.ecrSeen ^ outcome.ecrTarget) & ecrCompared_) != 0)
+        WriteEcrMode(ecrTargetMode_);
     written_ = outcome.target;
     if (!controlWritten_) outcome.target.control = found_.control;
     if (ReadBack(&outcome) && !disturbed_) return outcome;

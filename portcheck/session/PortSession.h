@@ -2,26 +2,31 @@
 // --set-mode: every read and write of its registers, and the rules that
 // leave the port as PortCheck found it.
 //
-//  - Nothing is written before a port is known to answer at the base: if
-//    data, status and control all read 0xFF (a bus with nothing on it), a
-//    data latch must be found first (Begin).
-//  - Data and control are read first, and must read the same a moment later
-//    before anything is written: a writer holding the lines right then
-//    would have its values taken for the port's own.
-//  - The EPP time-out flag is cleared as soon as a port answers: some chips
-//    ignore every data and control access while it is set.
+//  - Nothing is written, and no register read whose read changes a device,
+//    before the address is proved a parallel port (Begin): status and
+//    control are read first, and where asked, a serial port's registers are
+//    looked for there (AddressProof.h); then data, and data and control must
+//    read the same a moment later (a writer holding the lines right then
+//    would have its values taken for the port's own). Then the EPP time-out
+//    flag is cleared (some chips ignore every data and control access while
+//    it is set), and the kernel's check that a port answers: control's low
+//    nibble reads back 0x0C and 0x0E, or else the data latch holds 0xAA and
+//    0x55. A control register that read 0xFF is never written 0xFF back.
 //  - Control is written only by a command that needs it. One that drives
 //    the data lines takes it (TakeControl): bits 4 and 5 cleared, interrupts
 //    off, the data pins driving; which bits the chip reads back is learnt
 //    then, both ways (many chips read bits 5-7 as 1 whatever is written,
-//    some bit 5 as 0). A control register that reads 0xFF tells nothing:
-//    its value is unknown, and PortCheck starts from the idle value 0x04.
+//    some bit 5 as 0). Control lines 0-3 that read back a fixed value are
+//    not read back at all: the loopback's inputs tell those lines. A
+//    control register that reads 0xFF and does not follow the check tells
+//    nothing: its value is unknown, and PortCheck starts from the idle 0x04.
 //  - Every value written is remembered: a register that no longer holds it
-//    shows another writer (Holds), unless the same bits of the plug's lines
-//    read wrong on every rewrite: then the line is at fault (Check).
+//    shows another writer (Holds), unless the same data bits read wrong on
+//    every rewrite: then the line is at fault (Check).
 //  - The ECR: only its mode bits 7-5 are changed, bits 4-2 written back as
-//    found (an Oxford Semiconductor PCI part gets its own 00001 instead);
-//    the first write must read back whole, else it is put back at once.
+//    found (an Oxford Semiconductor PCI part gets its own 00001 instead),
+//    every write through one function (WriteEcrMode); the first write must
+//    read back whole, else it is put back at once.
 //  - At the end (Restore) data, control bits 0-3 and the ECR's mode go back
 //    as found, control bits 4-7 only where the chip reads them back, and
 //    all is read back to check; after another writer, for a while, until
@@ -36,16 +41,33 @@
 namespace portcheck {
 
 enum class SessionStart {
-    Ready,      // a port answers; its EPP time-out flag is cleared
-    NoPort,     // all three registers read 0xFF and the data register holds nothing written
-    Disturbed,  // data or control changed before PortCheck wrote anything
+    Ready,        // a port answers; its EPP time-out flag is cleared
+    NoPort,       // no port answers the check (sppCheck tells what was read)
+    Disturbed,    // data or control changed before PortCheck wrote anything
+    LooksSerial,  // base+1 and base+2 read as a serial port's registers: nothing written
+};
+
+struct BeginRules {
+    bool fingerprint = false;  // tell a serial port by base+1 and base+2 first
+    bool force = false;        // ... and go on all the same
+};
+
+// The kernel's check that a parallel port answers, as read.
+struct SppCheck {
+    uint8_t control0C = 0;   // control read after writing 0x0C
+    uint8_t control0E = 0;   // after 0x0E (written only where 0x0C read back)
+    bool dataTested = false; // control did not read back: the data latch was tried
+    uint8_t readAA = 0;
+    uint8_t read55 = 0;
+    bool ControlAnswers() const { return (control0C & 0x0F) == 0x0C && (control0E & 0x0F) == 0x0E; }
+    bool Passed() const { return ControlAnswers() || (dataTested && readAA == 0xAA && read55 == 0x55); }
 };
 
 enum class DataWrite {
     Held,         // the data register reads back what was written
-    NotTaken,     // twice it kept its old value: writes go elsewhere (an ECP FIFO mode)
+    NotTaken,     // no bit follows, not even of a value that differs in every bit (an ECP FIFO mode)
     Overwritten,  // something else wrote it meanwhile
-    LineFault,    // the same bits of the plug's lines read wrong on every rewrite
+    LineFault,    // the same data bits read wrong on every rewrite, while the others follow
 };
 
 enum class EppTimeout {
@@ -54,8 +76,8 @@ enum class EppTimeout {
     NotAFlag,  // it reads 1 and won't clear: a plain port's undefined bit
 };
 
-// Bits of the plug's lines that read back other than written, the same on
-// every rewrite: data and control as written, and as read.
+// Data bits that read back other than written, the same on every rewrite:
+// data and control as written, and as read.
 struct LineFault {
     Registers written;
     Registers read;
@@ -78,6 +100,7 @@ struct RestoreOutcome {
     uint8_t controlReadsOne = 0;   // bits 4-7 that read 1 whatever is written
     uint8_t controlReadsZero = 0;  // bits 5-7 that read 0 whatever is written
     bool controlUnreadable = false;  // control read 0xFF: its value found is unknown
+    uint8_t controlLinesUnread = 0;  // control lines 0-3 whose read-back is not believed: put back idle
     bool controlWritten = false;
     bool dataHeld = false;
     bool controlHeld = false;
@@ -101,8 +124,10 @@ public:
     PortSession(const PortSession&) = delete;
     PortSession& operator=(const PortSession&) = delete;
 
-    // The address check, the quiet check, and the EPP time-out flag cleared.
-    SessionStart Begin();
+    // The serial port's look where asked, the quiet check, the EPP time-out
+    // flag cleared, and the check that a port answers.
+    SessionStart Begin(BeginRules rules = {});
+    const SppCheck& sppCheck() const { return spp_; }
     // For a command that drives the data lines: control bits 4-5 cleared,
     // and which bits the chip reads back learnt. Once. A control register
     // that reads 0xFF is not written here.
@@ -133,8 +158,8 @@ public:
     void WriteControl(uint8_t value);
     // Writes data and reads it back at once; a value not held is written
     // once more to tell another writer from a register that takes no writes,
-    // or from a fault of the plug's lines among `lines`.
-    DataWrite WriteDataChecked(uint8_t value, uint8_t lines = 0);
+    // or from a fault of some of its lines.
+    DataWrite WriteDataChecked(uint8_t value);
     // 0x55 and 0xAA written to the data register and read back, then the
     // data value before put back.
     LatchTest TestDataLatch();
@@ -142,10 +167,11 @@ public:
     // Whether data and control still hold what was written (control on the
     // bits the chip reads back). A false answer marks the session disturbed.
     bool Holds();
-    // Holds, and where it does not: written again, and the same bits of the
-    // plug's `lines` reading wrong again are a line fault (into *fault), not
-    // another writer (lineFault() tells which).
-    DataWrite Check(const Registers& lines);
+    // Holds, and where it does not: written again, and the same data bits
+    // reading wrong again are a line fault, not another writer (lineFault()
+    // tells which); control lines reading the same wrong value again are
+    // not read back from then on.
+    DataWrite Check();
     const LineFault& lineFault() const { return lineFault_; }
     bool disturbed() const { return disturbed_; }
     // Once disturbed: what data and control read then, and what they should have held.
@@ -172,9 +198,13 @@ public:
 private:
     uint8_t ReadAt(int port) const;
     void WriteAt(int port, uint8_t value) const;
-    bool LatchAnswers();
+    bool PortAnswers();
+    uint8_t WriteControlAndRead(uint8_t value);
+    void NotReadBack(uint8_t lines, uint8_t read);
     void ClearEppTimeout();
     uint8_t EcrValueFor(uint8_t mode) const;
+    // The one way the ECR is written: its mode, with bits 4-0 as EcrValueFor has them.
+    void WriteEcrMode(uint8_t mode) const;
     // Whether the ECR reads back as `written`, its FIFO empty (bit 2 may be
     // set again by the chip).
     static bool EcrReadsBack(uint8_t read, uint8_t written);
@@ -194,6 +224,8 @@ private:
     uint8_t readBack_ = 0xFF;
     uint8_t readsOne_ = 0;
     uint8_t readsZero_ = 0;
+    uint8_t linesNotReadBack_ = 0;  // control bits 0-3 that read a fixed value
+    SppCheck spp_;
     bool controlTaken_ = false;
     bool controlWritten_ = false;
     bool controlUnreadable_ = false;
@@ -208,8 +240,8 @@ private:
     bool ecrTouched_ = false;
     bool ecrKept_ = false;
     uint8_t ecrFound_ = 0;
-    uint8_t ecrTarget_ = 0;
-    uint8_t ecrWritten_ = 0;
+    uint8_t ecrTargetMode_ = 0;
+    uint8_t ecrWrittenMode_ = 0;
     uint8_t ecrCompared_ = kEcrRestoreCompared;
     bool oxford_ = false;
 };

@@ -24,8 +24,12 @@ std::string ControlPutBack(const RestoreOutcome& outcome) {
     std::string notes;
     if (outcome.controlReadsOne) notes += Bits(outcome.controlReadsOne) + " read 1";
     if (outcome.controlReadsZero) notes += (notes.empty() ? "" : ", ") + Bits(outcome.controlReadsZero) + " read 0";
-    const std::string value = ", control " + HexByte(outcome.target.control);
-    return notes.empty() ? value : value + " (" + notes + " on this chip)";
+    std::string value = ", control " + HexByte(outcome.target.control);
+    if (!notes.empty()) value += " (" + notes + " on this chip)";
+    if (outcome.controlLinesUnread)
+        value += "; control " + Bits(outcome.controlLinesUnread) + " idle, unchecked: they read a fixed value, so "
+                 "the value found could not be read";
+    return value;
 }
 
 std::string PutBack(const RestoreOutcome& outcome) {
@@ -77,6 +81,19 @@ std::string NoPortMessage(int base, bool latchTested) {
     return "PortCheck: no parallel port answers at " + Hex(base) + ": data, status and control read 0xFF" +
            (latchTested ? " and the data register holds nothing written to it" : "") +
            " (PortCheck --list shows the ports Windows knows)\n";
+}
+
+std::string NoPortMessage(const PortSession& session) {
+    const SppCheck& check = session.sppCheck();
+    if (session.foundData() == 0xFF && session.foundStatus() == 0xFF && session.foundControl() == 0xFF &&
+        check.readAA == 0xFF && check.read55 == 0xFF)
+        return NoPortMessage(session.base());
+    std::string text = "PortCheck: no parallel port answers at " + Hex(session.base()) + ": control written 0x0C read back " +
+                       HexByte(check.control0C);
+    if ((check.control0C & kControlLines) == 0x0C) text += ", 0x0E read back " + HexByte(check.control0E);
+    return text + " (the low four bits should follow), and the data register written 0xAA and 0x55 read back " +
+           HexByte(check.readAA) + " and " + HexByte(check.read55) +
+           "; what was written is put back (PortCheck --list shows the ports Windows knows)\n";
 }
 
 std::string DisturbedMessage(const PortSession& session, const char* during) {

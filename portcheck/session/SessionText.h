@@ -12,6 +12,8 @@ namespace portcheck {
 // `latchTested`: the data register was written and held nothing (--watch
 // only reads, and can tell no more than that all three read 0xFF).
 std::string NoPortMessage(int base, bool latchTested = true);
+// After the check that a port answers failed: what it wrote and read.
+std::string NoPortMessage(const PortSession& session);
 // `during`: what PortCheck was doing, e.g. "the test".
 std::string DisturbedMessage(const PortSession& session, const char* during);
 // What was put back and checked, what could not be, and what was left cleared.

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "AddressProof.h"
 #include "Calibration.h"
 #include "ConsolePrinter.h"
 #include "DriverCheck.h"
@@ -16,7 +17,6 @@
 #include "PortLibrary.h"
 #include "PortRegisters.h"
 #include "Recorder.h"
-#include "SessionText.h"
 #include "StopRequest.h"
 #include "TextFormat.h"
 #include "ThreadPlacement.h"
@@ -223,13 +223,6 @@ DWORD WINAPI WriterThread(void* context) {
     return 0;
 }
 
-bool NoPortAt(const PortLibrary& library, int base) {
-    bool allFF = true;
-    for (int offset : {kDataOffset, kStatusOffset, kControlOffset})
-        allFF = uint8_t(library.read(static_cast<short>(base + offset))) == 0xFF && allFF;
-    return allFF;
-}
-
 // The ECR's mode, read only where it is found without guessing (an ISA
 // base, below 0x400) and looks like one: FIFO flags empty, not an alias
 // of control. -1 otherwise.
@@ -289,10 +282,8 @@ int RunWatch(const CheckOptions& options) {
     console.Show(WatchHeadline(options));
     const std::string unreported = UnreportedDriverNote(library);
     std::fputs(unreported.c_str(), stderr);
-    // Without the loopback test's latch write, a bus with nothing on it is
-    // all that can be told: every register reads 0xFF.
-    if (NoPortAt(library, options.base)) {
-        std::fputs(NoPortMessage(options.base, false).c_str(), stderr);
+    if (const std::string unproved = ProveByReading(library.read, options.base, options.force); !unproved.empty()) {
+        std::fputs(unproved.c_str(), stderr);
         return kExitNoPort;
     }
     Recording recording;

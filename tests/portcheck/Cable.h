@@ -10,7 +10,10 @@
 inline std::vector<portcheck::Observation> Through(
     const std::function<portcheck::Levels(portcheck::Levels)>& cable) {
     std::vector<portcheck::Observation> observations;
-    for (portcheck::Levels outputs : portcheck::TestPatterns())
-        observations.push_back({outputs, cable(outputs)});
+    portcheck::Levels before = 0;  // the patterns start from all low
+    for (portcheck::Levels outputs : portcheck::TestPatterns()) {
+        observations.push_back({outputs, cable(outputs), 0, before});
+        before = outputs;
+    }
     return observations;
 }

@@ -47,15 +47,17 @@ TEST_F(LoopbackRun, SavesDrivesEachPatternChecksItAndPutsTheRegistersBack) {
     EXPECT_EQ(record.end, RunEnd::Completed);
     EXPECT_TRUE(session.Restore().Held());
 
-    // Read, and read again; status bit 0 reads 1, so the EPP time-out is
-    // cleared (two reads, written as 1 and as 0) and looked at again; the
-    // data plug needs no control write; the pattern "all low" leaves data
-    // as found.
+    // Status and control read first, then data, and again; status bit 0
+    // reads 1, so the EPP time-out is cleared (two reads, written as 1 and
+    // as 0) and looked at again; the kernel's check (control 0x0C and 0x0E
+    // read back, and put back); the data plug needs no control write; the
+    // pattern "all low" leaves data as found.
     const uint8_t idle = 0x87;
-    std::vector<vport::Access> expected{R(0x278, 0xE0), R(0x279, idle), R(0x27A, 0x0B), R(0x278, 0xE0),
+    std::vector<vport::Access> expected{R(0x279, idle), R(0x27A, 0x0B), R(0x278, 0xE0), R(0x278, 0xE0),
                                         R(0x27A, 0x0B), R(0x279, idle), R(0x279, idle), W(0x279, 0x87),
-                                        W(0x279, 0x86), R(0x279, idle), R(0x279, idle), R(0x279, idle),
-                                        R(0x278, 0xE0), R(0x27A, 0x0B)};
+                                        W(0x279, 0x86), R(0x279, idle), W(0x27A, 0x0C), R(0x27A, 0x0C),
+                                        W(0x27A, 0x0E), R(0x27A, 0x0E), W(0x27A, 0x0B), R(0x279, idle),
+                                        R(0x279, idle), R(0x278, 0xE0), R(0x27A, 0x0B)};
     for (uint8_t data : {0xE1, 0xE2, 0xE4, 0xE8, 0xF0, 0xFF, 0xFE, 0xFD, 0xFB, 0xF7, 0xEF}) {
         g_port->SetData(data);
         const uint8_t status = g_port->Status();
@@ -81,9 +83,12 @@ TEST_F(LoopbackRun, ControlPlugChangesOnlyItsOwnBitsWithInterruptsOffAndTheDataP
     std::vector<vport::Access> writes;
     for (const vport::Access& write : Writes())
         if (write.port != 0x379) writes.push_back(write);  // the EPP time-out's
-    ASSERT_GE(writes.size(), 3u);
-    ExpectAccesses({writes.begin(), writes.begin() + 1}, {W(0x37A, 0xE4)});  // bits 5-7 written 1 once: read back?
-    for (size_t i = 1; i + 1 < writes.size(); ++i) {
+    ASSERT_GE(writes.size(), 6u);
+    // The kernel's check with the data pins left as inputs, control put
+    // back as found; then bits 5-7 written 1 once: read back?
+    ExpectAccesses({writes.begin(), writes.begin() + 4},
+                   {W(0x37A, 0x2C), W(0x37A, 0x2E), W(0x37A, 0xF4), W(0x37A, 0xE4)});
+    for (size_t i = 4; i + 1 < writes.size(); ++i) {
         if (writes[i].port == 0x378) EXPECT_EQ(writes[i].value & 0xFE, 0xAA) << i;
         else EXPECT_EQ(writes[i].value & 0xF0, 0x00) << i;
     }
@@ -157,5 +162,7 @@ TEST_F(LoopbackRun, DataRegisterThatTakesNoWriteEndsTheRun) {
     EXPECT_EQ(record.dataWritten, 0x01);
     EXPECT_EQ(record.completed.rounds, 0);
     EXPECT_TRUE(session.Restore().Held());
-    EXPECT_EQ(g_port->Settings().fifoCount, 3u);  // the two tries; the restore adds none
+    // The two tries, a value that differs in every bit (none follows) and
+    // the old value again; the restore adds none.
+    EXPECT_EQ(g_port->Settings().fifoCount, 5u);
 }

@@ -92,23 +92,63 @@ TEST(PatternCheck, NoInputMovingAtAllIsNoPlug) {
     EXPECT_EQ(Evaluate({}).faulty, 5);  // nothing seen is nothing passed
 }
 
-// Once more with a long settling time: a line that passes then rose too
-// slowly; one that moved while read stays a loose contact, and a line still
-// stuck stays stuck, no longer "no plug".
-TEST(PatternCheck, FailedLinesThatPassWithALongWaitAreSlowRisingEdges) {
+// Inputs `slowRise` read their old level just after their output rose,
+// `slowFall` after it fell; the others follow.
+std::vector<Observation> Late(Levels slowRise, Levels slowFall) {
+    std::vector<Observation> seen = Through([](Levels out) { return out; });
+    for (Observation& o : seen) {
+        const Levels rose = o.outputs & ~o.before & slowRise, fell = o.before & ~o.outputs & slowFall;
+        o.inputs = (o.inputs & ~(rose | fell)) | (o.before & (rose | fell));
+    }
+    return seen;
+}
+
+const CheckResult kAllPass = Evaluate(Through([](Levels out) { return out; }));
+
+// A slow edge is named only where the reads show one: the input read its
+// old level after its output changed, in every round and once more, and
+// follows with the long wait. A line still stuck with the long wait is no
+// slow edge; one that moved while read stays a loose contact.
+TEST(PatternCheck, SlowEdgesOnlyWhereTheInputReadItsOldLevelJustAfterTheChange) {
     RoundsResult rounds;
-    std::vector<Observation> seen = Through([](Levels) { return Levels{0}; });
+    std::vector<Observation> seen = Late(0x01, 0x00);
+    for (Observation& o : seen) o.inputs &= ~0x04;  // pair 2 stuck low
     seen[1].unstable = 0x02;
     AddRound(&rounds, Evaluate(seen));
-    const CheckResult slow = Evaluate(Through([](Levels out) { return out & ~0x10; }));
-    NameSlowEdges(&rounds, slow);
-    ExpectOutcomes(rounds.result, {PairOutcome::SlowRise, PairOutcome::Unstable, PairOutcome::SlowRise,
-                                   PairOutcome::SlowRise, PairOutcome::StuckLow});
-    EXPECT_FALSE(rounds.result.noPlug);
-    EXPECT_EQ(rounds.result.faulty, 5);
+    NameTimingFaults(&rounds, Evaluate(seen), Evaluate(Through([](Levels out) { return out & ~0x04; })));
+    ExpectOutcomes(rounds.result, {PairOutcome::SlowRise, PairOutcome::Unstable, PairOutcome::StuckLow, kOk, kOk});
+    EXPECT_EQ(rounds.result.faulty, 3);
+
+    RoundsResult both;
+    for (int round = 0; round < 3; ++round) AddRound(&both, Evaluate(Late(0x08, 0x18)));
+    NameTimingFaults(&both, Evaluate(Late(0x08, 0x18)), kAllPass);
+    ExpectOutcomes(both.result, {kOk, kOk, kOk, PairOutcome::SlowBoth, PairOutcome::SlowFall});
 
     RoundsResult allLow;
-    AddRound(&allLow, Evaluate(Through([](Levels) { return Levels{0}; })));
-    NameSlowEdges(&allLow, Evaluate(Through([](Levels) { return Levels{0}; })));
+    const CheckResult low = Evaluate(Through([](Levels) { return Levels{0}; }));
+    AddRound(&allLow, low);
+    NameTimingFaults(&allLow, low, low);
     EXPECT_TRUE(allLow.result.noPlug) << "nothing passed with the long wait either";
+}
+
+// A contact that opens once in 20 rounds: intermittent, not a slow edge,
+// though it passes once more and with the long wait; so also a line late in
+// one round only. A line stuck in every round stays stuck.
+TEST(PatternCheck, AOneOffDropoutIsIntermittent) {
+    RoundsResult rounds;
+    for (int round = 0; round < 20; ++round) {
+        std::vector<Observation> seen = Through([](Levels out) { return out; });
+        if (round == 7) seen[6].inputs &= ~0x01;  // pair 0 reads low once, its output high all along
+        if (round == 9) seen = Late(0x02, 0x00);
+        AddRound(&rounds, Evaluate(seen));
+    }
+    NameTimingFaults(&rounds, kAllPass, kAllPass);
+    ExpectOutcomes(rounds.result, {PairOutcome::Intermittent, PairOutcome::Intermittent, kOk, kOk, kOk});
+    EXPECT_EQ(rounds.failedRounds[0], 1);
+
+    RoundsResult stuck;
+    const CheckResult stuckLow = Evaluate(Through([](Levels out) { return out & ~0x10; }));
+    AddRound(&stuck, stuckLow);
+    NameTimingFaults(&stuck, stuckLow, stuckLow);
+    ExpectOutcomes(stuck.result, {kOk, kOk, kOk, kOk, PairOutcome::StuckLow});
 }

@@ -25,13 +25,16 @@ TEST_F(PortCheck, DataPlugPassesAndPutsDataAndControlBack) {
     std::vector<vport::Access> writes;
     for (const vport::Access& access : log)
         if (access.write && access.port != 0x379) writes.push_back(access);  // but the EPP time-out's
-    ASSERT_GE(writes.size(), 4u);
+    ASSERT_GE(writes.size(), 7u);
     EXPECT_FALSE(log[0].write);
-    EXPECT_EQ(writes[0].port, 0x37A);
-    EXPECT_EQ(writes[0].value, 0xEB);  // bits 5-7 written as 1 once: which read 0 whatever is written?
-    EXPECT_EQ(writes[1].port, 0x37A);
-    EXPECT_EQ(writes[1].value, 0x0B);  // interrupts off, data pins driving, the rest as found
-    for (size_t i = 2; i + 2 < writes.size(); ++i) {
+    // The kernel's check, the data pins left as inputs, and control put back.
+    const uint8_t checked[] = {0x2C, 0x2E, 0x3B};
+    for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(writes[i].port == 0x37A && writes[i].value == checked[i]) << i;
+    EXPECT_EQ(writes[3].port, 0x37A);
+    EXPECT_EQ(writes[3].value, 0xEB);  // bits 5-7 written as 1 once: which read 0 whatever is written?
+    EXPECT_EQ(writes[4].port, 0x37A);
+    EXPECT_EQ(writes[4].value, 0x0B);  // interrupts off, data pins driving, the rest as found
+    for (size_t i = 5; i + 2 < writes.size(); ++i) {
         EXPECT_EQ(writes[i].port, 0x378) << i;
         EXPECT_EQ(writes[i].value & 0xE0, 0xA0) << i;
     }
@@ -103,20 +106,21 @@ TEST_F(PortCheck, BadArgumentsExitWithTwoBeforeTouchingThePort) {
         const ProcessResult result = Run(c.args);
         EXPECT_EQ(result.exitCode, 2u) << c.args;
         EXPECT_EQ(result.err.find(c.message), 0u) << c.args << ": " << result.err;
-        EXPECT_TRUE(Has(result.err, "usage: PortCheck [--plug data|control] [--settle US] [--repeat N] [--ecr ADDR] BASE"))
+        EXPECT_TRUE(Has(result.err, "usage: PortCheck [--plug data|control] [--settle US] [--repeat N] [--ecr ADDR] [--force] BASE"))
             << c.args;
         EXPECT_EQ(result.out, "") << c.args;
     }
     const ProcessResult help = Run("--help");
     EXPECT_EQ(help.exitCode, 0u);
-    EXPECT_TRUE(Has(help.out, "usage: PortCheck [--plug data|control] [--settle US] [--repeat N] [--ecr ADDR] BASE\n"));
+    EXPECT_TRUE(Has(help.out, "usage: PortCheck [--plug data|control] [--settle US] [--repeat N] [--ecr ADDR] [--force] BASE\n"));
     EXPECT_TRUE(Has(help.out, "--plug control"));
     EXPECT_EQ(port->TotalAccesses(), 0u);
 }
 
-// Nothing answers at 0x278: three reads and the data latch test (control
-// set to its idle value, so that the pins drive, and read: still 0xFF, an
-// unknown value, so it stays), and no other access.
+// Nothing answers at 0x278: three reads, status and control first, and
+// again; the EPP time-out's status writes (status bit 0 reads 1); the
+// kernel's check (control 0x0C, which reads 0xFF, so the data latch: still
+// 0xFF), and control left at its idle value, never 0xFF; no other access.
 TEST_F(PortCheck, NoPortAtTheAddressExitsWithFiveAfterTheLatchTestAlone) {
     const ProcessResult result = Run("0x278");
     EXPECT_EQ(result.exitCode, 5u) << result.out;
@@ -124,9 +128,11 @@ TEST_F(PortCheck, NoPortAtTheAddressExitsWithFiveAfterTheLatchTestAlone) {
     EXPECT_EQ(result.out, "");
     const uint16_t data = 0x278, status = 0x279, control = 0x27A;
     const std::vector<vport::Access> expected{
-        {false, data, 0xFF}, {false, status, 0xFF}, {false, control, 0xFF}, {true, control, 0x04},
-        {false, control, 0xFF}, {false, data, 0xFF}, {true, data, 0x55},   {false, data, 0xFF},
-        {true, data, 0xAA},  {false, data, 0xFF},   {true, data, 0xFF}};
+        {false, status, 0xFF}, {false, control, 0xFF}, {false, data, 0xFF},   {false, data, 0xFF},
+        {false, control, 0xFF}, {false, status, 0xFF}, {false, status, 0xFF}, {true, status, 0xFF},
+        {true, status, 0xFE},  {false, status, 0xFF}, {true, control, 0x0C},  {false, control, 0xFF},
+        {false, data, 0xFF},   {true, data, 0xAA},    {false, data, 0xFF},    {true, data, 0x55},
+        {false, data, 0xFF},   {true, data, 0xFF},    {true, control, 0x04}};
     const std::vector<vport::Access> log = port->Log();
     ASSERT_EQ(log.size(), expected.size());
     for (size_t i = 0; i < log.size(); ++i) {

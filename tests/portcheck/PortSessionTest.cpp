@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "ExitCodes.h"
+#include "LoopbackCommand.h"
 #include "PortCommand.h"
 #include "PortRegisters.h"
 #include "PrivatePort.h"
@@ -108,5 +109,56 @@ TEST_F(PortSessionOnChips, RestoreThatDoesNotReadBackIsSaidAndIsAFault) {
     const CommandOutput output = Finish({kExitOk, "PASS\n", ""}, session, session.Restore(), "the test");
     EXPECT_EQ(output.exitCode, kExitFault);
     EXPECT_TRUE(Has(output.out, "PASS\nNOT put back: data reads 0xFF (0x00 written back), control reads 0xFF "
-                                "(0xC0 written back), though written again ")) << output.out;
+                                "(0x00 written back), though written again ")) << output.out;
+}
+
+// Found reading 0xFF, control reads back once tried: bits 0-5 were set.
+// They go back, but never as 0xFF.
+TEST_F(PortSessionOnChips, ControlThatReadFFIsNeverWrittenFFBack) {
+    g_port->SetChip(vport::Chip::Ps2);
+    g_port->SetControl(0x3F);
+    g_port->ForceStatus(0xFF);
+    g_port->SetData(0xFF);
+    EXPECT_TRUE(WorkAndRestore().Held());
+    for (const vport::Access& write : WritesTo(0x37A)) EXPECT_NE(write.value, 0xFF);
+    EXPECT_EQ(g_port->Control() & 0x3F, 0x3F);
+}
+
+// A chip that ignores every data and control access while its EPP
+// time-out is set, found with all three registers reading 0xFF: the flag is
+// cleared before the first latch write, so the port is found.
+TEST_F(PortSessionOnChips, EppTimeOutIsClearedBeforeTheFirstLatchWriteAlsoWhereAllReadFF) {
+    g_port->SetChip(vport::Chip::EppBlocking);
+    g_port->SetData(0xFF);
+    g_port->SetControl(0x1F);  // reads 0xFF: bits 5-7 read 1 on this chip
+    g_port->SetWiring(vport::Wiring::None);
+    g_port->SetInputPin(11, false);  // BUSY low: status reads 0xFF with the time-out flag
+    g_port->Read(0x37B);  // an EPP access with no EPP device
+    ASSERT_EQ(g_port->Peek(0x379), 0xFF);
+    PortSession session(kPrivateLibrary, 0x378);
+    EXPECT_EQ(session.Begin(), SessionStart::Ready);
+    EXPECT_EQ(session.eppTimeout(), EppTimeout::Cleared);
+    session.Restore();
+}
+
+// Control line 0 reads 1 whatever is written: not read back, and not a
+// wiring fault; the control plug's input tells the line, which works.
+short __stdcall ReadControlBitZeroAsOne(short port) {
+    const short value = ReadPrivatePort(port);
+    return port == 0x37A ? static_cast<short>(value | 0x01) : value;
+}
+
+TEST_F(PortSessionOnChips, ControlLineThatReadsAFixedValueIsNotReadBackNorAFault) {
+    g_port->SetWiring(vport::Wiring::ControlLoopback);
+    g_port->SetControl(0x04);
+    const PortLibrary fixed{nullptr, &ReadControlBitZeroAsOne, &WritePrivatePort};
+    PortSession session(fixed, 0x378);
+    ASSERT_EQ(session.Begin(), SessionStart::Ready);
+    CheckOptions options;
+    options.base = 0x378;
+    options.plug = &kControlPlug;
+    const CommandOutput output = Finish(LoopbackCommand(session, options), session, session.Restore(), "the test");
+    EXPECT_EQ(output.exitCode, kExitOk) << output.out << output.err;
+    EXPECT_TRUE(Has(output.out, "PASS: all 5 lines ok")) << output.out;
+    EXPECT_TRUE(Has(output.out, "bit 0 read 1")) << output.out;
 }

@@ -198,6 +198,7 @@ TEST_F(Probe, AliasTestNeverReleasesControlBitOne) {
     PortSession session(aliased, 0x378);
     session.UseEcrAt(0x77A);
     ASSERT_EQ(session.Begin(), SessionStart::Ready);
+    g_port->ClearLog();  // the check that a port answers is the kernel's: 0x0C and 0x0E, and back
     EXPECT_EQ(FindEcr(session).kind, EcrFinding::Follows);
     EXPECT_TRUE(WritesTo(0x37A).empty());
 }
@@ -220,4 +221,67 @@ TEST_F(Probe, OxfordPartGetsItsOwnPatternAndNeverBitTwo) {
     ProbeAndRestore(0x77A, &restored, true);
     EXPECT_FALSE(g_port->Settings().lockedUp);
     EXPECT_EQ(g_port->Settings().ecr, 0x61);
+}
+
+// An ECR that takes no write, on an Oxford part: the back-off keeps its
+// pattern (bits 4-0 as 00001) like every other ECR write.
+std::vector<uint8_t> g_ecrWrites;
+void __stdcall RecordTheEcrsWrites(short port, short value) {
+    if (port == 0x77A) g_ecrWrites.push_back(static_cast<uint8_t>(value));
+    else WritePrivatePort(port, value);
+}
+
+TEST_F(Probe, OxfordBackOffKeepsThePattern) {
+    g_port->SetChip(vport::Chip::Ecp);
+    g_port->SetEcrMode(3);
+    g_ecrWrites.clear();
+    const PortLibrary refusing{nullptr, &ReadPrivatePort, &RecordTheEcrsWrites};
+    PortSession session(refusing, 0x378);
+    session.UseOxfordEcrPattern();
+    BeginWithEcr(session);
+    EXPECT_FALSE(session.SetEcrMode(kEcrPs2));
+    session.Restore();
+    ASSERT_EQ(g_ecrWrites.size(), 2u);
+    for (uint8_t write : g_ecrWrites) EXPECT_EQ(write & 0x1F, 0x01) << int(write);
+    EXPECT_EQ(g_ecrWrites[1], 0x61) << "backed off to the mode found";
+}
+
+// A serial port's interrupt identification at base + 0x402 (0xC1 idle,
+// FIFOs on) reads as an ECR in mode 110: not trusted, not written, and the
+// direction bit left alone, as the port's mode is unknown.
+short __stdcall ReadSerialAtTheEcr(short port) { return port == 0x77A ? 0xC1 : ReadPrivatePort(port); }
+
+TEST_F(Probe, EcrInModeOneOneZeroIsNotTrustedNorWritten) {
+    g_port->SetChip(vport::Chip::Ps2);
+    const PortLibrary serialBeside{nullptr, &ReadSerialAtTheEcr, &WritePrivatePort};
+    PortSession session(serialBeside, 0x378);
+    BeginWithEcr(session);
+    g_port->ClearLog();
+    const ProbeResult result = ProbePort(session);
+    session.Restore();
+    EXPECT_EQ(result.ecr.kind, EcrFinding::Suspect);
+    EXPECT_FALSE(result.directionTested);
+    // Bits 5-7 written 1 once, to learn which read back; never bit 5 alone to turn the pins around.
+    for (const vport::Access& write : WritesTo(0x37A)) EXPECT_NE(write.value & 0xE0, 0x20) << int(write.value);
+    CheckOptions options;
+    options.base = 0x378;
+    EXPECT_NE(ProbeReport(result, options).out.find(
+                    "  extended control register at 0x77A: not trusted: it reads 0xC1 (mode 110 test FIFO), as a "
+                    "serial port's interrupt identification can: not written\n"),
+              std::string::npos)
+        << ProbeReport(result, options).out;
+}
+
+// A PCI base without --ecr: the mode is unknown, so control bit 5 is not
+// set (in a FIFO mode it would turn the FIFO around).
+TEST_F(Probe, DirectionIsChangedOnlyWhereTheModeIsKnown) {
+    g_port->SetChip(vport::Chip::Ps2);
+    g_port->SetBase(0xD010);
+    PortSession session(kPrivateLibrary, 0xD010);
+    ASSERT_EQ(session.Begin(), SessionStart::Ready);
+    const ProbeResult result = ProbePort(session);
+    session.Restore();
+    EXPECT_EQ(result.ecr.kind, EcrFinding::NotLookedFor);
+    EXPECT_TRUE(result.latch.Found());
+    for (const vport::Access& write : WritesTo(0xD012)) EXPECT_NE(write.value & 0xE0, 0x20) << int(write.value);
 }

@@ -81,15 +81,20 @@ TEST_F(PortCheck, EcrWhoseFifoHoldsDataIsBusyAndNotTouched) {
     EXPECT_EQ(port->Settings().fifoCount, 3u);
 }
 
-// A control register that reads 0xFF: its value is unknown, so the data
-// plug's test leaves it alone, and nothing claims it was put back.
+// A control register that reads 0xFF: its value is unknown, so after the
+// check that a port answers (0x0C, which does not read back; the data latch
+// then) it is left idle, never written 0xFF, and nothing claims it was put
+// back as found.
 TEST_F(PortCheck, ControlThatCannotBeReadIsNotWrittenWhereNoTestNeedsIt) {
     port->SetChip(vport::Chip::NoReadback);
     port->SetControl(0x04);
     const ProcessResult result = Run("0x378");
     EXPECT_EQ(result.exitCode, 0u) << result.out << result.err;
-    EXPECT_TRUE(WritesTo(*port, 0x37A, 0x37A).empty());
-    EXPECT_TRUE(Has(result.out, "control not written: it reads 0xFF, so the value found could not be read"))
+    const std::vector<vport::Access> checked = WritesTo(*port, 0x37A, 0x37A);
+    ASSERT_EQ(checked.size(), 2u);
+    EXPECT_TRUE(checked[0].value == 0x0C && checked[1].value == 0x04);
+    EXPECT_TRUE(Has(result.out, "control 0x04 (the idle value: all four lines inactive), unchecked: it reads "
+                                "0xFF, so the value found could not be read"))
         << result.out;
     EXPECT_EQ(port->Control(), 0x04);
 
@@ -177,10 +182,12 @@ TEST_F(PortCheck, ALineShortedLowIsALineFaultNotAnotherProgram) {
     ASSERT_TRUE(port->SetInputPin(3, true));
     ASSERT_TRUE(port->SetInputPin(16, false));
     port->SetWiring(vport::Wiring::ControlLoopback);
+    // A control line reads back no value where it reads a fixed one: the
+    // plug's input tells the line.
     const ProcessResult control = Run("--plug control 0x378");
     EXPECT_EQ(control.exitCode, 1u) << control.out << control.err;
-    EXPECT_TRUE(Has(control.out, "FAIL: pin 16 (/INIT) reads back low where PortCheck drives it high"))
-        << control.out;
+    EXPECT_TRUE(Has(control.out, "  pin 16 /INIT      -> pin 10 /ACK       stuck low\n")) << control.out;
+    EXPECT_FALSE(Has(control.err, "another program")) << control.err;
 }
 
 // Some EPP chips ignore every SPP cycle while the time-out flag is set.
@@ -203,4 +210,61 @@ TEST_F(PortCheck, SlowRisingEdgeIsNamed) {
         << result.out;
     EXPECT_FALSE(Has(result.out, "no plug"));
     EXPECT_EQ(Run("--settle 2000 0x378").exitCode, 0u);
+}
+
+// A 2S1P card's serial port, picked from Device Manager: Windows cannot say
+// here (Wine), so base+1 and base+2 tell it, and nothing else is read or
+// written; --force goes on.
+TEST_F(PortCheck, SerialPortAtTheBaseIsToldByTwoReadsAndNotTouched) {
+    ASSERT_TRUE(port->SetSerialPort(true, 0xD410));
+    for (const char* args : {"0xD410", "--probe 0xD410", "--set-mode ps2 --ecr 0xD000 0xD410", "--watch --for 1 0xD410"}) {
+        port->ClearLog();
+        const ProcessResult result = Run(args);
+        EXPECT_EQ(result.exitCode, 5u) << args << result.out << result.err;
+        EXPECT_TRUE(Has(result.err, "PortCheck: 0xD410 looks like a serial port (16550): 0xD411 reads 0x00, as its "
+                                    "interrupt enable does (bits 7-4 zero), and 0xD412 reads 0xC1, as its interrupt "
+                                    "identification does (idle, FIFOs on). PortCheck read only these two and wrote "
+                                    "nothing.\n"))
+            << args << result.err;
+        EXPECT_TRUE(Has(result.err, "--force goes on")) << result.err;
+        for (const vport::Access& access : port->Log())
+            EXPECT_TRUE(!access.write && (access.port == 0xD411 || access.port == 0xD412)) << args << " " << access.port;
+    }
+    EXPECT_EQ(port->Settings().serialFcrWrites, 0u);
+    EXPECT_EQ(port->Settings().serialBytesSent, 0u);
+
+    // Forced, the kernel's check runs, and finds no parallel port.
+    const ProcessResult forced = Run("--force --probe 0xD410");
+    EXPECT_TRUE(Has(forced.err, "--force: going on as for a parallel port\n")) << forced.err;
+    EXPECT_TRUE(Has(forced.err, "PortCheck: no parallel port answers at 0xD410: control written 0x0C read back "))
+        << forced.err;
+    EXPECT_EQ(forced.exitCode, 5u);
+    EXPECT_GT(port->Settings().serialFcrWrites, 0u);
+}
+
+// D0 is the first line the data plug walks; shorted low where the data
+// register reads the pins, it is a fault of that line, not a register that
+// takes no write.
+TEST_F(PortCheck, DataLineZeroShortedLowIsNamed) {
+    port->SetChip(vport::Chip::Spp);
+    port->SetReadbackFromPins(true);
+    ASSERT_TRUE(port->SetInputPin(2, false));
+    const ProcessResult result = Run("0x378");
+    EXPECT_EQ(result.exitCode, 1u) << result.out << result.err;
+    EXPECT_TRUE(Has(result.out, "FAIL: pin 2 (D0) reads back low where PortCheck drives it high, the same on every "
+                                "rewrite: a fault of that line"))
+        << result.out;
+    EXPECT_FALSE(Has(result.out, "does not take")) << result.out;
+}
+
+// A contact that opens once in twenty rounds: intermittent, not a slow
+// rising edge.
+TEST_F(PortCheck, OneOffDropoutInTwentyRoundsIsIntermittent) {
+    ASSERT_TRUE(port->SetLoosePin(15, 200));
+    const ProcessResult result = Run("--repeat 20 0x378");
+    EXPECT_EQ(result.exitCode, 1u) << result.out << result.err;
+    EXPECT_TRUE(Has(result.out, "  pin  2 D0         -> pin 15 /ERROR     intermittent: it dropped out once (a loose "
+                                "contact) (in 1 of 20 rounds)\n"))
+        << result.out;
+    EXPECT_FALSE(Has(result.out, "slow")) << result.out;
 }

@@ -279,7 +279,7 @@ TEST(WatchArgs, WatchTakesLinesSecondsAndAFileAndOnlyItsOwnOptions) {
         EXPECT_FALSE(parsed.ok) << c.error;
         EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
     }
-    EXPECT_NE(std::string(CheckUsage()).find("PortCheck --watch [--lines inputs|all] [--for SECONDS] [--vcd FILE [--max-size MB]] BASE"),
+    EXPECT_NE(std::string(CheckUsage()).find("PortCheck --watch [--lines inputs|all] [--for SECONDS] [--vcd FILE [--max-size MB]] [--force] BASE"),
               std::string::npos);
     EXPECT_NE(std::string(CheckUsage()).find("  --lines all     all 17 lines"), std::string::npos) << CheckUsage();
 }

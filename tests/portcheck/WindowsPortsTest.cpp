@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 
+#include "AddressProof.h"
 #include "CardResourceList.h"
 #include "PortIdentity.h"
 #include "PortListText.h"
@@ -318,20 +319,74 @@ TEST(WindowsPorts, ThePortAtABaseWithItsExtendedBlockAndPciVendor) {
     g.devices = {kEcpPort, card};
     const WindowsPorts ports = Read();
     ASSERT_TRUE(ports.ok) << ports.error;
-    const PortIdentity named = IdentityOf(ports.ports, 0xDC00);
-    EXPECT_TRUE(named.named);
+    const PortIdentity named = IdentityOf(ports, 0xDC00);
+    EXPECT_EQ(named.names, WindowsNames::Port);
     EXPECT_EQ(named.extendedBlock, 0xD880);
     EXPECT_EQ(named.pciVendor, kOxfordVendor);
-    EXPECT_EQ(IdentityOf(ports.ports, 0x378).pciVendor, 0u) << "an ACPI port has no PCI vendor";
-    EXPECT_FALSE(IdentityOf(ports.ports, 0xD880).named) << "the extended block is no port";
+    EXPECT_EQ(IdentityOf(ports, 0x378).pciVendor, 0u) << "an ACPI port has no PCI vendor";
+    EXPECT_EQ(IdentityOf(ports, 0xD880).names, WindowsNames::OtherDevice) << "the extended block is no port";
 
     ChildRun run;
     run.outcome = ChildRun::Exited;
     run.output = IdentityLine(named);
     const PortIdentity passed = IdentityFromRun(run);
-    EXPECT_TRUE(passed.named && passed.extendedBlock == 0xD880 && passed.pciVendor == kOxfordVendor);
+    EXPECT_TRUE(passed.names == WindowsNames::Port && passed.extendedBlock == 0xD880 && passed.pciVendor == kOxfordVendor);
     for (const ChildRun& failed : {ChildRun{ChildRun::Exited, 0xC0000005, 0, run.output},
                                    ChildRun{ChildRun::TimedOut, 0, 0, run.output},
                                    ChildRun{ChildRun::Exited, 0, 0, "PortCheck: cannot list"}})
-        EXPECT_FALSE(IdentityFromRun(failed).named) << failed.output;
+        EXPECT_EQ(IdentityFromRun(failed).names, WindowsNames::Unknown) << failed.output;
+}
+
+// A 2S1P card: its serial ports beside the parallel one. What Windows gives
+// another device, or where it lists no port, is not touched (--force goes
+// on only where it lists none); where a port's ranges are kept from this
+// program, Windows cannot say, and the serial port's look decides.
+TEST(WindowsPorts, AnAddressWindowsGivesToAnotherDeviceIsNotTouched) {
+    g = {};
+    FakeDevice card = {L"LPT3", L"PCI Parallel Port (LPT3)", L"", L"PCI", L"PCI\\VEN_9710&DEV_9865",
+                       {{0xD010, 0xD017}, {0xD000, 0xD003}}};
+    FakeDevice com = {L"COM3", L"PCI Serial Port (COM3)", L"", L"PCI", L"PCI\\VEN_9710&DEV_9865", {{0xD018, 0xD01F}}};
+    g.devices = {kEcpPort, card, com};
+    const WindowsPorts ports = Read();
+    ASSERT_TRUE(ports.ok) << ports.error;
+    EXPECT_EQ(ports.ports.size(), 2u) << "--list shows the parallel ports only";
+    ASSERT_EQ(ports.serialPorts.size(), 1u);
+
+    const auto passedOn = [](const PortIdentity& identity) {
+        ChildRun run;
+        run.outcome = ChildRun::Exited;
+        run.output = IdentityLine(identity);
+        return IdentityFromRun(run);
+    };
+    const PortIdentity serial = passedOn(IdentityOf(ports, 0xD018));
+    ASSERT_EQ(serial.names, WindowsNames::OtherDevice);
+    EXPECT_EQ(serial.ownerFirst, 0xD018);
+    EXPECT_EQ(serial.ownerLast, 0xD01F);
+    const std::string refusal =
+        "PortCheck: Windows gives 0xD018-0xD01F to PCI Serial Port (COM3): no parallel port's registers are at "
+        "0xD018, and PortCheck touches nothing there (PortCheck --list shows the parallel ports)\n";
+    EXPECT_EQ(JudgeAddress(0xD018, serial, false).refusal, refusal);
+    EXPECT_EQ(JudgeAddress(0xD018, serial, true).refusal, refusal) << "--force does not go on there";
+    EXPECT_EQ(passedOn(IdentityOf(ports, 0xD014)).owner, "PCI Parallel Port (LPT3)") << "inside the port's range";
+
+    const PortIdentity nothing = passedOn(IdentityOf(ports, 0xE000));
+    EXPECT_EQ(nothing.names, WindowsNames::NoPort);
+    EXPECT_EQ(JudgeAddress(0xE000, nothing, false).refusal,
+              "PortCheck: Windows lists no parallel port at 0xE000, and PortCheck touches nothing there (PortCheck "
+              "--list shows the parallel ports). If a port Windows has no driver for is there, --force goes on.\n");
+    EXPECT_EQ(JudgeAddress(0xE000, nothing, true).refusal, "");
+    EXPECT_TRUE(JudgeAddress(0xE000, nothing, true).fingerprint);
+
+    const AddressVerdict port = JudgeAddress(0xD010, passedOn(IdentityOf(ports, 0xD010)), false);
+    EXPECT_EQ(port.refusal, "");
+    EXPECT_FALSE(port.fingerprint) << "Windows names the port";
+    EXPECT_EQ(port.extendedBlock, 0xD000);
+
+    g.rootAllocated = CR_CALL_NOT_IMPLEMENTED;  // the ranges kept from this program, and not in the map
+    const WindowsPorts hidden = Read();
+    EXPECT_EQ(IdentityOf(hidden, 0xE000).names, WindowsNames::Unknown);
+    const AddressVerdict unknown = JudgeAddress(0xE000, IdentityOf(hidden, 0xE000), false);
+    EXPECT_EQ(unknown.refusal, "");
+    EXPECT_TRUE(unknown.fingerprint);
+    EXPECT_FALSE(JudgeAddress(0x278, IdentityOf(hidden, 0x278), false).fingerprint) << "a mainboard base";
 }
