@@ -32,8 +32,9 @@ for target in "${targets[@]}"; do
     [ -x "$program" ] || { echo "$target: not built ($program)" >&2; exit 2; }
     [ "$mode" = --runs ] && rm -rf "$found"
     mkdir -p "$found"
-    # One process, no fork: a failure stops the run and names its input.
-    if "$program" "${limit[@]}" -seed=1 -print_final_stats=1 -artifact_prefix="$build/fuzz/$target-" \
+    # One process, no fork: a failure (a fault, or an input that takes over
+    # 10 s: a hang) stops the run and names its input.
+    if "$program" "${limit[@]}" -timeout=10 -seed=1 -print_final_stats=1 -artifact_prefix="$build/fuzz/$target-" \
         "$found" "$repo/tests/fuzz/$target/corpus" >"$log" 2>&1; then
         result=passed
     else

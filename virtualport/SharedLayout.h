@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "WinTypes.h"
+
 namespace vport {
 
 inline constexpr uint32_t kSharedMagic = 0x54505654;  // "TVPT"
@@ -22,7 +24,7 @@ struct SharedLayout {
     uint32_t magic;
     uint32_t version;
     // Process id of the lock's holder, 0 when free (see SharedLock).
-    volatile long lockOwner;
+    volatile LONG lockOwner;
     uint32_t size;
 
     // The output latches and the outside world.

@@ -5,17 +5,22 @@
 // waiter checks that the holder still runs and takes the lock over if not.
 #pragma once
 
+#include "WinTypes.h"
+
 namespace vport {
 
 class SharedLock {
 public:
-    explicit SharedLock(volatile long* word);
+    explicit SharedLock(volatile LONG* word);
+    // Frees the lock if `holder`, a process known to have ended, still
+    // holds it.
+    static void ReleaseEnded(volatile LONG* word, LONG holder);
     ~SharedLock();
     SharedLock(const SharedLock&) = delete;
     SharedLock& operator=(const SharedLock&) = delete;
 
 private:
-    volatile long* word_;
+    volatile LONG* word_;
 };
 
 }  // namespace vport

@@ -2,29 +2,11 @@
 
 #include <windows.h>
 
-#include "SharedLayout.h"
 #include "WindowsError.h"
 
 namespace vport {
 
 namespace {
-
-const size_t kLongestName = 200;
-
-bool IsNameCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-           c == '_' || c == '.';
-}
-
-// What a file of the wrong size holds, judged by its first words.
-std::string Describe(HANDLE file, DWORD size) {
-    uint32_t header[2] = {};
-    DWORD got = 0;
-    if (!ReadFile(file, header, sizeof header, &got, nullptr) || got < sizeof header ||
-        header[0] != kSharedMagic)
-        return "it holds something other than a port state (" + std::to_string(size) + " bytes)";
-    return AnotherVersion(header[1]);
-}
 
 HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
     const std::string path = StateFilePath(name);
@@ -37,20 +19,6 @@ HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
 
 }  // namespace
 
-std::string AnotherVersion(uint32_t version) {
-    return "it is a port state of another version (" + std::to_string(version) + ") than this program's (" +
-           std::to_string(kSharedVersion) + ")";
-}
-
-bool IsValidPortName(const std::string& name, std::string* why) {
-    bool valid = !name.empty() && name.size() <= kLongestName;
-    for (char c : name) valid = valid && IsNameCharacter(c);
-    if (!valid)
-        *why = "the port name '" + name + "' is not 1 to " + std::to_string(kLongestName) +
-               " letters, digits, '-', '_' or '.'";
-    return valid;
-}
-
 std::string StateFilePath(const std::string& name) {
     char folder[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathA(sizeof folder, folder);
@@ -62,15 +30,21 @@ bool MapStateFile(const std::string& name, const std::string& objectName, unsign
     HANDLE file = OpenFile(name, OPEN_ALWAYS, why);
     if (file == INVALID_HANDLE_VALUE) return false;
     const DWORD size = GetFileSize(file, nullptr);
+    uint32_t header[3] = {};  // magic, version, the lock's holder
+    DWORD got = 0;
+    if (!ReadFile(file, header, sizeof header, &got, nullptr)) got = 0;
     if (size != 0 && size != bytes) {
-        *why = Describe(file, size);
+        *why = ForeignContents(header, got / sizeof header[0], size);
         *foreign = true;
         CloseHandle(file);
         return false;
     }
     // The mapping keeps the file open; a mapping of that name that a running
     // process made is opened instead, whatever file it maps.
+    SetLastError(ERROR_SUCCESS);
     HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, bytes, objectName.c_str());
+    mapped->alone = GetLastError() != ERROR_ALREADY_EXISTS;
+    mapped->lockOwner = got == sizeof header ? header[2] : 0;
     if (mapping == nullptr) *why = WindowsErrorText(GetLastError());
     CloseHandle(file);
     if (mapping == nullptr) return false;
@@ -107,5 +81,17 @@ void UnmapStateFile(const MappedFile& mapped) {
     UnmapViewOfFile(mapped.view);
     CloseHandle(mapped.mapping);
 }
+
+std::string EnvironmentValue(const char* name) {
+    std::string value(GetEnvironmentVariableA(name, nullptr, 0), '\0');
+    if (!value.empty()) value.resize(GetEnvironmentVariableA(name, &value[0], value.size()));
+    return value;
+}
+
+void* NewPrivateBlock(unsigned bytes) {
+    return VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+void FreePrivateBlock(void* block) { VirtualFree(block, 0, MEM_RELEASE); }
 
 }  // namespace vport
