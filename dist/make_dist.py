@@ -14,11 +14,19 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent / "scripts"))
 from pe_image import PeError, PeImage  # noqa: E402
+from guide_text import plain_text, section  # noqa: E402
 
 # What the zip holds, in this order, then SHA256SUMS.txt.
 PROGRAMS = ["Tarnwick.exe", "PortCheck.exe"]  # from the product build's bin/
-TEXTS = ["README.txt"]  # from this folder; "@VERSION@" is the version
+README = "README.txt"
 SUMS = "SHA256SUMS.txt"
+
+# README.txt: the front page's words for Windows users, then the guides for
+# users, as plain text. The developers' guides stay out of the zip.
+FRONT_PAGE = HERE.parent / "README.md"
+FRONT_SECTIONS = ["Getting started on a Windows PC", "What is in the zip"]
+USER_GUIDES = ["panel.md", "portcheck.md", "watch.md", "driver.md"]  # in docs/, in this order
+DOCS = HERE.parent / "docs"
 
 # The zip format's first date: no build time in the zip.
 FIXED_TIME = (1980, 1, 1, 0, 0, 0)
@@ -37,6 +45,15 @@ def windows_text(text):
     return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("utf-8")
 
 
+def readme_text(version):
+    front = FRONT_PAGE.read_text(encoding="utf-8")
+    intro = front.split("\n## ", 1)[0].split("\n", 1)[1]  # below the title, above the first section
+    parts = [f"# Tarnwick {version} - parallel port digital I/O panel\n{intro}"]
+    parts += [section(front, title) for title in FRONT_SECTIONS]
+    parts += [(DOCS / name).read_text(encoding="utf-8") for name in USER_GUIDES]
+    return "\n\n".join(plain_text(part) for part in parts)
+
+
 def contents(bin_dir, version):
     """[(name in the zip, bytes)] in the zip's order."""
     files = []
@@ -51,9 +68,7 @@ def contents(bin_dir, version):
         if machine != "i386":
             raise DistError(f"{path} is a {machine} program, not the 32-bit product")
         files.append((name, path.read_bytes()))
-    for name in TEXTS:
-        text = (HERE / name).read_text(encoding="utf-8")
-        files.append((name, windows_text(text.replace("@VERSION@", version))))
+    files.append((README, windows_text(readme_text(version))))
     sums = "".join(f"{hashlib.sha256(data).hexdigest()}  {name}\n" for name, data in files)
     files.append((SUMS, windows_text(sums)))
     return files

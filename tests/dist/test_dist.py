@@ -2,6 +2,7 @@
 same on every run, and no zip at all when its inputs are wrong."""
 import hashlib
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -13,6 +14,9 @@ from pathlib import Path
 SOURCE = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(SOURCE / "scripts"))
 from pe_image import RT_VERSION, PeImage  # noqa: E402
+sys.path.insert(0, str(SOURCE / "dist"))
+from make_dist import DOCS, FRONT_SECTIONS, USER_GUIDES  # noqa: E402
+from guide_text import DEVELOPERS_ONLY, words  # noqa: E402
 
 PRODUCT_BIN = Path(os.environ["TARNWICK_PRODUCT_BIN"])
 TWIN_BIN = Path(os.environ["TARNWICK_TWIN_EXE"]).parent
@@ -63,6 +67,23 @@ class ReleaseZip(unittest.TestCase):
                        "0x378", "0x278", "Set", "Nothing is written to the port"):
             self.assertIn(needed, readme)
         self.assertNotIn("@VERSION@", readme)
+
+    def test_the_readme_holds_every_section_of_the_guides_for_users(self):
+        readme = self.files["README.txt"].decode("utf-8").replace("\r\n", "\n")
+        headings = list(FRONT_SECTIONS)
+        for guide in USER_GUIDES:
+            markdown = DEVELOPERS_ONLY.sub("", (DOCS / guide).read_text(encoding="utf-8"))
+            markdown = re.sub(r"^```.*?^```", "", markdown, flags=re.S | re.M)  # no headings in code
+            headings += [words(line.lstrip("#").strip()) for line in markdown.splitlines()
+                         if line.startswith("#")]
+        self.assertGreater(len(headings), len(USER_GUIDES) * 2)
+        missing = [h for h in headings if f"\n{h}\n" not in readme]
+        self.assertEqual(missing, [])
+
+    def test_the_readme_leaves_out_what_only_developers_need(self):
+        readme = self.files["README.txt"].decode("utf-8")
+        for developers_only in ("scripts/port-console", "<!--", "](", "```", "Layout of the code"):
+            self.assertNotIn(developers_only, readme)
 
     def test_the_sums_are_those_of_the_files(self):
         lines = self.files["SHA256SUMS.txt"].decode("ascii").splitlines()
