@@ -193,7 +193,9 @@ private:
             return FailAt(type, "not a variable type");
         int64_t bits = 0;
         if (!ReadDecimal(size.text, &bits) || bits < 1 || bits > 1 << 20) return FailAt(size, "not a size");
-        if (code.text[0] == '$') return FailAt(code, "not an identifier code");
+        // Any printable characters ('$' too: a dump of many variables has
+        // codes such as "$#"), but not the token that ends the command.
+        if (code.text == "$end") return FailAt(code, "not an identifier code");
         if (!IsReference(reference.text)) return FailAt(reference, "not a reference");
         if (scopes_.empty()) return FailAt(command, "a variable outside every scope");
         v.type = type.text;

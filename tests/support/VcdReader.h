@@ -7,7 +7,7 @@
 //   task), $upscope and $var, then $enddefinitions with every scope closed
 //   and at least one variable; each command ends in its own $end;
 // - a $var has a known type, a size from 1, an identifier code of
-//   printable characters, and a reference (a letter or '_', then letters,
+//   printable characters (other than "$end"), and a reference (a letter or '_', then letters,
 //   digits, '_' or '$'), with a bit select "[n]" or "[m:n]" at most; it
 //   stands inside a scope; a code declared again has the same size;
 // - then: #time (decimal, never earlier than the time before), $dumpvars,

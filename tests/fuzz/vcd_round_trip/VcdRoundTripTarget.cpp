@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     writer.Begin(pins, sample, "fuzzed");
     std::vector<WireValue> made;  // time in microseconds until the file's scale is known
     int64_t now = 0;
-    while (in.remaining_bytes() > 0 && made.size() < 10000) {
+    while (in.remaining_bytes() > 0 && made.size() < 4000) {
         now += in.ConsumeIntegralInRange<int64_t>(-2, 2000);  // the same microsecond, or even before, at times
         const int kind = in.ConsumeIntegralInRange(0, 7);
         if (kind == 7) {
