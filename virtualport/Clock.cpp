@@ -4,14 +4,7 @@
 
 namespace vport {
 
-namespace {
-
-int64_t (*g_testClock)() = nullptr;
-
-}  // namespace
-
-int64_t NowMicros() {
-    if (g_testClock != nullptr) return g_testClock();
+int64_t CounterMicros() {
     LARGE_INTEGER count, frequency;
     QueryPerformanceCounter(&count);
     QueryPerformanceFrequency(&frequency);
@@ -19,7 +12,5 @@ int64_t NowMicros() {
     const int64_t f = frequency.QuadPart;
     return count.QuadPart / f * 1000000 + count.QuadPart % f * 1000000 / f;
 }
-
-void SetClockForTesting(int64_t (*now)()) { g_testClock = now; }
 
 }  // namespace vport

@@ -13,4 +13,7 @@ int64_t NowMicros();
 // so that tests of timing need not wait.
 void SetClockForTesting(int64_t (*now)());
 
+// The system's own: the performance counter in microseconds (Clock.cpp).
+int64_t CounterMicros();
+
 }  // namespace vport

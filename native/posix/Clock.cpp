@@ -6,19 +6,10 @@
 
 namespace vport {
 
-namespace {
-
-int64_t (*g_testClock)() = nullptr;
-
-}  // namespace
-
-int64_t NowMicros() {
-    if (g_testClock != nullptr) return g_testClock();
+int64_t CounterMicros() {
     timespec now = {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
-
-void SetClockForTesting(int64_t (*now)()) { g_testClock = now; }
 
 }  // namespace vport
