@@ -41,6 +41,7 @@ native: setup
 
 # Their unit tests and a short run of each fuzz target, before the Wine tests.
 native-test: native
+	@rm -rf build/native/state && mkdir -p build/native/state
 	@ctest --test-dir build/native --output-on-failure -j $(JOBS)
 
 fuzz: native

@@ -7,6 +7,10 @@
 #include "FontFaces.h"
 #include "SysUtils.h"
 
+static_assert(clBtnFace == (0xFF000000 | COLOR_BTNFACE) && clWindowText == (0xFF000000 | COLOR_WINDOWTEXT) &&
+                  clBtnHighlight == (0xFF000000 | COLOR_BTNHIGHLIGHT) && clBtnShadow == (0xFF000000 | COLOR_BTNSHADOW),
+              "the system colours are Windows' COLOR_ indexes");
+
 COLORREF ColorToRGB(TColor color) {
     return IsSystemColor(color) ? GetSysColor(color & 0xFF) : color;
 }

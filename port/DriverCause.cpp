@@ -3,10 +3,12 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "WindowsCodes.h"
+
 namespace {
 
 // Windows' errors that mean "no file there".
-bool NotFound(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+bool NotFound(DWORD error) { return error == wincode::kFileNotFound || error == wincode::kPathNotFound; }
 
 // The first error Windows gave for a library file that is there; 0 if none.
 DWORD LoadError(const LibraryFacts& library) {
@@ -31,8 +33,8 @@ bool StartRefusedByWindows(DWORD exitCode) { return exitCode == 577 || exitCode 
 DriverCause LibraryCause(const LibraryFacts& library) {
     switch (LoadError(library)) {
     case 0: break;
-    case ERROR_BAD_EXE_FORMAT: return DriverCause::LibraryWrongBitness;
-    case ERROR_MOD_NOT_FOUND: return DriverCause::LibraryNeedsDll;
+    case wincode::kBadExeFormat: return DriverCause::LibraryWrongBitness;
+    case wincode::kModuleNotFound: return DriverCause::LibraryNeedsDll;
     case kVirusInfected: return DriverCause::LibraryVirus;
     default: return ApplicationControl(LoadError(library)) ? DriverCause::LibraryBlocked : DriverCause::LibraryLoadError;
     }
@@ -58,11 +60,11 @@ DriverCause DriverNotRunningCause(const DriverFacts& facts) {
         // The library starts a stopped driver when elevated; a start that
         // failed for another reason leaves its error behind.
         const DWORD exitCode = known ? service.status.exitCode : 0;
-        const bool started = exitCode == 0 || exitCode == ERROR_SERVICE_NEVER_STARTED;
+        const bool started = exitCode == 0 || exitCode == wincode::kServiceNeverStarted;
         return started ? DriverCause::StartedJustNow : DriverCause::Unknown;
     }
     if (IsTrue(facts.elevated)) return DriverCause::Unknown;
-    if (installed && known && service.status.state == SERVICE_STOPPED) return DriverCause::InstalledNotStarted;
+    if (installed && known && service.status.state == wincode::kServiceStopped) return DriverCause::InstalledNotStarted;
     if (absent) return DriverCause::NotInstalled;
     return DriverCause::Unknown;
 }

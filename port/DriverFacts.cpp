@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "ModuleFacts.h"
+#include "WindowsCodes.h"
+
 const wchar_t kServicesKey[] = L"SYSTEM\\CurrentControlSet\\Services";
 const wchar_t kMemoryIntegrityKey[] =
     L"SYSTEM\\CurrentControlSet\\Control\\DeviceGuard\\Scenarios\\HypervisorEnforcedCodeIntegrity";
@@ -13,8 +16,16 @@ namespace {
 
 constexpr wchar_t kLibraryName[] = L"inpout32.dll";
 
+wchar_t AsciiLower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
+// Paths compare without regard to case, as Windows' do; the prefixes asked
+// about are ASCII, so ASCII's case is enough.
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) {
-    return _wcsnicmp(text.c_str(), prefix, std::wcslen(prefix)) == 0;
+    const size_t length = std::wcslen(prefix);
+    if (text.size() < length) return false;
+    for (size_t i = 0; i < length; ++i)
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+    return true;
 }
 
 // The file a driver's ImagePath names, as this program reaches it.
@@ -31,40 +42,13 @@ std::wstring DriverFile(std::wstring image, const std::wstring& windows, bool re
     return image;
 }
 
-// The file version from the loaded module's version resource.
-Known<std::string> FileVersion(HMODULE module) {
-    if (!module) return Unknown<std::string>(ERROR_MOD_NOT_FOUND);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(16));  // VS_VERSION_INFO, RT_VERSION
-    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
-    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (!data) return Unknown<std::string>(ERROR_RESOURCE_TYPE_NOT_FOUND);
-    const DWORD size = SizeofResource(module, found);
-    // The fixed part starts with its signature, on a 32-bit boundary.
-    for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
-        const auto* info = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + at);
-        if (info->dwSignature != 0xFEEF04BD) continue;
-        char text[48];
-        std::snprintf(text, sizeof text, "%lu.%lu.%lu.%lu", info->dwFileVersionMS >> 16,
-                      info->dwFileVersionMS & 0xFFFF, info->dwFileVersionLS >> 16, info->dwFileVersionLS & 0xFFFF);
-        return KnownAs(std::string(text));
-    }
-    return Unknown<std::string>(ERROR_RESOURCE_TYPE_NOT_FOUND);
-}
-
-std::wstring ModulePath(HMODULE module) {
-    if (!module) return L"";
-    wchar_t path[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::wstring(path, n) : L"";
-}
-
 // An inpout32.dll in the 64-bit system folder, which a 32-bit program
 // reaches only as Sysnative (Vista and later; where that is missing, unknown).
 void CheckNativeSystemFolder(const WindowsReads& windows, LibraryFacts* library) {
     library->nativeSystemFolder = windows.WindowsFolder() + L"\\Sysnative";
     const Known<bool> folder = windows.FileExists(library->nativeSystemFolder);
     if (!folder.known || !folder.value) {
-        library->inNativeSystemFolder = Unknown<bool>(folder.known ? ERROR_PATH_NOT_FOUND : folder.error);
+        library->inNativeSystemFolder = Unknown<bool>(folder.known ? wincode::kPathNotFound : folder.error);
         return;
     }
     library->inNativeSystemFolder = windows.FileExists(library->nativeSystemFolder + L"\\" + kLibraryName);
@@ -86,25 +70,15 @@ ServiceFacts ServiceOf(const WindowsReads& windows, const wchar_t* name, bool re
     service.status = windows.Service(name);
     if (service.key == RegistryRead::Found) {
         // Without an ImagePath Windows loads drivers\NAME.sys from System32.
-        const std::wstring image =
+        const std::wstring imagePath =
             service.imagePath.known ? service.imagePath.value : std::wstring(L"System32\\drivers\\") + name + L".sys";
-        service.imageFile = DriverFile(image, windows.WindowsFolder(), redirected);
+        service.imageFile = DriverFile(imagePath, windows.WindowsFolder(), redirected);
         service.imagePresent = windows.FileExists(service.imageFile);
     }
     return service;
 }
 
 }  // namespace
-
-std::string Narrow(const std::wstring& text) {
-    if (text.empty()) return "";
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) return "";
-    std::string narrow(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &narrow[0], size, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(size) - 1);
-    return narrow;
-}
 
 const wchar_t* DriverServiceName(bool windows64) { return windows64 ? L"inpoutx64" : L"inpout32"; }
 
@@ -120,8 +94,8 @@ DriverFacts GatherDriverFacts(const WindowsReads& windows, const PortLibrary& li
 
     LibraryFacts& lib = facts.library;
     lib.binding = binding;
-    lib.path = ModulePath(library.module);
-    lib.fileVersion = FileVersion(library.module);
+    lib.path = ModulePath(library);
+    lib.fileVersion = ModuleFileVersion(library);
     lib.reportsDriver = library.reportsDriver;
     for (const LoadAttempt& attempt : attempts)
         lib.tried.push_back({attempt.path, attempt.error,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "PortLibrary.h"
+#include "ModuleFacts.h"
 #include "WindowsReads.h"
 
 // A place the library was looked for, with Windows' error and whether a
@@ -69,9 +70,6 @@ extern const wchar_t kCodeIntegrityPolicyKey[];
 // 64-bit (the tests' stand-ins set it apart).
 DriverFacts GatherDriverFacts(const WindowsReads& windows, const PortLibrary& library, PortBinding binding,
                               const std::vector<LoadAttempt>& attempts = {}, bool program64 = sizeof(void*) == 8);
-
-// A path or name as text in the ANSI code page, as the messages are shown.
-std::string Narrow(const std::wstring& text);
 
 // The driver's service name on this bitness of Windows.
 const wchar_t* DriverServiceName(bool windows64);

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+// ISA ports have their extended block (FIFO, config B, ECR) at base + 0x400;
+// PCI cards put it in a range of their own.
+inline constexpr int kIsaExtendedOffset = 0x400;
+
 enum EcrMode : uint8_t {
     kEcrStandard = 0,       // SPP: data writes go to the pins, which always drive
     kEcrPs2 = 1,            // bidirectional: control bit 5 turns the data pins into inputs

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 enum class Register { Data = 0, Status = 1, Control = 2 };  // value: offset from the base
@@ -40,4 +41,11 @@ inline constexpr std::array<Pin, 17> kPins = {{
 }};
 
 // Pin `number`, 1 to 17.
-constexpr const Pin& PinAt(int number) { return kPins[static_cast<size_t>(number - 1)]; }
+constexpr const Pin& PinAt(int number) { return kPins[static_cast<std::size_t>(number - 1)]; }
+
+// The pin of bit `bit` (0-7) of register `reg`; 0 where no pin has it.
+constexpr int PinOfBit(Register reg, int bit) {
+    for (const Pin& pin : kPins)
+        if (pin.reg == reg && pin.mask == 1u << bit) return pin.number;
+    return 0;
+}

@@ -5,7 +5,7 @@
 namespace {
 
 // Set once by BindPortLibrary and kept to the end of the process.
-HMODULE library = nullptr;
+void* library = nullptr;
 PortReadEntry readEntry = nullptr;
 PortWriteEntry writeEntry = nullptr;
 

@@ -1,7 +1,11 @@
 #include "PortLibrary.h"
 
+#include <windows.h>
+
 #include <cwchar>
 #include <vector>
+
+#include "SystemLibrary.h"
 
 namespace {
 
@@ -89,15 +93,16 @@ HMODULE LoadSystemLibrary(const wchar_t* name) { return LoadFrom(SystemFolder(),
 
 PortBinding LoadPortLibrary(PortLibrary* library, std::vector<LoadAttempt>* attempts) {
     *library = PortLibrary{};
-    library->module = LoadFromTrustedFolders(attempts);
-    if (!library->module) return PortBinding::NoLibrary;
-    library->read = Resolve<PortReadEntry>(library->module, "Inp32");
+    const HMODULE module = LoadFromTrustedFolders(attempts);
+    library->module = module;
+    if (!module) return PortBinding::NoLibrary;
+    library->read = Resolve<PortReadEntry>(module, "Inp32");
     if (!library->read) return PortBinding::NoInp32;
-    library->write = Resolve<PortWriteEntry>(library->module, "Out32");
+    library->write = Resolve<PortWriteEntry>(module, "Out32");
     if (!library->write) return PortBinding::NoOut32;
     // Older versions of the library don't say; theirs is taken to be open.
     // Until its driver is installed, the library reads 0 and drops writes.
-    const auto driverOpen = Resolve<DriverOpenEntry>(library->module, "IsInpOutDriverOpen");
+    const auto driverOpen = Resolve<DriverOpenEntry>(module, "IsInpOutDriverOpen");
     library->reportsDriver = driverOpen != nullptr;
     if (driverOpen && !driverOpen()) {
         library->read = nullptr;

@@ -3,13 +3,20 @@
 // PortCheck prints it on stderr (BindingMessage.h).
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
-using PortReadEntry = short(__stdcall*)(short port);
-using PortWriteEntry = void(__stdcall*)(short port, short value);
+#include "WinTypes.h"
+
+// The library's entry points are __stdcall, which only 32-bit Windows tells
+// apart; a native build of the logic has no such convention.
+#ifdef _WIN32
+#define PORT_LIBRARY_CALL __stdcall
+#else
+#define PORT_LIBRARY_CALL
+#endif
+using PortReadEntry = short(PORT_LIBRARY_CALL*)(short port);
+using PortWriteEntry = void(PORT_LIBRARY_CALL*)(short port, short value);
 
 enum class PortBinding {
     Bound,             // both entry points resolved, and the driver is open (or not reported)
@@ -30,7 +37,7 @@ struct LoadAttempt {
 // neither entry point is, so nothing calls into a library that reaches no
 // port. The module stays loaded to the end of the process.
 struct PortLibrary {
-    HMODULE module = nullptr;
+    void* module = nullptr;  // the loaded module's handle, for Windows' calls only
     PortReadEntry read = nullptr;
     PortWriteEntry write = nullptr;
     bool reportsDriver = false;  // it exports "IsInpOutDriverOpen"
@@ -43,7 +50,3 @@ struct PortLibrary {
 // asked whether its driver is open. Where `attempts` is given, each path
 // tried is added to it with Windows' error for it.
 PortBinding LoadPortLibrary(PortLibrary* library, std::vector<LoadAttempt>* attempts = nullptr);
-
-// A DLL of Windows' own by its full path in the system folder (never the
-// current directory or PATH); null where it is not there.
-HMODULE LoadSystemLibrary(const wchar_t* name);

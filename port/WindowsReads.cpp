@@ -1,5 +1,7 @@
 #include "WindowsReads.h"
 
+#include <windows.h>
+
 #include <vector>
 
 namespace {

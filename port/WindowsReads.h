@@ -4,7 +4,7 @@
 // normal program lacks, from XP to 11.
 #pragma once
 
-#include <windows.h>
+#include "WinTypes.h"
 
 #include <string>
 

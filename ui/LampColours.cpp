@@ -4,19 +4,26 @@
 
 namespace {
 
-// In the order of kLines: DI1..DI5, DO1..DO12.
-const TColor kLitColours[] = {
-    clRed,    clRed,    clRed,    clRed,    clRed,                          // DI1..DI5
-    clLime,                                                                 // DO1  /STROBE
-    clLime,   clYellow, clYellow, clRed,    clRed, clRed, clRed, clYellow,  // DO2..DO9  D0..D7
-    clYellow, clLime,   clLime,                                             // DO10..DO12
+struct LitColourOf {
+    const char* line;
+    TColor colour;
 };
-static_assert(sizeof kLitColours / sizeof kLitColours[0] == kLines.size(), "a colour for every line");
+
+// In the order of kLines.
+constexpr LitColourOf kLitColours[] = {
+    {"DI1", clRed},   {"DI2", clRed},     {"DI3", clRed},     {"DI4", clRed},    {"DI5", clRed},
+    {"DO1", clLime},  // /STROBE
+    {"DO2", clLime},  {"DO3", clYellow},  {"DO4", clYellow},  {"DO5", clRed},    {"DO6", clRed},
+    {"DO7", clRed},   {"DO8", clRed},     {"DO9", clYellow},  // D0..D7
+    {"DO10", clYellow}, {"DO11", clLime}, {"DO12", clLime},
+};
+
+static_assert(InLineOrder(kLitColours), "a colour for every line, in the order of kLines");
 
 }  // namespace
 
 TColor LitColour(const Line& line) {
     const auto index = &line - kLines.data();
     if (index < 0 || static_cast<size_t>(index) >= kLines.size()) throw std::out_of_range("not a line of the panel");
-    return kLitColours[index];
+    return kLitColours[index].colour;
 }

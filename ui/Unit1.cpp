@@ -1,6 +1,6 @@
 #include "Unit1.h"
 
-#include <vector>
+#include <cstddef>
 
 #include "LampColours.h"
 #include "PortIo.h"
@@ -30,11 +30,15 @@ bool PortReadable() { return PortSelected() && PortIo::CanRead(); }
 
 std::string ValueText(int value) { return PortSelected() && !PortReadable() ? "-" : IntToStr(value); }
 
-// The value captions, from the snapshot taken at Set.
+// The value captions, from the snapshot taken at Set. The form's names
+// (fixed by the form) read crossed and stale: LabelHexValueStatus stands
+// under "Control" and shows the control register, LabelHexValueControl
+// stands under "Status" and shows the status register; Label0x379 and
+// Label0x37A show the addresses base+1 and base+2 at any base (ButtonSetClick).
 void ShowRegisterValues(TTarnwick* f) {
     f->LabelHexValueData->SetCaption(ValueText(RegisterSnapshot.data));
-    f->LabelHexValueStatus->SetCaption(ValueText(RegisterSnapshot.control));  // the "Control" column
-    f->LabelHexValueControl->SetCaption(ValueText(RegisterSnapshot.status));  // the "Status" column
+    f->LabelHexValueStatus->SetCaption(ValueText(RegisterSnapshot.control));
+    f->LabelHexValueControl->SetCaption(ValueText(RegisterSnapshot.status));
 }
 
 std::string AddressText(int address) { return "0x" + IntToHex(address, 3); }
@@ -43,39 +47,46 @@ std::string AddressText(int address) { return "0x" + IntToHex(address, 3); }
 int Plus(int base, unsigned n) { return static_cast<int>(static_cast<unsigned>(base) + n); }
 
 struct PortWrite {
-    Register reg;
-    int value;
+    Register reg = Register::Data;
+    int value = -1;  // -1: no write (the end of a shorter list)
 };
 
 struct OutputWrites {
-    std::vector<PortWrite> on, off;
+    const char* line;  // the output's name in kLines
+    PortWrite on[3];
+    PortWrite off[1];
 };
 
 // What each output button writes, in order. Every "on" leaves its own line
 // the only active output of its register; every "off" writes the register's
 // all-off value (data 0, control 11: /STROBE, /LINE FEED and /SELECT PRINTER
 // are inverted by the port, RESET is not).
-const OutputWrites kOutputWrites[kOutputs] = {
-    /* DO1  /STROBE     */ {{{Register::Data, 0}, {Register::Control, 10}}, {{Register::Control, 11}}},
-    /* DO2  D0          */ {{{Register::Control, 11}, {Register::Data, 1}}, {{Register::Data, 0}}},
-    /* DO3  D1          */ {{{Register::Data, 0}, {Register::Data, 2}}, {{Register::Data, 0}}},
-    /* DO4  D2          */ {{{Register::Data, 0}, {Register::Data, 4}}, {{Register::Data, 0}}},
-    /* DO5  D3          */ {{{Register::Data, 0}, {Register::Data, 8}}, {{Register::Data, 0}}},
-    /* DO6  D4          */ {{{Register::Data, 0}, {Register::Data, 16}}, {{Register::Data, 0}}},
-    /* DO7  D5          */ {{{Register::Data, 0}, {Register::Data, 32}}, {{Register::Data, 0}}},
-    /* DO8  D6          */ {{{Register::Data, 0}, {Register::Data, 64}}, {{Register::Data, 0}}},
-    /* DO9  D7          */ {{{Register::Data, 0}, {Register::Data, 128}}, {{Register::Data, 0}}},
-    /* DO10 /Line Feed  */ {{{Register::Data, 0}, {Register::Control, 9}}, {{Register::Control, 11}}},
-    /* DO11 Reset       */ {{{Register::Data, 0}, {Register::Control, 15}}, {{Register::Control, 11}}},
+constexpr OutputWrites kOutputWrites[] = {
+    /* /STROBE     */ {"DO1", {{Register::Data, 0}, {Register::Control, 10}}, {{Register::Control, 11}}},
+    /* D0          */ {"DO2", {{Register::Control, 11}, {Register::Data, 1}}, {{Register::Data, 0}}},
+    /* D1          */ {"DO3", {{Register::Data, 0}, {Register::Data, 2}}, {{Register::Data, 0}}},
+    /* D2          */ {"DO4", {{Register::Data, 0}, {Register::Data, 4}}, {{Register::Data, 0}}},
+    /* D3          */ {"DO5", {{Register::Data, 0}, {Register::Data, 8}}, {{Register::Data, 0}}},
+    /* D4          */ {"DO6", {{Register::Data, 0}, {Register::Data, 16}}, {{Register::Data, 0}}},
+    /* D5          */ {"DO7", {{Register::Data, 0}, {Register::Data, 32}}, {{Register::Data, 0}}},
+    /* D6          */ {"DO8", {{Register::Data, 0}, {Register::Data, 64}}, {{Register::Data, 0}}},
+    /* D7          */ {"DO9", {{Register::Data, 0}, {Register::Data, 128}}, {{Register::Data, 0}}},
+    /* /Line Feed  */ {"DO10", {{Register::Data, 0}, {Register::Control, 9}}, {{Register::Control, 11}}},
+    /* Reset       */ {"DO11", {{Register::Data, 0}, {Register::Control, 15}}, {{Register::Control, 11}}},
     // DO12's "on" writes data 11 first, on purpose: a passing value that the
     // next write of 0 replaces within the same click, so no tick sees it,
     // while a device on the data lines sees D0, D1 and D3 pulse once. It is
     // how the panel switches DO12 on, not a slip to tidy away.
-    /* DO12 /Select PTR */ {{{Register::Data, 11}, {Register::Control, 3}, {Register::Data, 0}}, {{Register::Control, 11}}},
+    /* /Select PTR */ {"DO12", {{Register::Data, 11}, {Register::Control, 3}, {Register::Data, 0}}, {{Register::Control, 11}}},
 };
 
-void WriteAll(const std::vector<PortWrite>& writes) {
-    for (const PortWrite& w : writes) PortIo::Write(RegisterPort(BaseAddress, w.reg), w.value);
+static_assert(InLineOrder(kOutputWrites, kLines.size() - kOutputs),
+              "the writes of every output, in the order of kLines");
+
+template <std::size_t N>
+void WriteAll(const PortWrite (&writes)[N]) {
+    for (const PortWrite& w : writes)
+        if (w.value >= 0) PortIo::Write(RegisterPort(BaseAddress, w.reg), w.value);
 }
 
 // One click of output button n: on, off, on... Bold caption while on.
@@ -95,6 +106,20 @@ void ToggleOutput(int n, TButton* button) {
     }
 }
 
+// The lamps, by the form's fixed names, in the order of kLines.
+struct Lamp {
+    const char* line;
+    TShape* TTarnwick::*shape;
+};
+#define LAMP(kind, n) {#kind #n, &TTarnwick::Shape_##kind##_##n}
+constexpr Lamp kLamps[] = {
+    LAMP(DI, 1), LAMP(DI, 2), LAMP(DI, 3), LAMP(DI, 4), LAMP(DI, 5),  LAMP(DO, 1),  LAMP(DO, 2),  LAMP(DO, 3), LAMP(DO, 4),
+    LAMP(DO, 5), LAMP(DO, 6), LAMP(DO, 7), LAMP(DO, 8), LAMP(DO, 9), LAMP(DO, 10), LAMP(DO, 11), LAMP(DO, 12),
+};
+#undef LAMP
+
+static_assert(InLineOrder(kLamps), "a lamp for every line, in the order of kLines");
+
 }  // namespace
 
 TTarnwick::TTarnwick(TComponent* Owner) : TForm(Owner) {
@@ -108,16 +133,10 @@ TTarnwick::TTarnwick(TComponent* Owner) : TForm(Owner) {
 // lamp is set on every tick, so the lamps show what the port holds now.
 void TTarnwick::TimerLEDsTimer(TObject*) {
     if (!PortReadable()) return;
-    TTarnwick* f = Tarnwick;
-    TShape* const lamps[kLines.size()] = {
-        f->Shape_DI_1, f->Shape_DI_2, f->Shape_DI_3, f->Shape_DI_4,  f->Shape_DI_5,  f->Shape_DO_1,
-        f->Shape_DO_2, f->Shape_DO_3, f->Shape_DO_4, f->Shape_DO_5,  f->Shape_DO_6,  f->Shape_DO_7,
-        f->Shape_DO_8, f->Shape_DO_9, f->Shape_DO_10, f->Shape_DO_11, f->Shape_DO_12,
-    };
     for (size_t i = 0; i < kLines.size(); ++i) {
         const Line& line = kLines[i];
         const int value = PortIo::Read(RegisterPort(BaseAddress, line.reg));
-        lamps[i]->Brush->SetColor(Lit(line, value) ? LitColour(line) : clBlack);
+        (Tarnwick->*kLamps[i].shape)->Brush->SetColor(Lit(line, value) ? LitColour(line) : clBlack);
     }
 }
 

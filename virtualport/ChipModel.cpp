@@ -8,52 +8,36 @@ namespace vport {
 
 namespace {
 
-enum class Register { None, Data, Status, Control, Epp, Fifo, ConfigB, Ecr, Serial };
+// Which of the chip's registers (or the serial port's) an address reaches.
+enum class Target { None, Data, Status, Control, Epp, Fifo, ConfigB, Ecr, Serial };
 
-const uint8_t kDirectionBit = 0x20;
+const uint8_t kControlDirection = 0x20;  // control bit 5
 const uint8_t kEcrServiceBit = 0x04;
 const uint8_t kConfigA = 0x10;  // an 8-bit FIFO, no interrupt pending
 const uint8_t kConfigB = 0x00;  // IRQ and DMA set by jumpers
 
 Chip ChipOf(const SharedLayout& s) { return static_cast<Chip>(s.chip); }
 uint8_t ModeOf(const SharedLayout& s) { return s.ecr >> 5; }
+EppClear EppClearOf(const SharedLayout& s) { return static_cast<EppClear>(SettingOf(s, SettingId::EppClear)); }
 
-bool HasDirectionBit(Chip chip) { return chip == Chip::Ps2 || chip == Chip::Ps2Zero || HasEcr(chip); }
-
-// An EPP chip of this kind drops every SPP cycle while its time-out is set.
-bool IgnoresSppCycles(const SharedLayout& s) { return ChipOf(s) == Chip::EppBlocking && s.eppTimeout; }
+bool IgnoresSppCycles(const SharedLayout& s) { return TraitsOf(ChipOf(s)).Has(kIgnoresSppWhileTimedOut) && s.eppTimeout; }
 
 bool InFifoMode(const SharedLayout& s) {
     const uint8_t mode = ModeOf(s);
     return HasEcr(ChipOf(s)) && (mode == kEcrParallelFifo || mode == kEcrEcpFifo || mode == kEcrTestFifo);
 }
 
-Register Decode(const SharedLayout& s, uint16_t port) {
+Target Decode(const SharedLayout& s, uint16_t port) {
     const uint16_t offset = static_cast<uint16_t>(port - s.base);
-    if (s.lockedUp) return Register::None;
-    if (offset < 3) return static_cast<Register>(offset + 1);
+    if (s.lockedUp) return Target::None;
+    if (offset < 3) return static_cast<Target>(offset + 1);
     const Chip chip = ChipOf(s);
-    if (offset < 8 && HasEppRegisters(chip)) return Register::Epp;
+    if (offset < 8 && HasEppRegisters(chip)) return Target::Epp;
     if (HasEcr(chip)) {
         const uint16_t extended = static_cast<uint16_t>(port - ExtendedBlockStart(s));
-        if (extended < 3) return static_cast<Register>(static_cast<int>(Register::Fifo) + extended);
+        if (extended < 3) return static_cast<Target>(static_cast<int>(Target::Fifo) + extended);
     }
-    return IsSerialAddress(s, port) ? Register::Serial : Register::None;
-}
-
-uint8_t ControlReadBack(Chip chip, uint8_t latch) {
-    switch (chip) {
-    case Chip::Ideal: return latch;
-    case Chip::Spp:
-    case Chip::Epp:
-    case Chip::EppBlocking: return (latch & 0x1F) | 0xE0;
-    case Chip::Ps2Zero: return latch & 0x1F;
-    case Chip::Ps2:
-    case Chip::Ecp:
-    case Chip::FragileEcr: return (latch & 0x3F) | 0xC0;
-    case Chip::NoReadback: return 0xFF;
-    }
-    return latch;
+    return IsSerialAddress(s, port) ? Target::Serial : Target::None;
 }
 
 uint8_t StatusRead(SharedLayout& s, bool effects) {
@@ -61,7 +45,7 @@ uint8_t StatusRead(SharedLayout& s, bool effects) {
     uint8_t status = StatusFromLevels(ShownInputLevels(s, effects));
     if (!HasEppRegisters(ChipOf(s))) return status;
     status = static_cast<uint8_t>((status & 0xFE) | s.eppTimeout);
-    if (effects && s.eppClearByReading && ++s.statusReadsInRow >= 2) s.eppTimeout = 0;
+    if (effects && EppClearOf(s) == EppClear::ReadTwice && ++s.statusReadsInRow >= 2) s.eppTimeout = 0;
     return status;
 }
 
@@ -90,10 +74,6 @@ void FifoWrite(SharedLayout& s, uint8_t value) {
 
 }  // namespace
 
-bool HasEcr(Chip chip) { return chip == Chip::Ecp || chip == Chip::FragileEcr; }
-
-bool HasEppRegisters(Chip chip) { return chip == Chip::Epp || chip == Chip::EppBlocking; }
-
 uint16_t ExtendedBlockStart(const SharedLayout& s) {
     return s.extendedAuto ? static_cast<uint16_t>(s.base + kIsaExtendedOffset) : s.extendedBase;
 }
@@ -106,7 +86,7 @@ bool BlocksOverlap(uint16_t base, uint16_t extended) {
 
 bool DataPinsDrive(const SharedLayout& s) {
     const Chip chip = ChipOf(s);
-    if (!HasDirectionBit(chip) || !(s.control & kDirectionBit)) return true;
+    if (!HasDirectionBit(chip) || !(s.control & kControlDirection)) return true;
     return HasEcr(chip) && ModeOf(s) != kEcrPs2;
 }
 
@@ -114,10 +94,10 @@ PinInputs PinInputsOf(const SharedLayout& s) {
     PinInputs inputs;
     inputs.data = s.data;
     inputs.control = s.control;
-    inputs.wiring = static_cast<Wiring>(s.wiring);
+    inputs.wiring = static_cast<Wiring>(SettingOf(s, SettingId::Wiring));
     inputs.pulledLow = s.pulledLow;
     inputs.dataDrives = DataPinsDrive(s);
-    inputs.outputsShortable = s.readbackFromPins != 0;
+    inputs.outputsShortable = SettingOf(s, SettingId::Readback) != 0;
     return inputs;
 }
 
@@ -152,58 +132,59 @@ void SetLatch(SharedLayout& s, int offset, uint8_t value) {
 }
 
 uint8_t ChipRead(SharedLayout& s, uint16_t port, bool effects) {
-    const Register reg = Decode(s, port);
-    if (effects && reg != Register::Status) s.statusReadsInRow = 0;
-    switch (reg) {
-    case Register::Data:
+    const Target target = Decode(s, port);
+    if (effects && target != Target::Status) s.statusReadsInRow = 0;
+    switch (target) {
+    case Target::Data:
         return DataFromPins(s, DataPinsDrive(s) ? s.data : static_cast<uint8_t>(~(s.pulledLow >> 2)));
-    case Register::Status: return StatusRead(s, effects);
-    case Register::Control: return ControlFromPins(s, ControlReadBack(ChipOf(s), s.control));
-    case Register::Serial: return SerialRead(s, port);
-    case Register::Epp:
+    case Target::Status: return StatusRead(s, effects);
+    case Target::Control: return ControlFromPins(s, ControlReadBack(ChipOf(s), s.control));
+    case Target::Serial: return SerialRead(s, port);
+    case Target::Epp:
         if (effects) s.eppTimeout = 1;
         return 0xFF;
-    case Register::Fifo: return FifoRead(s, effects);
-    case Register::ConfigB: return kConfigB;
-    case Register::Ecr: return EcrValue(s);
-    case Register::None: break;
+    case Target::Fifo: return FifoRead(s, effects);
+    case Target::ConfigB: return kConfigB;
+    case Target::Ecr: return EcrValue(s);
+    case Target::None: break;
     }
     return 0xFF;
 }
 
 void ChipWrite(SharedLayout& s, uint16_t port, uint8_t value) {
-    const Register reg = Decode(s, port);
+    const Target target = Decode(s, port);
     s.statusReadsInRow = 0;
-    if (IgnoresSppCycles(s) && (reg == Register::Data || reg == Register::Control)) return;
-    switch (reg) {
-    case Register::Data:
+    if (IgnoresSppCycles(s) && (target == Target::Data || target == Target::Control)) return;
+    switch (target) {
+    case Target::Data:
         if (InFifoMode(s))
             FifoWrite(s, value);
         else
             SetLatch(s, 0, value);
         break;
-    case Register::Status:
+    case Target::Status:
         // Chips clear the flag by a write of 1, of 0, or not at all (by reads).
-        if (HasEppRegisters(ChipOf(s)) && !s.eppClearByReading && (value & 0x01) == (s.eppClearByZero ? 0 : 1))
+        if (HasEppRegisters(ChipOf(s)) && EppClearOf(s) != EppClear::ReadTwice &&
+            (value & 0x01) == (EppClearOf(s) == EppClear::WriteZero ? 0 : 1))
             s.eppTimeout = 0;
         break;
-    case Register::Control: SetLatch(s, 2, value); break;
-    case Register::Epp: s.eppTimeout = 1; break;
-    case Register::Fifo:
+    case Target::Control: SetLatch(s, 2, value); break;
+    case Target::Epp: s.eppTimeout = 1; break;
+    case Target::Fifo:
         if (InFifoMode(s)) FifoWrite(s, value);
         break;
-    case Register::Ecr:
-        if (ChipOf(s) == Chip::FragileEcr && (value & kEcrServiceBit)) {
+    case Target::Ecr:
+        if (TraitsOf(ChipOf(s)).Has(kLocksUpOnEcrBit2) && (value & kEcrServiceBit)) {
             s.lockedUp = 1;
             break;
         }
         SetEcr(s, value);
-        // The fragile chip's own pattern writes bit 2 as 0 and raises nothing.
-        if (!(value & kEcrServiceBit) && ChipOf(s) != Chip::FragileEcr) ServiceInterrupt(s);
+        // The locking chip's own pattern writes bit 2 as 0 and raises nothing.
+        if (!(value & kEcrServiceBit) && !TraitsOf(ChipOf(s)).Has(kLocksUpOnEcrBit2)) ServiceInterrupt(s);
         break;
-    case Register::Serial: SerialWrite(s, port, value); break;
-    case Register::ConfigB:
-    case Register::None: break;
+    case Target::Serial: SerialWrite(s, port, value); break;
+    case Target::ConfigB:
+    case Target::None: break;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "ChipModel.h"
 #include "LineTiming.h"
+#include "ParallelPins.h"
 #include "PinModel.h"
 
 namespace vport {
@@ -10,7 +11,6 @@ namespace {
 
 const uint8_t kEcrServiceBit = 0x04;
 const uint8_t kControlLineBits = 0x0F;
-const int kControlPins[4] = {1, 14, 16, 17};  // C0..C3; all but C2 inverted
 
 enum SerialRegister { kTransmit = 0, kInterruptId = 2, kLineControl = 3, kLineStatus = 5 };
 
@@ -27,20 +27,22 @@ void StrobeOut(SharedLayout& s, uint8_t value) {
 }
 
 uint8_t DataFromPins(const SharedLayout& s, uint8_t chipRead) {
-    if (!s.readbackFromPins) return chipRead;
+    if (!SettingOf(s, SettingId::Readback)) return chipRead;
     const PinInputs inputs = PinInputsOf(s);
     uint8_t value = 0;
     for (int bit = 0; bit < 8; ++bit)
-        if (PinLevel(inputs, bit + 2)) value |= static_cast<uint8_t>(1u << bit);
+        if (PinLevel(inputs, PinOfBit(Register::Data, bit))) value |= static_cast<uint8_t>(1u << bit);
     return value;
 }
 
 uint8_t ControlFromPins(const SharedLayout& s, uint8_t chipRead) {
-    if (!s.readbackFromPins) return chipRead;
+    if (!SettingOf(s, SettingId::Readback)) return chipRead;
     const PinInputs inputs = PinInputsOf(s);
     uint8_t lines = 0;
-    for (int bit = 0; bit < 4; ++bit)
-        if (PinLevel(inputs, kControlPins[bit]) == (bit == 2)) lines |= static_cast<uint8_t>(1u << bit);
+    for (int bit = 0; bit < 4; ++bit) {
+        const Pin& pin = PinAt(PinOfBit(Register::Control, bit));
+        if (PinLevel(inputs, pin.number) != pin.inverted) lines |= static_cast<uint8_t>(1u << bit);
+    }
     return static_cast<uint8_t>((chipRead & ~kControlLineBits) | lines);
 }
 

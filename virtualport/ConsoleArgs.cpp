@@ -96,42 +96,41 @@ ParsedCommand ParseStatus(const std::vector<std::string>& args) {
     return Succeed(command);
 }
 
-// The commands that take one word out of a few.
-struct WordCommand {
-    const char* name;
-    ConsoleAction action;
-    const char* what;   // what the word is, for "missing ..."
-    const char* usage;
-    std::vector<const char*> words;
-    const char* refusal;  // for a word that is none of them
-};
+// What a setting's words are, for its usage: "latch|pins".
+std::string WordsOf(const SettingRow& row, const char* between) {
+    std::string words;
+    for (int n = 0; n < WordCount(row); ++n) words += (n == 0 ? "" : between) + std::string(row.words[n].word);
+    return words;
+}
 
-const WordCommand kWordCommands[] = {
-    {"wiring", ConsoleAction::SetWiring, "value", "wiring none|data|control", {"none", "data", "control"},
-     "is none of none, data, control"},
-    {"driver", ConsoleAction::SetDriver, "state", "driver stopped|running", {"stopped", "running"},
-     "is neither stopped nor running"},
-    {"epp-clear", ConsoleAction::SetEppClear, "way", "epp-clear write|write-0|read-twice",
-     {"write", "write-0", "read-twice"}, "is none of write, write-0, read-twice"},
-    {"readback", ConsoleAction::SetReadback, "source", "readback latch|pins", {"latch", "pins"},
-     "is neither latch nor pins"},
-};
+// "readback latch|pins", or "settle-cost N" for a number.
+std::string SettingUsage(const SettingRow& row) {
+    return std::string(row.command) + " " + (WordCount(row) > 0 ? WordsOf(row, "|") : "N");
+}
 
-ParsedCommand ParseWord(const std::vector<std::string>& args, const WordCommand& word) {
-    const std::string error = ArityError(args, 1, word.what, word.usage);
+// A setting of kSettingRows: one of its words, or a number in its range.
+ParsedCommand ParseSetting(const std::vector<std::string>& args, const SettingRow& row) {
+    std::string error = ArityError(args, 1, row.what, SettingUsage(row).c_str());
     if (!error.empty()) return Fail(error);
-    size_t choice = 0;
-    while (choice < word.words.size() && args[1] != word.words[choice]) ++choice;
-    if (choice == word.words.size()) return Fail(args[0] + ": '" + args[1] + "' " + word.refusal);
     ConsoleCommand command;
-    command.action = word.action;
-    const Wiring wirings[] = {Wiring::None, Wiring::DataLoopback, Wiring::ControlLoopback};
-    switch (word.action) {
-    case ConsoleAction::SetWiring: command.wiring = wirings[choice]; break;
-    case ConsoleAction::SetDriver: command.driverRunning = choice == 1; break;
-    case ConsoleAction::SetReadback: command.readbackFromPins = choice == 1; break;
-    default: command.eppClear = static_cast<EppClear>(choice); break;
+    command.action = ConsoleAction::SetSetting;
+    command.setting = row.id;
+    const int words = WordCount(row);
+    if (words == 0) {
+        uint64_t value;
+        if (!ReadNumber(args[1], args[0], row.least, row.most, &value, &error)) return Fail(error);
+        command.settingValue = static_cast<uint32_t>(value);
+        return Succeed(command);
     }
+    int choice = 0;
+    while (choice < words && args[1] != row.words[choice].word) ++choice;
+    if (choice == words) {
+        const std::string refusal =
+            words == 2 ? std::string("neither ") + row.words[0].word + " nor " + row.words[1].word
+                       : "none of " + WordsOf(row, ", ");
+        return Fail(args[0] + ": '" + args[1] + "' is " + refusal);
+    }
+    command.settingValue = static_cast<uint32_t>(choice);
     return Succeed(command);
 }
 
@@ -330,6 +329,20 @@ ParsedCommand ParseAlone(const std::vector<std::string>& args, ConsoleAction act
     return Succeed(command);
 }
 
+// The settings' lines of --help: the usage, then the help text from the
+// 31st column (on a line of its own after a usage that reaches it).
+std::string SettingsUsage() {
+    const std::string indent(30, ' ');
+    std::string text;
+    for (const SettingRow& row : kSettingRows) {
+        std::string usage = "  " + SettingUsage(row);
+        text += usage.size() < indent.size() ? usage + std::string(indent.size() - usage.size(), ' ') : usage + "\n" + indent;
+        for (const char* c = row.help; *c != '\0'; ++c) text += *c == '\n' ? "\n" + indent : std::string(1, *c);
+        text += "\n";
+    }
+    return text;
+}
+
 }  // namespace
 
 bool ParseNumber(const std::string& text, uint64_t max, uint64_t* value) {
@@ -356,8 +369,8 @@ ParsedCommand ParseConsoleArgs(const std::vector<std::string>& args) {
     if (name == "reset") return ParseAlone(args, ConsoleAction::Reset);
     if (name == "pin") return ParsePin(args);
     if (name == "status") return ParseStatus(args);
-    for (const WordCommand& word : kWordCommands)
-        if (name == word.name) return ParseWord(args, word);
+    for (const SettingRow& row : kSettingRows)
+        if (name == row.command) return ParseSetting(args, row);
     if (name == "base") return ParseAddress(args, ConsoleAction::SetBase);
     if (name == "ecp") return ParseAddress(args, ConsoleAction::SetExtendedBlock);
     if (name == "chip") return ParseChip(args);
@@ -405,11 +418,8 @@ std::string ConsoleUsage() {
            "  pin N loose K               every K-th status read (K >= 2) reads input pin N\n"
            "                              low, as a loose contact does; `pin N high` undoes it\n"
            "  status VALUE                make the status register read VALUE\n"
-           "  status auto                 status follows the pins again\n"
-           "  wiring none|data|control    nothing, data loopback or control loopback\n"
-           "  driver stopped|running      the library's port driver: stopped, the port\n"
-           "                              reads 0 and takes no writes, as before the\n"
-           "                              library has been run as administrator\n"
+           "  status auto                 status follows the pins again\n" +
+           SettingsUsage() +
            "  base ADDR                   where the port answers (power-up 0x378; a multiple\n"
            "                              of 4): data ADDR, status ADDR+1, control ADDR+2;\n"
            "                              every other port reads 0xFF and drops writes\n"
@@ -438,17 +448,10 @@ std::string ConsoleUsage() {
            "  fifo N                      the peripheral holds the transfer up with N bytes\n"
            "                              (1-16) in the FIFO of mode 010 or 011; 0: it takes\n"
            "                              bytes again\n"
-           "  epp-clear write|write-0|read-twice\n"
-           "                              how an epp chip's time-out flag clears: by writing\n"
-           "                              status with bit 0 set (power-up), with it clear, or\n"
-           "                              by reading status twice in a row\n"
            "  settle N [rising]           an input fed through the plug shows a change of its\n"
            "                              output N microseconds later (0-1000000, power-up 0),\n"
            "                              as on a long cable with weak pull-ups; with rising,\n"
            "                              only a rising input waits (falling edges are fast)\n"
-           "  readback latch|pins         where data and control bits 0-3 read from: the\n"
-           "                              latches (power-up), or the lines, where a pin held\n"
-           "                              low reads low even while driven high (a short)\n"
            "  serial ADDR|off             a serial port at ADDR..ADDR+7 (a multiple of 8), as\n"
            "                              another card's beside a PCI port: its interrupt\n"
            "                              identification at ADDR+2 reads 0xC1 (FIFOs on) until\n"

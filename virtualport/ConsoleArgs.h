@@ -17,22 +17,19 @@ enum class ConsoleAction {
     SetPin,
     ForceStatus,
     AutoStatus,
-    SetWiring,
-    SetDriver,
+    SetSetting,
     PrintLog,
     Reset,
     SetBase,
     SetExtendedBlock,
     SetChip,
     SetEcrMode,
-    SetEppClear,
     SetSettle,
     SetIntruder,
     ReadPort,
     WritePort,
     SetSignal,
     HoldFifo,
-    SetReadback,
     SetSerial,
 };
 
@@ -42,8 +39,8 @@ struct ConsoleCommand {
     bool high = true;         // SetPin
     uint32_t looseEvery = 0;  // SetPin: non-zero makes the pin loose instead
     uint8_t status = 0;       // ForceStatus
-    Wiring wiring = Wiring::None;
-    bool driverRunning = true;  // SetDriver
+    SettingId setting = SettingId::Wiring;  // SetSetting: which (Settings.h)
+    uint32_t settingValue = 0;               // SetSetting: its value
     uint32_t watchCount = 0;  // Watch: 0 runs until Ctrl+C
     uint32_t watchIntervalMs = 250;
     bool clearLog = false;    // PrintLog
@@ -57,10 +54,8 @@ struct ConsoleCommand {
     uint32_t intruderMs = 0;  // 0: off
     bool uart = false;        // SetSignal: the UART line rather than the pulse
     PortSignals signals;      // SetSignal: the one it sets; pin 0: off
-    EppClear eppClear = EppClear::WriteOne;
     bool settleRising = false;     // SetSettle: only rising inputs wait
     uint32_t fifoBytes = 0;        // HoldFifo
-    bool readbackFromPins = false;
     bool serialOn = false;         // SetSerial, at `address`
 };
 

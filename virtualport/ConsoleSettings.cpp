@@ -32,9 +32,9 @@ ConsoleOutcome Refused(std::string why) {
 }
 
 // A note for a setting that the chip at hand doesn't use.
-std::string UnusedNote(const PortState& port, bool used, const char* chips) {
-    if (used) return "";
-    return std::string("note: chip ") + ChipName(port.Settings().chip) + " doesn't use this; " + chips +
+std::string UnusedNote(const PortState& port, uint32_t used) {
+    if (TraitsOf(port.Settings().chip).Has(used)) return "";
+    return std::string("note: chip ") + ChipName(port.Settings().chip) + " doesn't use this; " + ChipNames(used) +
            " do (choose the chip first: choosing one puts its ECR and flags to power-up)\n";
 }
 
@@ -49,12 +49,12 @@ ConsoleOutcome SetPin(PortState& port, const ConsoleCommand& command) {
     std::string note;
     const Wiring wiring = port.GetWiring();
     if (IsDataPin(pin)) {
-        if (port.DataPinsDrive() && !port.Settings().readbackFromPins)
+        if (port.DataPinsDrive() && !port.Settings().Value(SettingId::Readback))
             note = "note: data pin " + std::to_string(pin) +
                    " counts only while the data pins are inputs (C5 set on a ps2 or ecp chip), or with "
                    "`readback pins`\n";
     } else if (IsControlPin(pin)) {
-        if (!port.Settings().readbackFromPins)
+        if (!port.Settings().Value(SettingId::Readback))
             note = "note: control pin " + std::to_string(pin) + " counts only with `readback pins`\n";
     } else if (int source = WiredSource(wiring, pin)) {
         note = command.high ? "note: with " + std::string(WiringName(wiring)) + " wiring pin " +
@@ -84,18 +84,18 @@ ConsoleOutcome SetExtendedBlock(PortState& port, const ConsoleCommand& command) 
     const PortSettings settings = port.Settings();
     return Done("extended block at " + Hex(settings.extendedBase) + ": ECR at " +
                     Hex(settings.extendedBase + 2u),
-                UnusedNote(port, HasEcr(settings.chip), "ecp and fragile-ecr"));
+                UnusedNote(port, kEcr));
 }
 
 ConsoleOutcome SetEcrMode(PortState& port, const ConsoleCommand& command) {
     port.SetEcrMode(command.ecrMode);
     return Done("ECR mode " + EcrModeText(static_cast<uint8_t>(command.ecrMode << 5)) + ", FIFO empty",
-                UnusedNote(port, HasEcr(port.Settings().chip), "ecp and fragile-ecr"));
+                UnusedNote(port, kEcr));
 }
 
 ConsoleOutcome HoldFifo(PortState& port, const ConsoleCommand& command) {
     if (!port.HoldFifo(command.fifoBytes))
-        return Refused("the FIFO sends only in ECR mode 010 or 011 of an ecp or fragile-ecr chip");
+        return Refused("the FIFO sends only in ECR mode 010 or 011 of an " + ChipNames(kEcr, " or ") + " chip");
     return Done(command.fifoBytes == 0 ? "the FIFO sends again"
                                        : std::to_string(command.fifoBytes) + " bytes held up in the FIFO");
 }
@@ -112,22 +112,18 @@ ConsoleOutcome ApplySetting(PortState& port, const ConsoleCommand& command) {
         return Done(text);
     }
     case ConsoleAction::AutoStatus: port.ClearForcedStatus(); return Done("status follows the pins");
-    case ConsoleAction::SetWiring:
-        port.SetWiring(command.wiring);
-        return Done(std::string("wiring ") + WiringName(command.wiring));
-    case ConsoleAction::SetDriver:
-        port.SetDriverRunning(command.driverRunning);
-        return Done(std::string("driver ") + DriverStateName(command.driverRunning));
+    case ConsoleAction::SetSetting: {
+        const SettingRow& row = RowOf(command.setting);
+        if (!port.Set(command.setting, command.settingValue)) return Refused(std::string(row.command) + ": out of range");
+        return Done(row.setPrefix + SettingShown(row, command.settingValue),
+                    row.usedBy == 0 ? "" : UnusedNote(port, row.usedBy));
+    }
     case ConsoleAction::SetBase: return SetBase(port, command);
     case ConsoleAction::SetExtendedBlock: return SetExtendedBlock(port, command);
     case ConsoleAction::SetChip:
         port.SetChip(command.chip);
         return Done(std::string("chip ") + ChipName(command.chip) + ": " + ChipSummary(command.chip));
     case ConsoleAction::SetEcrMode: return SetEcrMode(port, command);
-    case ConsoleAction::SetEppClear:
-        port.SetEppClear(command.eppClear);
-        return Done(std::string("EPP time-out cleared by ") + EppClearText(command.eppClear),
-                    UnusedNote(port, HasEppRegisters(port.Settings().chip), "epp and epp-blocking"));
     case ConsoleAction::SetSettle:
         port.SetSettleMicros(command.settleMicros, command.settleRising);
         return Done(command.settleMicros == 0 ? "inputs follow their outputs at once"
@@ -135,10 +131,6 @@ ConsoleOutcome ApplySetting(PortState& port, const ConsoleCommand& command) {
                                                     "inputs show an output's change " +
                                                     std::to_string(command.settleMicros) + " us later");
     case ConsoleAction::HoldFifo: return HoldFifo(port, command);
-    case ConsoleAction::SetReadback:
-        port.SetReadbackFromPins(command.readbackFromPins);
-        return Done(command.readbackFromPins ? "data and control bits 0-3 read the pins"
-                                             : "data and control read the latches");
     case ConsoleAction::SetSerial:
         port.SetSerialPort(command.serialOn, command.address);
         return Done(command.serialOn ? "serial port at " + Hex(command.address) + "-" + Hex(command.address + 7u)

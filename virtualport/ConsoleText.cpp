@@ -11,58 +11,16 @@ namespace vport {
 
 namespace {
 
-struct PinInfo {
-    const char* name;
-    const char* role;  // the register bit behind the pin
-};
-
-// Pins 1-17 in order; pins 18-25 are ground.
-const PinInfo kPins[17] = {
-    {"/STROBE", "out  C0 inverted"},
-    {"D0", "out  data bit 0"},
-    {"D1", "out  data bit 1"},
-    {"D2", "out  data bit 2"},
-    {"D3", "out  data bit 3"},
-    {"D4", "out  data bit 4"},
-    {"D5", "out  data bit 5"},
-    {"D6", "out  data bit 6"},
-    {"D7", "out  data bit 7"},
-    {"/ACK", "in   S6"},
-    {"BUSY", "in   S7 inverted"},
-    {"PAPER OUT", "in   S5"},
-    {"SELECT", "in   S4"},
-    {"/AUTOFEED", "out  C1 inverted"},
-    {"/ERROR", "in   S3"},
-    {"/INIT", "out  C2"},
-    {"/SELECT IN", "out  C3 inverted"},
-};
-
-struct ChipInfo {
-    Chip chip;
-    const char* name;
-    const char* summary;
-};
-
-constexpr ChipInfo kChips[] = {
-    {Chip::Ideal, "ideal", "reads back all it was written; the data pins always drive"},
-    {Chip::Spp, "spp", "control bits 5-7 read 1; the data pins always drive"},
-    {Chip::Ps2, "ps2", "C5 set turns the data pins into inputs; C6 and C7 read 1"},
-    {Chip::Ecp, "ecp", "ps2 with the extended block: FIFO, config B, ECR 0x15 (see ecr-mode)"},
-    {Chip::FragileEcr, "fragile-ecr", "ecp as a PCI part written 00001 in ECR bits 4-0: bit 2 written as 1 locks it up"},
-    {Chip::Epp, "epp", "spp; accesses of base+3..+7 set the EPP time-out, status bit 0"},
-    {Chip::NoReadback, "no-readback", "spp whose control register reads 0xFF"},
-    {Chip::EppBlocking, "epp-blocking", "epp that ignores data and control writes while its time-out is set"},
-    {Chip::Ps2Zero, "ps2-zero", "ps2 whose control bits 5-7 read 0 (C5 still turns the pins around)"},
-};
-
-constexpr bool EveryChipInOrder() {
-    if (sizeof kChips / sizeof kChips[0] != kChipCount) return false;
-    for (int n = 0; n < kChipCount; ++n)
-        if (kChips[n].chip != static_cast<Chip>(n)) return false;
-    return true;
+// A pin's direction and register bit: "out  C0 inverted", "in   S6",
+// "out  data bit 0"; a data pin read as an input "in   data bit 0".
+std::string PinRole(const Pin& pin, bool input) {
+    int bit = 0;
+    while ((pin.mask >> bit) != 1) ++bit;
+    const std::string direction = input || pin.reg == Register::Status ? "in   " : "out  ";
+    if (pin.reg == Register::Data) return direction + "data bit " + std::to_string(bit);
+    return direction + (pin.reg == Register::Status ? "S" : "C") + std::to_string(bit) +
+           (pin.inverted ? " inverted" : "");
 }
-static_assert(EveryChipInOrder(), "a name for every chip, in the order of Chip");
-
 
 std::string Binary(uint8_t value) {
     std::string bits;
@@ -108,9 +66,8 @@ std::string ChipLines(const PortSettings& s) {
     }
     if (HasEppRegisters(s.chip))
         text += Line("time-out", std::string(s.eppTimeout ? "set" : "clear") + " (status bit 0), cleared by " +
-                                     EppClearText(EppClearOf(s)) +
-                                     (s.chip == Chip::EppBlocking ? "; data and control writes ignored while set" : ""));
-    if (s.readbackFromPins) text += Line("readback", "data and control bits 0-3 read the pins");
+                                     SettingShown(RowOf(SettingId::EppClear), s.Value(SettingId::EppClear)) +
+                                     (TraitsOf(s.chip).Has(kIgnoresSppWhileTimedOut) ? "; data and control writes ignored while set" : ""));
     if (s.serialOn)
         text += Line("serial", Hex(s.serialBase, 3) + "-" + Hex(s.serialBase + 7u, 3) + ": FIFOs " +
                                    (s.serialFcr & 0x01 ? "on" : "OFF") + ", FIFO control written " +
@@ -144,52 +101,36 @@ std::string PinNotes(const PortSnapshot& snapshot, int pin) {
 }  // namespace
 
 const char* WiringName(Wiring wiring) {
-    switch (wiring) {
-    case Wiring::None: return "none";
-    case Wiring::DataLoopback: return "data loopback";
-    case Wiring::ControlLoopback: return "control loopback";
-    }
-    return "unknown";
+    const SettingRow& row = RowOf(SettingId::Wiring);
+    const uint32_t value = static_cast<uint32_t>(wiring);
+    return value <= MostOf(row) ? row.words[value].shown : "unknown";
 }
 
-const char* DriverStateName(bool running) { return running ? "running" : "stopped"; }
-
-const char* ChipName(Chip chip) {
-    const int n = static_cast<int>(chip);
-    return n < kChipCount ? kChips[n].name : "unknown";
+std::string SettingShown(const SettingRow& row, uint32_t value) {
+    if (WordCount(row) == 0) return std::to_string(value) + row.unit;
+    return value <= MostOf(row) ? row.words[value].shown : "unknown";
 }
 
-const char* ChipSummary(Chip chip) {
-    const int n = static_cast<int>(chip);
-    return n < kChipCount ? kChips[n].summary : "";
-}
+const char* ChipName(Chip chip) { return IsChip(chip) ? TraitsOf(chip).name : "unknown"; }
+
+const char* ChipSummary(Chip chip) { return IsChip(chip) ? TraitsOf(chip).summary : ""; }
 
 bool ChipFromName(const std::string& name, Chip* chip) {
-    for (int n = 0; n < kChipCount; ++n)
-        if (name == kChips[n].name) {
-            *chip = static_cast<Chip>(n);
+    for (const ChipTraits& traits : kChipTraits)
+        if (name == traits.name) {
+            *chip = traits.chip;
             return true;
         }
     return false;
 }
 
-std::string ChipNames() {
+std::string ChipNames(uint32_t only, const char* lastJoin) {
     std::string names;
-    for (const ChipInfo& info : kChips) names += (names.empty() ? "" : ", ") + std::string(info.name);
+    for (const ChipTraits& traits : kChipTraits)
+        if (only == 0 || traits.Has(only)) names += (names.empty() ? "" : ", ") + std::string(traits.name);
+    const size_t last = names.rfind(", ");
+    if (only != 0 && last != std::string::npos) names.replace(last, 2, lastJoin);
     return names;
-}
-
-EppClear EppClearOf(const PortSettings& s) {
-    return s.eppClearByReading ? EppClear::ReadTwice : s.eppClearByZero ? EppClear::WriteZero : EppClear::WriteOne;
-}
-
-const char* EppClearText(EppClear way) {
-    switch (way) {
-    case EppClear::WriteOne: return "writing it as 1";
-    case EppClear::WriteZero: return "writing it as 0";
-    case EppClear::ReadTwice: return "two status reads in a row";
-    }
-    return "";
 }
 
 std::string EcrModeText(uint8_t ecr) { return Binary(ecr).substr(0, 3) + " " + kEcrModeNames[ecr >> 5]; }
@@ -216,7 +157,11 @@ PortSnapshot TakeSnapshot(const PortState& port) {
 std::string FormatSnapshot(const PortSnapshot& snapshot) {
     std::string text = Line("port", snapshot.name + ", kept in " + snapshot.file);
     text += ChipLines(snapshot.settings) + TimingLines(snapshot.settings);
-    text += Line("wiring", WiringName(snapshot.wiring)) + Line("driver", DriverStateName(snapshot.driverRunning));
+    for (const SettingRow& row : kSettingRows) {
+        const uint32_t value = snapshot.settings.Value(row.id);
+        if (row.label != nullptr && (row.shownAlways || value != row.powerUp))
+            text += Line(row.label, SettingShown(row, value));
+    }
     text += RegisterLine("data", snapshot.dataRead,
                          (snapshot.dataDrives ? "" : "  the pins: C5 makes them inputs") +
                              LatchNote(snapshot.dataRead, snapshot.data));
@@ -226,9 +171,8 @@ std::string FormatSnapshot(const PortSnapshot& snapshot) {
     for (int pin = 1; pin <= 17; ++pin) {
         const bool input = IsDataPin(pin) && !snapshot.dataDrives;
         char line[96];
-        std::snprintf(line, sizeof line, "%3d  %-10s  %-5s  %s%s", pin, kPins[pin - 1].name,
-                      snapshot.pinHigh[pin] ? "high" : "low", input ? "in " : "",
-                      input ? kPins[pin - 1].role + 3 : kPins[pin - 1].role);
+        std::snprintf(line, sizeof line, "%3d  %-10s  %-5s  %s", pin, PinAt(pin).signal,
+                      snapshot.pinHigh[pin] ? "high" : "low", PinRole(PinAt(pin), input).c_str());
         text += line + PinNotes(snapshot, pin) + "\n";
     }
     return text;

@@ -37,15 +37,16 @@ std::string FormatSnapshot(const PortSnapshot& snapshot);
 // another program's in "  (intruder)".
 std::string FormatAccess(const Access& access);
 
-const char* WiringName(Wiring wiring);
-const char* DriverStateName(bool running);  // "running" or "stopped"
+const char* WiringName(Wiring wiring);  // "data loopback"
+// What a setting's value means: "data and control bits 0-3 read the pins".
+std::string SettingShown(const SettingRow& row, uint32_t value);
 
 const char* ChipName(Chip chip);     // "fragile-ecr"
 const char* ChipSummary(Chip chip);  // what it does, for --help and `chip`
 bool ChipFromName(const std::string& name, Chip* chip);
-std::string ChipNames();             // "ideal, spp, ..."
-EppClear EppClearOf(const PortSettings& settings);
-const char* EppClearText(EppClear way);  // "writing it as 1"
+// "ideal, spp, ..."; with `only`, the chips that have that ChipTrait, the
+// last two joined by `lastJoin`: "epp and epp-blocking".
+std::string ChipNames(uint32_t only = 0, const char* lastJoin = " and ");
 // "011 ECP FIFO" for the mode bits of an ECR value.
 std::string EcrModeText(uint8_t ecr);
 

@@ -14,41 +14,29 @@ struct Jumper {
 const Jumper kDataLoopback[] = {{2, 15}, {3, 13}, {4, 12}, {5, 10}, {6, 11}};
 const Jumper kControlLoopback[] = {{1, 13}, {14, 12}, {16, 10}, {17, 11}, {2, 15}};
 
+bool IsPinOf(int pin, Register reg) { return pin >= 1 && pin <= 17 && PinAt(pin).reg == reg; }
+
 // Pins 1, 14 and 17 are driven through inverters, so a 1 in C0, C1 or C3
 // puts the pin low; C2 (pin 16) is not inverted.
 bool ControlPinLevel(uint8_t control, int pin) {
-    switch (pin) {
-    case 1: return !(control & 0x01);
-    case 14: return !(control & 0x02);
-    case 16: return (control & 0x04) != 0;
-    case 17: return !(control & 0x08);
-    default: return false;
-    }
+    if (!IsControlPin(pin)) return false;
+    return ((control & PinAt(pin).mask) != 0) != PinAt(pin).inverted;
 }
 
 bool OutputPinLevel(const PinInputs& inputs, int pin) {
     if (inputs.outputsShortable && (inputs.pulledLow & (1u << pin))) return false;  // the short wins
     if (!IsDataPin(pin)) return ControlPinLevel(inputs.control, pin);
     if (!inputs.dataDrives) return !(inputs.pulledLow & (1u << pin));
-    return (inputs.data >> (pin - 2)) & 1;
+    return (inputs.data & PinAt(pin).mask) != 0;
 }
 
 }  // namespace
 
-bool IsInputPin(int pin) {
-    for (int input : kInputPins)
-        if (input == pin) return true;
-    return false;
-}
+bool IsInputPin(int pin) { return IsPinOf(pin, Register::Status); }
 
-bool IsDataPin(int pin) { return pin >= 2 && pin <= 9; }
+bool IsDataPin(int pin) { return IsPinOf(pin, Register::Data); }
 
-bool IsControlPin(int pin) { return pin == 1 || pin == 14 || pin == 16 || pin == 17; }
-
-bool IsValidWiring(Wiring wiring) {
-    return wiring == Wiring::None || wiring == Wiring::DataLoopback ||
-           wiring == Wiring::ControlLoopback;
-}
+bool IsControlPin(int pin) { return IsPinOf(pin, Register::Control); }
 
 int WiredSource(Wiring wiring, int pin) {
     const Jumper* begin = nullptr;

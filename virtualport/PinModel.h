@@ -28,7 +28,6 @@ struct PinInputs {
 bool IsInputPin(int pin);  // one of kInputPins
 bool IsDataPin(int pin);   // 2..9
 bool IsControlPin(int pin);  // 1, 14, 16, 17
-bool IsValidWiring(Wiring wiring);
 
 // The output pin the wiring connects to input pin `pin`, or 0 when the
 // wiring leaves that pin unconnected.

@@ -28,7 +28,7 @@ const char kNameVariable[] = "TARNWICK_VPORT";
 // of an earlier life of the port survives a reset.
 void PowerUp(SharedLayout& s) {
     std::memset(&s.data, 0, offsetof(SharedLayout, log) - offsetof(SharedLayout, data));
-    s.wiring = static_cast<uint32_t>(Wiring::DataLoopback);
+    for (const SettingRow& row : kSettingRows) s.settings[static_cast<int>(row.id)] = row.powerUp;
     s.base = kPowerUpBase;
     s.extendedBase = kPowerUpBase + kIsaExtendedOffset;
     s.extendedAuto = 1;
@@ -151,7 +151,7 @@ uint8_t PortState::Read(uint16_t port) {
     SharedLock lock(&shared_->lockOwner);
     Shared& s = *shared_;
     IntruderCatchUp(s);
-    if (s.driverStopped) {
+    if (!SettingOf(s, SettingId::Driver)) {
         // Without its driver the library reaches no port: 0, and no armed
         // change counts the read.
         Record(s, Access{false, port, 0, true});
@@ -168,8 +168,9 @@ void PortState::Write(uint16_t port, uint8_t value) {
     SharedLock lock(&shared_->lockOwner);
     Shared& s = *shared_;
     IntruderCatchUp(s);
-    if (!s.driverStopped) ChipWrite(s, port, value);
-    Record(s, Access{true, port, value, s.driverStopped != 0});
+    const bool stopped = !SettingOf(s, SettingId::Driver);
+    if (!stopped) ChipWrite(s, port, value);
+    Record(s, Access{true, port, value, stopped});
 }
 
 uint8_t PortState::Peek(uint16_t port) const {
@@ -178,15 +179,9 @@ uint8_t PortState::Peek(uint16_t port) const {
     return ChipRead(*shared_, port, false);
 }
 
-bool PortState::DriverRunning() const {
-    SharedLock lock(&shared_->lockOwner);
-    return shared_->driverStopped == 0;
-}
+bool PortState::DriverRunning() const { return Get(SettingId::Driver) != 0; }
 
-void PortState::SetDriverRunning(bool running) {
-    SharedLock lock(&shared_->lockOwner);
-    shared_->driverStopped = running ? 0 : 1;
-}
+void PortState::SetDriverRunning(bool running) { Set(SettingId::Driver, running ? 1 : 0); }
 
 uint8_t PortState::Data() const {
     SharedLock lock(&shared_->lockOwner);
@@ -231,16 +226,9 @@ bool PortState::DataPinsDrive() const {
     return vport::DataPinsDrive(*shared_);
 }
 
-Wiring PortState::GetWiring() const {
-    SharedLock lock(&shared_->lockOwner);
-    return static_cast<Wiring>(shared_->wiring);
-}
+Wiring PortState::GetWiring() const { return static_cast<Wiring>(Get(SettingId::Wiring)); }
 
-void PortState::SetWiring(Wiring wiring) {
-    if (!IsValidWiring(wiring)) return;
-    SharedLock lock(&shared_->lockOwner);
-    shared_->wiring = static_cast<uint32_t>(wiring);
-}
+void PortState::SetWiring(Wiring wiring) { Set(SettingId::Wiring, static_cast<uint32_t>(wiring)); }
 
 bool PortState::SetInputPin(int pin, bool high) {
     if (!IsInputPin(pin) && !IsDataPin(pin) && !IsControlPin(pin)) return false;
@@ -313,11 +301,7 @@ void PortState::SetEcrMode(uint8_t mode) {
     SetEcr(s, static_cast<uint8_t>(mode << 5 | (s.ecr & 0x1C)));
 }
 
-void PortState::SetEppClear(EppClear way) {
-    SharedLock lock(&shared_->lockOwner);
-    shared_->eppClearByReading = way == EppClear::ReadTwice ? 1 : 0;
-    shared_->eppClearByZero = way == EppClear::WriteZero ? 1 : 0;
-}
+void PortState::SetEppClear(EppClear way) { Set(SettingId::EppClear, static_cast<uint32_t>(way)); }
 
 void PortState::SetSettleMicros(uint32_t micros, bool risingOnly) {
     SharedLock lock(&shared_->lockOwner);
@@ -337,9 +321,19 @@ bool PortState::HoldFifo(uint32_t bytes) {
     return true;
 }
 
-void PortState::SetReadbackFromPins(bool fromPins) {
+void PortState::SetReadbackFromPins(bool fromPins) { Set(SettingId::Readback, fromPins ? 1 : 0); }
+
+bool PortState::Set(SettingId id, uint32_t value) {
+    if (static_cast<int>(id) >= kSettingCount || value > MostOf(RowOf(id)) || value < RowOf(id).least) return false;
     SharedLock lock(&shared_->lockOwner);
-    shared_->readbackFromPins = fromPins ? 1 : 0;
+    shared_->settings[static_cast<int>(id)] = value;
+    return true;
+}
+
+uint32_t PortState::Get(SettingId id) const {
+    if (static_cast<int>(id) >= kSettingCount) return 0;
+    SharedLock lock(&shared_->lockOwner);
+    return SettingOf(*shared_, id);
 }
 
 bool PortState::SetSerialPort(bool on, uint16_t start) {
@@ -381,16 +375,14 @@ PortSettings PortState::Settings() const {
     settings.fifoCount = s.fifoCount;
     settings.lockedUp = s.lockedUp != 0;
     settings.eppTimeout = s.eppTimeout != 0;
-    settings.eppClearByReading = s.eppClearByReading != 0;
     settings.heldLow = s.pulledLow;
     settings.settleMicros = s.settleMicros;
     for (int i = 0; i < kInputCount; ++i) settings.looseEvery[i] = s.looseEvery[i];
     settings.intruderPeriodMs = s.intruderPeriodMs;
     settings.intruderHolding = s.intruderHolding != 0;
     settings.signals = SignalsOf(s);
-    settings.eppClearByZero = s.eppClearByZero != 0;
     settings.settleRisingOnly = s.settleRisingOnly != 0;
-    settings.readbackFromPins = s.readbackFromPins != 0;
+    for (int n = 0; n < kSettingCount; ++n) settings.values[n] = s.settings[n];
     settings.fifoHeld = s.fifoHeld != 0;
     settings.serviceInterrupts = s.serviceInterrupts;
     settings.strobesSent = s.strobesSent;

@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "Chips.h"
+#include "EcrModes.h"
+#include "ParallelPins.h"
+#include "Settings.h"
 #include "SignalGenerator.h"
 
 namespace vport {
@@ -25,23 +29,6 @@ enum class Wiring : uint32_t {
     ControlLoopback = 2, // pins 1-13, 14-12, 16-10, 17-11, 2-15
 };
 
-// The kinds of port chip the virtual port can be (see ChipModel.h).
-enum class Chip : uint8_t {
-    Ideal,       // exact read-back of data and control, no direction bit
-    Spp,         // control bits 5-7 read 1
-    Ps2,         // control bit 5 turns the data pins into inputs
-    Ecp,         // PS/2 plus the extended control register (ECR) and its FIFO
-    FragileEcr,  // ECP that stops answering once ECR bit 2 is written as 1
-    Epp,         // SPP plus the EPP time-out flag in status bit 0
-    NoReadback,  // SPP whose control register reads 0xFF
-    EppBlocking, // EPP that ignores data and control accesses while its time-out is set
-    Ps2Zero,     // PS/2 whose control bits 5-7 read 0; the last: a new chip goes after it and into kChipCount
-};
-// A new chip is checked by the compiler in every place that must know it:
-// the console's table of names (ConsoleText.cpp, in this order) and the
-// switches of ChipModel.cpp (-Wswitch).
-inline constexpr int kChipCount = static_cast<int>(Chip::Ps2Zero) + 1;
-
 struct Access {
     bool write;      // false: a read of the port
     uint16_t port;
@@ -52,10 +39,11 @@ struct Access {
 
 // The five input pins the status register sees, in the order of the status
 // bits 3..7: pin 15 (/ERROR), 13 (SELECT), 12 (PAPER OUT), 10 (/ACK), 11 (BUSY).
-inline constexpr int kInputPins[5] = {15, 13, 12, 10, 11};
+inline constexpr int kInputPins[5] = {PinOfBit(Register::Status, 3), PinOfBit(Register::Status, 4),
+                                      PinOfBit(Register::Status, 5), PinOfBit(Register::Status, 6),
+                                      PinOfBit(Register::Status, 7)};
 
 inline constexpr uint16_t kPowerUpBase = 0x378;
-inline constexpr uint16_t kIsaExtendedOffset = 0x400;  // the extended block of an ISA port
 inline constexpr uint32_t kMaxSettleMicros = 1000000;
 inline constexpr uint32_t kMaxIntruderPeriodMs = 60000;
 
@@ -72,16 +60,13 @@ struct PortSettings {
     uint32_t fifoCount = 0;
     bool lockedUp = false;
     bool eppTimeout = false;
-    bool eppClearByReading = false;
     uint32_t heldLow = 0;      // bit n: pin n held low
     uint32_t settleMicros = 0;
     uint32_t looseEvery[5] = {};  // per kInputPins; 0: firm
     uint32_t intruderPeriodMs = 0;
     bool intruderHolding = false;
     // The chips' quirks and the serial port beside them (see ChipQuirks.h).
-    bool eppClearByZero = false;
     bool settleRisingOnly = false;
-    bool readbackFromPins = false;
     bool fifoHeld = false;
     uint32_t serviceInterrupts = 0;
     uint32_t strobesSent = 0;
@@ -91,6 +76,9 @@ struct PortSettings {
     uint32_t serialFcrWrites = 0;
     uint32_t serialBytesSent = 0;
     PortSignals signals;
+    uint32_t values[kSettingCount] = {};  // the settings of Settings.h, by SettingId
+
+    uint32_t Value(SettingId id) const { return values[static_cast<int>(id)]; }
 };
 
 // How an EPP chip's time-out flag clears: by a write of status bit 0 as 1,
@@ -211,6 +199,11 @@ public:
     bool SetUart(const UartSignal& uart);
 
     PortSettings Settings() const;
+
+    // A setting of Settings.h; false, changing nothing, for a value it
+    // doesn't take.
+    bool Set(SettingId id, uint32_t value);
+    uint32_t Get(SettingId id) const;
 
     // After `reads` more reads of the port, the register at `offset` (0 data,
     // 1 status, 2 control) takes `value` (status: forced). Lets a test change

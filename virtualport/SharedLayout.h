@@ -7,12 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "Settings.h"
 #include "WinTypes.h"
 
 namespace vport {
 
 inline constexpr uint32_t kSharedMagic = 0x54505654;  // "TVPT"
-inline constexpr uint32_t kSharedVersion = 5;
+// The layout's own number, and the settings it holds (each is a word of
+// `settings`): a new setting makes another version.
+inline constexpr uint32_t kSharedVersion = 6 * 100 + kSettingCount;
 inline constexpr uint32_t kLogCapacity = 65536;
 inline constexpr uint32_t kFifoSize = 16;
 inline constexpr int kInputCount = 5;
@@ -32,16 +35,11 @@ struct SharedLayout {
     uint8_t control;
     uint8_t statusForced;
     uint8_t forcedStatus;
-    uint32_t wiring;
     uint32_t pulledLow;  // bit n: pin n held low (inputs, and data pins 2-9)
 
     uint32_t armedReads;  // reads left before the armed change; 0: none armed
     uint32_t armedOffset;
     uint32_t armedValue;
-
-    // Non-zero: the library's kernel driver is not running, as before the
-    // library has been run once as administrator (see PortState).
-    uint32_t driverStopped;
 
     // The chip: its kind, where it answers, its extended registers.
     uint16_t base;
@@ -53,11 +51,10 @@ struct SharedLayout {
     uint8_t fifoHead;
     uint8_t lockedUp;       // fragile-ecr after a write of ECR bit 2
     uint8_t eppTimeout;
-    uint8_t eppClearByReading;  // non-zero: two status reads in a row clear the time-out
     uint8_t statusReadsInRow;
     uint8_t settling;       // bit i: input kInputPins[i] still shows settleOld's level
     uint8_t settleOld;
-    uint8_t reserved1;
+    uint8_t reserved1[2];
 
     // The lines: settling time, loose contacts.
     uint32_t settleMicros;
@@ -88,10 +85,8 @@ struct SharedLayout {
     uint8_t serialFcr;           // last written to its FIFO control (bit 0: FIFOs on)
     uint8_t serialFcrWrites;     // writes of its FIFO control (up to 255)
     uint8_t fifoHeld;            // non-zero: the peripheral holds the FIFO's transfer up
-    uint8_t readbackFromPins;    // non-zero: data and control bits 0-3 read the pins; a short wins
     uint8_t settleRisingOnly;    // non-zero: only rising inputs take the settling time
-    uint8_t eppClearByZero;      // non-zero: writing status bit 0 as 0 clears the time-out
-    uint8_t reserved3[3];
+    uint8_t reserved3[5];
 
     uint64_t totalAccesses;
 
@@ -107,15 +102,22 @@ struct SharedLayout {
     uint8_t reserved4;
     char uartText[kMaxUartText];
 
+    // The settings of Settings.h, by SettingId.
+    uint32_t settings[kSettingCount];
+
     // Ring of packed accesses (see AccessLog), oldest overwritten first.
     uint32_t log[kLogCapacity];
 };
 
 // 32-bit and 64-bit processes share one block (a native console beside an
 // emulated panel), so the layout has the same offsets in both builds.
-static_assert(offsetof(SharedLayout, intruderStart) == 112, "64-bit times on an 8-byte boundary");
-static_assert(offsetof(SharedLayout, totalAccesses) == 200, "64-bit counter on an 8-byte boundary");
-static_assert(offsetof(SharedLayout, pulseStart) == 208, "64-bit times on an 8-byte boundary");
-static_assert(sizeof(SharedLayout) == 304 + 4 * kLogCapacity, "no padding that differs between builds");
+static_assert(offsetof(SharedLayout, intruderStart) == 104, "64-bit times on an 8-byte boundary");
+static_assert(offsetof(SharedLayout, totalAccesses) == 192, "64-bit counter on an 8-byte boundary");
+static_assert(offsetof(SharedLayout, pulseStart) == 200, "64-bit times on an 8-byte boundary");
+static_assert(offsetof(SharedLayout, settings) == 296, "the settings after the signals");
+static_assert(sizeof(SharedLayout) == (296 + 4 * (kSettingCount + kLogCapacity) + 7) / 8 * 8,
+              "no padding that differs between builds");
+
+inline uint32_t SettingOf(const SharedLayout& s, SettingId id) { return s.settings[static_cast<int>(id)]; }
 
 }  // namespace vport

@@ -16,7 +16,7 @@ bool ProcessHasEnded(DWORD pid) {
 
 }  // namespace
 
-SharedLock::SharedLock(volatile long* word) : word_(word) {
+SharedLock::SharedLock(volatile LONG* word) : word_(word) {
     const LONG self = static_cast<LONG>(GetCurrentProcessId());
     const DWORD checkEveryMs = 50;
     DWORD lastCheck = 0;

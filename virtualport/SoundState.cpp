@@ -8,11 +8,16 @@ namespace vport {
 bool IsSoundState(const SharedLayout& s, std::string* why) {
     bool timesKnown = true;  // the counter's microseconds, never before it started
     for (int64_t since : s.settleSince) timesKnown = timesKnown && since >= 0;
+    bool settingsInRange = true;
+    for (const SettingRow& row : kSettingRows) {
+        const uint32_t value = SettingOf(s, row.id);
+        settingsInRange = settingsInRange && value >= row.least && value <= MostOf(row);
+    }
     const struct {
         bool holds;
         const char* what;
     } checks[] = {
-        {s.wiring <= static_cast<uint32_t>(Wiring::ControlLoopback), "wiring"},
+        {settingsInRange, "settings"},
         {s.chip < kChipCount, "chip"},
         {IsValidBase(s.base) && s.extendedBase % 4 == 0, "address"},
         {s.fifoHead < kFifoSize && s.fifoCount <= kFifoSize, "FIFO"},

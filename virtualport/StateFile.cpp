@@ -34,7 +34,7 @@ bool MapStateFile(const std::string& name, const std::string& objectName, unsign
     DWORD got = 0;
     if (!ReadFile(file, header, sizeof header, &got, nullptr)) got = 0;
     if (size != 0 && size != bytes) {
-        *why = ForeignContents(header, got / sizeof header[0], size);
+        *why = WhatStateFileHolds(got >= 2 * sizeof header[0] ? header : nullptr, size);
         *foreign = true;
         CloseHandle(file);
         return false;

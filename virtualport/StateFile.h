@@ -2,7 +2,7 @@
 // Windows temp folder (inside the Wine prefix under Wine), named after the
 // port, mapped under the port's name so that processes running at the same
 // time share one view of it. The system's calls are in StateFile.cpp; the
-// rules for names and contents, which need none, in StateFileText.cpp.
+// rules for names and contents, which need none, in StateFileCheck.cpp.
 #pragma once
 
 #include <cstdint>
@@ -42,10 +42,10 @@ void UnmapStateFile(const MappedFile& mapped);
 // Why a state file of `version` is not this program's: "it is a port state
 // of another version (2) than this program's (3)".
 std::string AnotherVersion(uint32_t version);
-
-// What a state file of `size` bytes, not a port state's, holds, judged by
-// its first two words (`got` of them could be read).
-std::string ForeignContents(const uint32_t header[2], unsigned got, unsigned long long size);
+// What a state file of the wrong size holds, judged by its first two words
+// (null where they could not be read): another version's port state, or
+// something else.
+std::string WhatStateFileHolds(const uint32_t* header, uint64_t size);
 
 // The value of the environment variable `name`; empty where it is not set.
 std::string EnvironmentValue(const char* name);

@@ -54,8 +54,8 @@ bool MapStateFile(const std::string& name, const std::string&, unsigned bytes, M
     uint32_t header[3] = {};  // magic, version, the lock's holder
     const ssize_t got = pread(file, header, sizeof header, 0);
     if (status.st_size != 0 && static_cast<unsigned long long>(status.st_size) != bytes) {
-        *why = ForeignContents(header, got > 0 ? static_cast<unsigned>(got) / sizeof header[0] : 0,
-                               static_cast<unsigned long long>(status.st_size));
+        *why = WhatStateFileHolds(got >= static_cast<ssize_t>(2 * sizeof header[0]) ? header : nullptr,
+                                  static_cast<uint64_t>(status.st_size));
         *foreign = true;
         close(file);
         return false;

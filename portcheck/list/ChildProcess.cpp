@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include <windows.h>
+
 #include <algorithm>
 
 namespace portcheck {

@@ -3,7 +3,7 @@
 // is ended. The child shares the console and standard error.
 #pragma once
 
-#include <windows.h>
+#include "WinTypes.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "DeviceApis.h"
 
-#include "PortLibrary.h"
+#include "SystemLibrary.h"
 
 namespace portcheck {
 

@@ -40,14 +40,14 @@ CommandOutput LoopbackCommand(PortSession& session, const CheckOptions& options)
     session.TakeControl();
     RunRecord record = RunPatterns(session, *options.plug, {options.settleMicros, options.rounds},
                                    &StopRequest::Requested);
-    if (record.end == RunEnd::Completed && record.result.result.faulty > 0) {
+    if (record.end == RunEnd::Completed && record.completed.result.faulty > 0) {
         const RunRecord slow = RunPatterns(session, *options.plug, {kSlowEdgeSettleMicros, 1}, &NeverStop);
-        if (slow.end == RunEnd::Completed) NameSlowEdges(&record.result, slow.result.result);
+        if (slow.end == RunEnd::Completed) NameSlowEdges(&record.completed, slow.completed.result);
     }
     switch (record.end) {
     case RunEnd::Completed:
-        output.out = Report(*options.plug, record.result, options.base, options.settleMicros);
-        output.exitCode = record.result.result.faulty == 0 ? kExitOk : kExitFault;
+        output.out = Report(*options.plug, record.completed, options.base, options.settleMicros);
+        output.exitCode = record.completed.result.faulty == 0 ? kExitOk : kExitFault;
         break;
     case RunEnd::Interrupted:
         output.err = "PortCheck: interrupted\n";

@@ -50,7 +50,7 @@ RunRecord RunPatterns(PortSession& session, const LoopbackPlug& plug, const RunO
             }
             observations.push_back({levels, InputLevels(plug, status.value), InputsAmong(plug, status.unstable)});
         }
-        AddRound(&record.result, Evaluate(observations));
+        AddRound(&record.completed, Evaluate(observations));
     }
     return record;
 }

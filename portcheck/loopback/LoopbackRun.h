@@ -35,7 +35,7 @@ enum class RunEnd {
 
 struct RunRecord {
     RunEnd end = RunEnd::Completed;
-    RoundsResult result;      // the rounds completed
+    RoundsResult completed;   // the rounds completed
     uint8_t dataWritten = 0;  // DataNotTaken: the value the data register did not take
 };
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "EcrModes.h"
 #include "ParallelPins.h"
 
 namespace portcheck {
@@ -28,9 +29,8 @@ constexpr uint8_t kControlDirection = 0x20;  // bit 5: the data pins are inputs 
 
 constexpr uint8_t kStatusEppTimeout = 0x01;  // bit 0 on EPP-capable chips; undefined on others
 
-// ISA ports have their extended block at base + 0x400; PCI cards put it in
-// a range of their own. Its ECR is its third register.
-constexpr int kIsaExtendedOffset = 0x400;
+// The extended block's third register is its ECR (the block's start:
+// EcrModes.h).
 constexpr int kEcrInBlock = 2;
 
 constexpr int kEcrModeShift = 5;            // bits 7-5: the mode

@@ -1,5 +1,7 @@
 #include "StopRequest.h"
 
+#include <windows.h>
+
 #include <atomic>
 
 namespace portcheck {
@@ -9,6 +11,9 @@ namespace {
 std::atomic<bool> g_requested{false};
 HANDLE g_restored = nullptr;  // manual-reset event, set once the port is back
 
+// The handler as the console calls it, on a thread of its own.
+BOOL WINAPI OnConsoleControl(DWORD event) { return StopRequest::OnConsoleEvent(event) ? TRUE : FALSE; }
+
 }  // namespace
 
 void StopRequest::Install() {
@@ -16,13 +21,15 @@ void StopRequest::Install() {
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
+void StopRequest::Uninstall() { SetConsoleCtrlHandler(OnConsoleControl, FALSE); }
+
 bool StopRequest::Requested() { return g_requested.load(); }
 
 void StopRequest::PortRestored() {
     if (g_restored) SetEvent(g_restored);
 }
 
-BOOL WINAPI StopRequest::OnConsoleControl(DWORD event) {
+bool StopRequest::OnConsoleEvent(DWORD event) {
     switch (event) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT:
@@ -31,12 +38,12 @@ BOOL WINAPI StopRequest::OnConsoleControl(DWORD event) {
     case CTRL_SHUTDOWN_EVENT:
         break;
     default:
-        return FALSE;
+        return false;
     }
     g_requested.store(true);
     // Bounded: should the port library hang, the process must still end.
     if (g_restored) WaitForSingleObject(g_restored, kRestoreWaitMs);
-    return TRUE;
+    return true;
 }
 
 }  // namespace portcheck

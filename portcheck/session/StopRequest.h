@@ -6,7 +6,7 @@
 // console the process ends as soon as the handler returns.
 #pragma once
 
-#include <windows.h>
+#include "WinTypes.h"
 
 namespace portcheck {
 
@@ -20,8 +20,12 @@ public:
     // may return.
     static void PortRestored();
 
-    // The handler itself, as the console calls it.
-    static BOOL WINAPI OnConsoleControl(DWORD event);
+    // Takes the console handler out again.
+    static void Uninstall();
+    // What the console handler does with `event` (CTRL_C_EVENT, ...): for a
+    // stop, raises the flag and waits for PortRestored, then true; false
+    // for an event left to others.
+    static bool OnConsoleEvent(DWORD event);
 
     static constexpr DWORD kRestoreWaitMs = 3000;
 };

@@ -9,38 +9,15 @@ namespace {
 const size_t kBufferBytes = 1 << 16;
 const char kFirstId = '!';  // wires are named by one printable character each
 
-struct FileError {
-    DWORD code;
-    const char* text;
-};
-
-const FileError kFileErrors[] = {
-    {ERROR_FILE_NOT_FOUND, "no such folder"},     {ERROR_PATH_NOT_FOUND, "no such folder"},
-    {ERROR_ACCESS_DENIED, "access denied"},       {ERROR_SHARING_VIOLATION, "in use by another program"},
-    {ERROR_DISK_FULL, "the disk is full"},        {ERROR_HANDLE_DISK_FULL, "the disk is full"},
-    {ERROR_INVALID_NAME, "not a valid file name"},
-};
-
-std::string FileErrorText(DWORD code) {
-    for (const FileError& known : kFileErrors)
-        if (known.code == code) return known.text;
-    return "Windows error " + std::to_string(code);
-}
-
 std::string Id(int wire) { return std::string(1, static_cast<char>(kFirstId + wire)); }
 
 }  // namespace
 
-VcdWriter::~VcdWriter() {
-    if (open()) CloseHandle(file_);
-}
-
 bool VcdWriter::Open(const std::string& path) {
     path_ = path;
-    file_ = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (!open()) {
-        error_ = "cannot write the VCD file \"" + path + "\": " + FileErrorText(GetLastError());
+    std::string why;
+    if (!file_.Create(path, &why)) {
+        error_ = "cannot write the VCD file \"" + path + "\": " + why;
         return false;
     }
     buffer_.reserve(kBufferBytes + 4096);
@@ -99,12 +76,9 @@ void VcdWriter::Blind(int64_t startMicros, int64_t endMicros) {
 
 bool VcdWriter::Flush() {
     if (!open() || buffer_.empty()) return open();
-    DWORD written = 0;
-    if (!WriteFile(file_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &written, nullptr) ||
-        written != buffer_.size()) {
-        error_ = "cannot write the VCD file \"" + path_ + "\": " + FileErrorText(GetLastError());
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
+    std::string why;
+    if (!file_.Write(buffer_, &why)) {
+        error_ = "cannot write the VCD file \"" + path_ + "\": " + why;
         return false;
     }
     buffer_.clear();
@@ -112,10 +86,7 @@ bool VcdWriter::Flush() {
 }
 
 void VcdWriter::Discard() {
-    if (!open()) return;
-    CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
-    DeleteFileA(path_.c_str());
+    file_.Delete();
 }
 
 bool VcdWriter::Close(int64_t endMicros, const std::string& comment) {
@@ -123,8 +94,7 @@ bool VcdWriter::Close(int64_t endMicros, const std::string& comment) {
     if (endMicros > time_) Append("#" + std::to_string(endMicros) + "\n");
     if (!comment.empty()) Append("$comment " + comment + " $end\n");
     const bool flushed = Flush();
-    if (open()) CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
+    file_.Close();
     return flushed;
 }
 

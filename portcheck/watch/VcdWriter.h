@@ -15,12 +15,11 @@
 // microsecond later, so a pulse shorter than that is drawn, not lost.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "OutputFile.h"
 #include "ParallelPins.h"
 
 namespace portcheck {
@@ -28,7 +27,6 @@ namespace portcheck {
 class VcdWriter {
 public:
     VcdWriter() = default;
-    ~VcdWriter();
     VcdWriter(const VcdWriter&) = delete;
     VcdWriter& operator=(const VcdWriter&) = delete;
 
@@ -47,7 +45,7 @@ public:
     // Writes the end time, `comment` after it, and closes the file.
     bool Close(int64_t endMicros, const std::string& comment);
 
-    bool open() const { return file_ != INVALID_HANDLE_VALUE; }
+    bool open() const { return file_.open(); }
     const std::string& error() const { return error_; }
 
 private:
@@ -56,7 +54,7 @@ private:
     void At(int64_t micros, int wire);
     void Value(int wire, bool high);
 
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    OutputFile file_;
     std::string path_;
     std::string error_;
     std::string buffer_;

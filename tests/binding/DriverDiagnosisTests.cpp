@@ -8,10 +8,14 @@
 #include <set>
 
 #include "DriverReport.h"
+#include "WindowsCodes.h"
 
 namespace {
 
 constexpr wchar_t kService64[] = L"SYSTEM\\CurrentControlSet\\Services\\inpoutx64";
+// Windows' answers the stand-ins give, beyond those the diagnosis itself names.
+constexpr DWORD kAccessDenied = 5;      // ERROR_ACCESS_DENIED
+constexpr DWORD kProcNotFound = 127;    // ERROR_PROC_NOT_FOUND
 
 class StandInWindows : public WindowsReads {
 public:
@@ -107,21 +111,21 @@ TEST_F(Diagnosis, DriverNotInstalled) {
 }
 
 TEST_F(Diagnosis, DriverInstalledAndStopped) {
-    windows.InstallDriver(SERVICE_STOPPED, ERROR_SERVICE_NEVER_STARTED);
+    windows.InstallDriver(wincode::kServiceStopped, wincode::kServiceNeverStarted);
     EXPECT_EQ(Cause(), DriverCause::InstalledNotStarted);
     EXPECT_TRUE(Has(Message(), "Run as administrator, then once more normally")) << Message();
 
     // An elevated run has started it without opening it: the next start works.
     windows.elevated = KnownAs(true);
     EXPECT_EQ(Cause(), DriverCause::StartedJustNow);
-    windows.services[L"inpoutx64"].state = SERVICE_RUNNING;
+    windows.services[L"inpoutx64"].state = wincode::kServiceRunning;
     windows.services[L"inpoutx64"].exitCode = 0;
     EXPECT_EQ(Cause(), DriverCause::StartedJustNow);
     EXPECT_TRUE(Has(Message(), "Start the program again")) << Message();
     EXPECT_FALSE(Has(Message(), "administrator")) << Message();
 
     // A start that failed for a reason of its own is not "started".
-    windows.services[L"inpoutx64"] = {RegistryRead::Found, SERVICE_STOPPED, ERROR_ACCESS_DENIED, 0};
+    windows.services[L"inpoutx64"] = {RegistryRead::Found, wincode::kServiceStopped, kAccessDenied, 0};
     EXPECT_EQ(Cause(), DriverCause::Unknown);
 
     windows.files.clear();
@@ -130,7 +134,7 @@ TEST_F(Diagnosis, DriverInstalledAndStopped) {
 }
 
 TEST_F(Diagnosis, ProtectionsThatRefuseTheDriverEvenToAnAdministrator) {
-    windows.InstallDriver(SERVICE_STOPPED, 577);
+    windows.InstallDriver(wincode::kServiceStopped, 577);
     EXPECT_EQ(Cause(), DriverCause::StartRefused);
     EXPECT_TRUE(Has(Message(), "error 577")) << Message();
     windows.services[L"inpoutx64"].exitCode = 1275;
@@ -181,12 +185,12 @@ TEST_F(Diagnosis, EachProtectionAsWindowsRecordsIt) {
 }
 
 TEST_F(Diagnosis, FactsWindowsDidNotTellAreUnknownAndDecideNothing) {
-    windows.registryError = ERROR_ACCESS_DENIED;
-    windows.services[L"inpoutx64"] = {RegistryRead::Failed, 0, 0, ERROR_ACCESS_DENIED};
-    windows.elevated = Unknown<bool>(ERROR_ACCESS_DENIED);
+    windows.registryError = kAccessDenied;
+    windows.services[L"inpoutx64"] = {RegistryRead::Failed, 0, 0, kAccessDenied};
+    windows.elevated = Unknown<bool>(kAccessDenied);
     windows.options = Unknown<DWORD>(0xC0000003);
-    windows.build = Unknown<DWORD>(ERROR_PROC_NOT_FOUND);
-    windows.filesError = ERROR_ACCESS_DENIED;
+    windows.build = Unknown<DWORD>(kProcNotFound);
+    windows.filesError = kAccessDenied;
     EXPECT_EQ(Cause(), DriverCause::Unknown);
     const std::string facts = FactLines(Facts());
     EXPECT_TRUE(Has(facts, "driver service inpoutx64: unknown (error 5) [HKLM\\SYSTEM\\CurrentControlSet\\Services\\"
@@ -206,7 +210,7 @@ TEST_F(Diagnosis, FactsWindowsDidNotTellAreUnknownAndDecideNothing) {
 
 TEST_F(Diagnosis, TheDriverOfWindowsBitness) {
     windows.windows64 = KnownAs(false);
-    windows.services[L"inpout32"] = {RegistryRead::Found, SERVICE_STOPPED, 1077, 0};
+    windows.services[L"inpout32"] = {RegistryRead::Found, wincode::kServiceStopped, 1077, 0};
     windows.SetDword(L"SYSTEM\\CurrentControlSet\\Services\\inpout32", L"Start", 3);
     windows.files.insert(L"C:\\Windows\\System32\\drivers\\inpout32.sys");  // no redirection on 32-bit Windows
     EXPECT_EQ(Cause(), DriverCause::InstalledNotStarted);
@@ -218,8 +222,8 @@ TEST_F(Diagnosis, TheDriverOfWindowsBitness) {
 }
 
 TEST_F(Diagnosis, LibraryThatDidNotLoad) {
-    attempts = {{L"C:\\Tarnwick\\inpout32.dll", ERROR_FILE_NOT_FOUND},
-                {L"C:\\Windows\\system32\\inpout32.dll", ERROR_FILE_NOT_FOUND}};
+    attempts = {{L"C:\\Tarnwick\\inpout32.dll", wincode::kFileNotFound},
+                {L"C:\\Windows\\system32\\inpout32.dll", wincode::kFileNotFound}};
     windows.files = {L"C:\\Windows\\Sysnative"};
     EXPECT_EQ(Cause(PortBinding::NoLibrary), DriverCause::LibraryNotFound);
     const std::string facts = FactLines(Facts(PortBinding::NoLibrary));
@@ -227,7 +231,7 @@ TEST_F(Diagnosis, LibraryThatDidNotLoad) {
                            "[LoadLibrary, GetFileAttributes]\n"))
         << facts;
     // Windows gives a missing file by full path 126, as for a missing dependency.
-    attempts[0].error = ERROR_MOD_NOT_FOUND;
+    attempts[0].error = wincode::kModuleNotFound;
     EXPECT_EQ(Cause(PortBinding::NoLibrary), DriverCause::LibraryNotFound);
     EXPECT_TRUE(Has(facts, "inpout32.dll in the 64-bit system folder: no [C:\\Windows\\Sysnative]\n")) << facts;
 

@@ -20,11 +20,11 @@ namespace {
 int g_writesBeforeCtrlC = -1;  // >= 0: the console's Ctrl+C after that many more writes
 // The console's Ctrl+C handler, run on a thread of its own as the console does.
 std::unique_ptr<TestThread> g_handler;
-BOOL g_handlerResult = FALSE;
+bool g_handlerResult = false;
 
 void CtrlCAfterSomeWrites() {
     if (g_writesBeforeCtrlC >= 0 && g_writesBeforeCtrlC-- == 0) {
-        g_handler.reset(new TestThread([] { g_handlerResult = StopRequest::OnConsoleControl(CTRL_C_EVENT); }));
+        g_handler.reset(new TestThread([] { g_handlerResult = StopRequest::OnConsoleEvent(CTRL_C_EVENT); }));
         while (!StopRequest::Requested()) Sleep(1);
     }
 }
@@ -65,8 +65,8 @@ TEST_F(LoopbackRun, SavesDrivesEachPatternChecksItAndPutsTheRegistersBack) {
     expected.insert(expected.end(), {W(0x278, 0xE0), R(0x278, 0xE0), R(0x278, 0xE0), R(0x27A, 0x0B)});
     ExpectAccesses(g_port->Log(), expected);
 
-    EXPECT_EQ(record.result.rounds, 1);
-    EXPECT_EQ(record.result.result.faulty, 0);
+    EXPECT_EQ(record.completed.rounds, 1);
+    EXPECT_EQ(record.completed.result.faulty, 0);
 }
 
 TEST_F(LoopbackRun, ControlPlugChangesOnlyItsOwnBitsWithInterruptsOffAndTheDataPinsDriving) {
@@ -89,7 +89,7 @@ TEST_F(LoopbackRun, ControlPlugChangesOnlyItsOwnBitsWithInterruptsOffAndTheDataP
     }
     ExpectAccesses({writes.end() - 1, writes.end()}, {W(0x37A, 0xF4)});  // read back, so put back
     EXPECT_EQ(g_port->Data(), 0xAA);
-    EXPECT_EQ(record.result.result.faulty, 0);
+    EXPECT_EQ(record.completed.result.faulty, 0);
 }
 
 TEST_F(LoopbackRun, StopRequestEndsTheRunBetweenPatterns) {
@@ -101,14 +101,14 @@ TEST_F(LoopbackRun, StopRequestEndsTheRunBetweenPatterns) {
     const RunRecord record = RunPatterns(session, kDataPlug, {}, &StopAfterSomePatterns);
     session.Restore();
     EXPECT_EQ(record.end, RunEnd::Interrupted);
-    EXPECT_EQ(record.result.rounds, 0);
+    EXPECT_EQ(record.completed.rounds, 0);
     ExpectAccesses(WritesTo(0x378), {W(0x378, 0x41), W(0x378, 0x42), W(0x378, 0x40)});
 }
 
 // The only test that asks the process to stop: once asked, it stays asked.
 TEST_F(LoopbackRun, CtrlCStopsTheRunAndItsHandlerWaitsUntilThePortIsBack) {
     StopRequest::Install();
-    EXPECT_FALSE(StopRequest::OnConsoleControl(99));  // not a stop event: left to others
+    EXPECT_FALSE(StopRequest::OnConsoleEvent(99));  // not a stop event: left to others
     EXPECT_FALSE(StopRequest::Requested());
 
     g_port->SetData(0x80);
@@ -126,7 +126,7 @@ TEST_F(LoopbackRun, CtrlCStopsTheRunAndItsHandlerWaitsUntilThePortIsBack) {
     StopRequest::PortRestored();
     g_handler->join();
     EXPECT_TRUE(g_handlerResult);
-    SetConsoleCtrlHandler(&StopRequest::OnConsoleControl, FALSE);
+    StopRequest::Uninstall();
 }
 
 // Through a cable whose inputs follow 50 us late: the default wait takes
@@ -139,7 +139,7 @@ TEST_F(LoopbackRun, InputsAreTakenOnceSettled) {
         const RunRecord record = RunPatterns(session, kDataPlug, {settle, 1}, &NeverStop);
         session.Restore();
         ASSERT_EQ(record.end, RunEnd::Completed);
-        EXPECT_EQ(record.result.result.faulty == 0, settle == 100) << settle;
+        EXPECT_EQ(record.completed.result.faulty == 0, settle == 100) << settle;
     }
 }
 
@@ -155,7 +155,7 @@ TEST_F(LoopbackRun, DataRegisterThatTakesNoWriteEndsTheRun) {
     const RunRecord record = RunPatterns(session, kDataPlug, {}, &NeverStop);
     EXPECT_EQ(record.end, RunEnd::DataNotTaken);
     EXPECT_EQ(record.dataWritten, 0x01);
-    EXPECT_EQ(record.result.rounds, 0);
+    EXPECT_EQ(record.completed.rounds, 0);
     EXPECT_TRUE(session.Restore().Held());
     EXPECT_EQ(g_port->Settings().fifoCount, 3u);  // the two tries; the restore adds none
 }

@@ -59,7 +59,7 @@ TEST_F(SessionEnd, SetModeToTheModeThePortIsInWritesNoEcrAndSaysSo) {
 TEST_F(SessionEnd, CtrlCStopsTheTestBeforeThePatternsWithFourAndThePortGoesBack) {
     g_port->SetData(0x21);
     g_port->SetControl(0x0C);
-    ASSERT_TRUE(StopRequest::OnConsoleControl(CTRL_C_EVENT));
+    ASSERT_TRUE(StopRequest::OnConsoleEvent(CTRL_C_EVENT));
     PortSession session(kPrivateLibrary, 0x378);
     ASSERT_EQ(session.Begin(), SessionStart::Ready);
     const CommandOutput output = LoopbackCommand(session, OptionsAt(0x378));

@@ -44,11 +44,12 @@ TEST(ConsoleArgs, WatchAndLogOptions) {
 TEST(ConsoleArgs, DriverStoppedOrRunning) {
     ParsedCommand stopped = ParseConsoleArgs({"driver", "stopped"});
     ASSERT_TRUE(stopped.ok) << stopped.error;
-    EXPECT_EQ(stopped.command.action, vport::ConsoleAction::SetDriver);
-    EXPECT_FALSE(stopped.command.driverRunning);
+    EXPECT_EQ(stopped.command.action, vport::ConsoleAction::SetSetting);
+    EXPECT_EQ(stopped.command.setting, vport::SettingId::Driver);
+    EXPECT_EQ(stopped.command.settingValue, 0u);
     ParsedCommand running = ParseConsoleArgs({"driver", "running"});
     ASSERT_TRUE(running.ok) << running.error;
-    EXPECT_TRUE(running.command.driverRunning);
+    EXPECT_EQ(running.command.settingValue, 1u);
 }
 
 TEST(ConsoleArgs, BadCommandLinesSayWhatIsWrong) {

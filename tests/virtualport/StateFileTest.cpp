@@ -67,7 +67,8 @@ TEST_F(StateFile, StateNoPortCouldBeInIsRefusedAndLeftAsItWas) {
         const char* what;
         std::function<void(SharedLayout&)> edit;
     } cases[] = {
-        {"wiring", [](SharedLayout& s) { s.wiring = 3; }},
+        {"settings", [](SharedLayout& s) { s.settings[static_cast<int>(vport::SettingId::Wiring)] = 3; }},
+        {"settings", [](SharedLayout& s) { s.settings[static_cast<int>(vport::SettingId::EppClear)] = 7; }},
         {"chip", [](SharedLayout& s) { s.chip = vport::kChipCount; }},
         {"address", [](SharedLayout& s) { s.base = 0x379; }},
         {"FIFO", [](SharedLayout& s) { s.fifoHead = vport::kFifoSize; }},

@@ -1,6 +1,5 @@
-#include "StateFile.h"
-
 #include "SharedLayout.h"
+#include "StateFile.h"
 
 namespace vport {
 
@@ -20,8 +19,8 @@ std::string AnotherVersion(uint32_t version) {
            std::to_string(kSharedVersion) + ")";
 }
 
-std::string ForeignContents(const uint32_t header[2], unsigned got, unsigned long long size) {
-    if (got < 2 || header[0] != kSharedMagic)
+std::string WhatStateFileHolds(const uint32_t* header, uint64_t size) {
+    if (header == nullptr || header[0] != kSharedMagic)
         return "it holds something other than a port state (" + std::to_string(size) + " bytes)";
     return AnotherVersion(header[1]);
 }
