@@ -59,6 +59,12 @@ void TComponent::DestroyComponents() {
     }
 }
 
+TComponent* TComponent::FindComponent(const std::string& name) const {
+    for (const auto& c : owned_)
+        if (c->Name == name) return c.get();
+    return nullptr;
+}
+
 bool TComponent::SetProperty(const std::string& name, const TLayoutValue&) {
     return name == "Name";
 }
@@ -133,6 +139,7 @@ void TControl::SetCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     CaptionChanged();
+    if (!Loading()) AnnounceCaption();
 }
 
 void TControl::SetEnabled(bool enabled) {
@@ -191,6 +198,7 @@ void TGraphicControl::Invalidate() {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+    DisconnectAccessible();
     if (!handle_) return;
     // Unbound first: the messages of its destruction must not reach an
     // object that is half gone.
@@ -199,6 +207,7 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::HandleDestroyed() noexcept {
+    DisconnectAccessible();
     RemovePropA(handle_, kControlProp);
     handle_ = nullptr;
 }
@@ -301,6 +310,7 @@ void TWinControl::CaptionChanged() {
 
 void TWinControl::FontChanged() {
     if (handle_) SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font->Handle()), TRUE);
+    ReadingChanged();
 }
 
 bool TWinControl::SetProperty(const std::string& name, const TLayoutValue& v) {
@@ -389,6 +399,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_GETOBJECT: {
+        LRESULT object = 0;
+        if (AnswerAccessibleRequest(wParam, lParam, object)) return object;
+        break;
+    }
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
         // Buttons (and disabled edits' surroundings) sit on the button face.
@@ -421,6 +436,12 @@ LRESULT CALLBACK TWinControl::ContainerProc(HWND window, UINT msg, WPARAM wParam
 LRESULT CALLBACK TWinControl::SystemControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     const auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(window, GCLP_WNDPROC));
     if (msg == WM_SETFOCUS) NoteFocus(window);
+    // The system's object for the control, with the control's name and states.
+    LRESULT object = 0;
+    if (msg == WM_GETOBJECT) {
+        TWinControl* control = FromHandle(window);
+        if (control && control->AnswerAccessibleRequest(wParam, lParam, object)) return object;
+    }
     if (msg == WM_NCDESTROY) {
         if (TWinControl* control = FromHandle(window)) control->HandleDestroyed();
     }

@@ -19,6 +19,14 @@ public:
     virtual ~TObject() = default;
 };
 
+// What a control shows, as told to screen readers and UI-automation tools:
+// a value ("on"; nullptr for none) and Active Accessibility states
+// (STATE_SYSTEM_CHECKED...).
+struct TAccessibleReading {
+    const char* value;
+    DWORD states;
+};
+
 // An event handler: receives the component that raised the event.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
@@ -52,6 +60,8 @@ public:
 
     // Destroys the owned components, newest first.
     void DestroyComponents();
+    // The owned component of that name, or nullptr.
+    TComponent* FindComponent(const std::string& name) const;
 
 private:
     bool loading_ = false;
@@ -60,6 +70,7 @@ private:
 };
 
 class TWinControl;
+class TAccessibleObject;
 
 class TControl : public TComponent {
 public:
@@ -105,11 +116,29 @@ public:
     // Redraws the control's area.
     virtual void Invalidate();
 
+    // Screen readers and UI-automation tools (gui/AccessibleObject.h) know
+    // the control by its name (none: its caption) and its description.
+    std::string AccessibleName, AccessibleDescription;
+    // What the control's look means, read from the control when asked and
+    // when the look changes; a plain function, so reading costs no memory.
+    using TAccessibleReader = TAccessibleReading (*)(const TControl& control);
+    void SetAccessibleReader(TAccessibleReader reader);
+    TAccessibleReading AccessibleReading() const;
+    // The name, else the caption.
+    const std::string& AccessibleText() const;
+    // ROLE_SYSTEM_*: what kind of thing a graphic control is.
+    virtual LONG AccessibleRole() const;
+
 protected:
     virtual void CaptionChanged() { Invalidate(); }
     virtual void FontChanged() { Invalidate(); }
     virtual void BoundsChanged(const RECT& old);
     void ParentFontChanged();
+    // The look has changed: clients listening hear of a new value or new
+    // states (one event each, only what changed), or of a new caption.
+    // Without a window there is nobody to tell.
+    void ReadingChanged() noexcept;
+    void AnnounceCaption() noexcept;
 
     // A layout value (designed at 96 pixels per inch) at the control's scale.
     int Scaled(int designed) const { return ScaleValue(designed, pixelsPerInch_); }
@@ -122,6 +151,11 @@ protected:
     TColor color_ = clBtnFace;
     bool parentFont_ = true;
     bool followingParent_ = false;  // while copying the parent's font
+    TAccessibleReader reader_ = nullptr;
+    TAccessibleReading announced_ = {nullptr, 0};  // the reading clients last heard of
+
+private:
+    void Announce(DWORD event) const noexcept;
     friend class TWinControl;
 };
 
@@ -177,6 +211,10 @@ public:
 
     static TWinControl* FromHandle(HWND window);
 
+    // The child id of one of its controls in its accessible object: its
+    // place among the controls, from 1 (0: not one of them).
+    LONG AccessibleChildId(const TControl& child) const noexcept;
+
 protected:
     // The window: class, style, extended style. Containers use the runtime's
     // own class; buttons and edits the system's.
@@ -208,11 +246,17 @@ private:
     // The window is going (WM_NCDESTROY): forget it, so that nothing reaches
     // a handle the system may give to another window.
     void HandleDestroyed() noexcept;
+    // WM_GETOBJECT: the client area's accessible object, made on the first
+    // request; false where the request is for another object or the system
+    // has no Active Accessibility.
+    bool AnswerAccessibleRequest(WPARAM wParam, LPARAM lParam, LRESULT& result) noexcept;
+    void DisconnectAccessible() noexcept;
     static LRESULT CALLBACK ContainerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK SystemControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND handle_ = nullptr;
     std::vector<TControl*> controls_;
+    TAccessibleObject* accessible_ = nullptr;
     friend class TControl;
     friend class TGraphicControl;
 };

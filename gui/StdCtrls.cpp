@@ -1,5 +1,7 @@
 #include "StdCtrls.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <map>
 
@@ -75,6 +77,8 @@ void TLabel::AdjustSize() {
     SetBounds(left_, top_, WordWrap ? width_ : (caption_.empty() ? 0 : r.right), r.bottom);
 }
 
+LONG TLabel::AccessibleRole() const { return ROLE_SYSTEM_STATICTEXT; }
+
 void TLabel::CaptionChanged() {
     AdjustSize();
     Invalidate();
@@ -113,8 +117,13 @@ bool TLabel::SetProperty(const std::string& name, const TLayoutValue& v) {
 // ---- TShape -------------------------------------------------------------------
 
 TShape::TShape(TComponent* owner) : TGraphicControl(owner), Brush(new TBrush) {
-    Brush->OnChange = [this] { Invalidate(); };
+    Brush->OnChange = [this] {
+        Invalidate();
+        ReadingChanged();
+    };
 }
+
+LONG TShape::AccessibleRole() const { return reader_ ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_GRAPHIC; }
 
 void TShape::Paint(HDC dc) {
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
@@ -161,6 +170,8 @@ void TImage::Paint(HDC dc) {
     SelectObject(source, old);
     DeleteDC(source);
 }
+
+LONG TImage::AccessibleRole() const { return ROLE_SYSTEM_GRAPHIC; }
 
 void TImage::LoadPicture() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);

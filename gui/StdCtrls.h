@@ -20,6 +20,7 @@ public:
         AdjustSize();
     }
     void ChangeScale(int pixelsPerInch) override;
+    LONG AccessibleRole() const override;
 
 protected:
     void CaptionChanged() override;
@@ -43,6 +44,8 @@ public:
     const std::unique_ptr<TBrush> Brush;
     void Paint(HDC dc) override;
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
+    // A shape that has a reading is a lamp: a check box nobody can change.
+    LONG AccessibleRole() const override;
 };
 
 // A picture from the program's resources, from the top-left. At 96 pixels
@@ -57,6 +60,7 @@ public:
     void Paint(HDC dc) override;
     bool SetProperty(const std::string& name, const TLayoutValue& value) override;
     void ChangeScale(int pixelsPerInch) override;
+    LONG AccessibleRole() const override;
 
 private:
     void LoadPicture();

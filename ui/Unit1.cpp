@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "AccessibleNames.h"
 #include "LampColours.h"
 #include "PortIo.h"
 #include "RegisterMap.h"
@@ -124,6 +125,9 @@ static_assert(InLineOrder(kLamps), "a lamp for every line, in the order of kLine
 
 TTarnwick::TTarnwick(TComponent* Owner) : TForm(Owner) {
     LoadLayout("TARNWICK", Published());
+    TShape* lamps[kLines.size()];
+    for (size_t i = 0; i < kLines.size(); ++i) lamps[i] = this->*kLamps[i].shape;
+    NameForAccessibility(*this, lamps);
     // The binding's one message, if any, shown modally while the window is built.
     const PortBindOutcome bound = BindPortLibrary();
     if (bound.result != 0) ShowMessage(bound.message);

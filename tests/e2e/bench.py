@@ -30,6 +30,8 @@ class Bench:
                           "no-inp32": os.path.join(vport_dir, "no-inp32"),
                           "no-driver-status": os.path.join(vport_dir, "no-driver-status")}
         self.work_dir = work_dir
+        # The accessibility client, built with the test programs.
+        self.access_client_exe = os.path.join(bin_dir, "..", "tests", "bin", "AccessClient.exe")
         self.pixels_per_inch = 96
         self.layout = self._layout()
         self.processes = Processes()

@@ -17,6 +17,7 @@ import sys
 import time
 import traceback
 
+import cases_access
 import cases_address
 import cases_close
 import cases_driver
@@ -43,6 +44,7 @@ GROUPS = {
     "virtualport": cases_virtualport.CASES,
     "driver": cases_driver.CASES,
     "scale": cases_scale.CASES,
+    "access": cases_access.CASES,
 }
 CASE_SECONDS = 120  # at most, for one case
 
