@@ -14,7 +14,9 @@ export DEBIAN_FRONTEND=noninteractive
 # Packages (name:arch where it matters) and the 32-bit ones only a kernel
 # that runs 32-bit programs can use.
 # sigrok-cli: the tests read PortCheck --watch's VCD files with it, as users' logic viewers do.
-wanted=(cmake make binutils python3 g++-mingw-w64-i686-win32 fonts-wine xvfb xdotool imagemagick googletest sigrok-cli)
+# clang and its runtime: the native build's sanitizers and libFuzzer.
+wanted=(cmake make binutils python3 g++-mingw-w64-i686-win32 fonts-wine xvfb xdotool imagemagick googletest sigrok-cli
+        clang libclang-rt-14-dev)
 if [ "$TARNWICK_RUN_ARCH" = i686 ]; then
     wanted+=(wine wine32:i386)
 else

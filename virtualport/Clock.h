@@ -20,4 +20,8 @@ void SpendNanos(int64_t nanoseconds);
 // so that tests of timing need not wait.
 void SetClockForTesting(int64_t (*now)());
 
+// The system's own: the performance counter in units of 1/`perSecond` s
+// (Clock.cpp).
+int64_t CounterIn(int64_t perSecond);
+
 }  // namespace vport

@@ -1,7 +1,6 @@
 #include "PortState.h"
 
-#include <windows.h>
-
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -14,6 +13,7 @@
 #include "PinModel.h"
 #include "SharedLayout.h"
 #include "SharedLock.h"
+#include "SoundState.h"
 #include "StateFile.h"
 
 namespace vport {
@@ -54,14 +54,18 @@ int InputIndex(int pin) {
 // Takes a freshly created (zero-filled) block into use, or checks that an
 // existing one is ours. The magic is written last, so a block carrying it
 // is complete.
-bool Adopt(SharedLayout& s, std::string* why) {
+bool Adopt(SharedLayout& s, const MappedFile& file, std::string* why) {
+    // A process killed holding the lock left its number in the file; waiting
+    // for it to end would wait for whatever process has that number now.
+    if (file.alone && (s.magic == 0 || (s.magic == kSharedMagic && s.version == kSharedVersion)))
+        SharedLock::ReleaseEnded(&s.lockOwner, static_cast<LONG>(file.lockOwner));
     if (s.magic == 0) {
         SharedLock lock(&s.lockOwner);
         if (s.magic == 0) {
             s.version = kSharedVersion;
             s.size = sizeof(SharedLayout);
             PowerUp(s);
-            MemoryBarrier();
+            std::atomic_thread_fence(std::memory_order_seq_cst);
             s.magic = kSharedMagic;
         }
     }
@@ -73,7 +77,8 @@ bool Adopt(SharedLayout& s, std::string* why) {
         *why = AnotherVersion(s.version);
         return false;
     }
-    return true;
+    SharedLock lock(&s.lockOwner);
+    return IsSoundState(s, why);
 }
 
 }  // namespace
@@ -81,8 +86,7 @@ bool Adopt(SharedLayout& s, std::string* why) {
 bool IsValidBase(uint32_t base) { return base <= 0xFFFC && base % 4 == 0; }
 
 std::string PortState::Name() {
-    std::string name(GetEnvironmentVariableA(kNameVariable, nullptr, 0), '\0');
-    if (!name.empty()) name.resize(GetEnvironmentVariableA(kNameVariable, &name[0], name.size()));
+    const std::string name = EnvironmentValue(kNameVariable);
     return name.empty() ? kDefaultName : name;
 }
 
@@ -97,7 +101,7 @@ PortState* PortState::Open(std::string* error, bool* foreign) {
     bool unusable = false;
     if (IsValidPortName(name, &why) &&
         MapStateFile(name, SharedName(), sizeof(Shared), &mapped, &why, &unusable)) {
-        unusable = !Adopt(*static_cast<Shared*>(mapped.view), &why);
+        unusable = !Adopt(*static_cast<Shared*>(mapped.view), mapped, &why);
         if (!unusable) {
             if (PortState* state = new (std::nothrow) PortState) {
                 state->shared_ = static_cast<Shared*>(mapped.view);
@@ -124,13 +128,13 @@ PortState* PortState::Recreate(std::string* error) {
 }
 
 PortState* PortState::CreatePrivate() {
-    void* block = VirtualAlloc(nullptr, sizeof(Shared), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    void* block = NewPrivateBlock(sizeof(Shared));
     if (block == nullptr) return nullptr;
     std::string unused;
-    Adopt(*static_cast<Shared*>(block), &unused);  // a zeroed block is always adopted
+    Adopt(*static_cast<Shared*>(block), MappedFile{}, &unused);  // a zeroed block is always adopted
     PortState* state = new (std::nothrow) PortState;
     if (state == nullptr) {
-        VirtualFree(block, 0, MEM_RELEASE);
+        FreePrivateBlock(block);
         return nullptr;
     }
     state->shared_ = static_cast<Shared*>(block);
@@ -141,7 +145,7 @@ PortState::~PortState() {
     if (mapping_ != nullptr)
         UnmapStateFile(MappedFile{mapping_, shared_});
     else
-        VirtualFree(shared_, 0, MEM_RELEASE);
+        FreePrivateBlock(shared_);
 }
 
 uint8_t PortState::Read(uint16_t port) {

@@ -41,6 +41,10 @@ SharedLock::SharedLock(volatile LONG* word) : word_(word) {
     }
 }
 
+void SharedLock::ReleaseEnded(volatile LONG* word, LONG holder) {
+    if (holder != 0) InterlockedCompareExchange(word, 0, holder);
+}
+
 SharedLock::~SharedLock() {
     InterlockedExchange(word_, 0);
 }

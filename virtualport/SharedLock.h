@@ -12,6 +12,9 @@ namespace vport {
 class SharedLock {
 public:
     explicit SharedLock(volatile LONG* word);
+    // Frees the lock if `holder`, a process known to have ended, still
+    // holds it.
+    static void ReleaseEnded(volatile LONG* word, LONG holder);
     ~SharedLock();
     SharedLock(const SharedLock&) = delete;
     SharedLock& operator=(const SharedLock&) = delete;

@@ -72,6 +72,19 @@ uint8_t Level(uint8_t levels, uint8_t bit, bool high) {
 // Whether `pin` can take a signal whose other signal is on `otherPin`.
 bool FreeInput(int pin, int otherPin) { return pin == 0 || (InputBit(pin) != 0 && pin != otherPin); }
 
+// A signal on a free input (or none) with values in range.
+bool PulseAllowed(const PulseSignal& pulse, int otherPin) {
+    return FreeInput(pulse.pin, otherPin) &&
+           (pulse.pin == 0 || (pulse.periodMicros >= kMinPulsePeriodMicros && pulse.periodMicros <= kMaxPulsePeriodMicros &&
+                               pulse.widthMicros != 0 && pulse.widthMicros < pulse.periodMicros));
+}
+
+bool UartAllowed(const UartSignal& uart, int otherPin) {
+    return FreeInput(uart.pin, otherPin) &&
+           (uart.pin == 0 || (uart.baud >= kMinBaud && uart.baud <= kMaxBaud && !uart.text.empty() &&
+                              uart.text.size() <= kMaxUartText));
+}
+
 }  // namespace
 
 uint8_t GeneratedLevels(const SharedLayout& s, uint8_t levels) {
@@ -84,11 +97,7 @@ uint8_t GeneratedLevels(const SharedLayout& s, uint8_t levels) {
 }
 
 bool SetPulseSignal(SharedLayout& s, const PulseSignal& pulse) {
-    if (!FreeInput(pulse.pin, s.uartPin)) return false;
-    if (pulse.pin != 0 &&
-        (pulse.periodMicros < kMinPulsePeriodMicros || pulse.periodMicros > kMaxPulsePeriodMicros ||
-         pulse.widthMicros == 0 || pulse.widthMicros >= pulse.periodMicros))
-        return false;
+    if (!PulseAllowed(pulse, s.uartPin)) return false;
     s.pulsePin = static_cast<uint8_t>(pulse.pin);
     s.pulsePeriodMicros = pulse.pin ? pulse.periodMicros : 0;
     s.pulseWidthMicros = pulse.pin ? pulse.widthMicros : 0;
@@ -97,10 +106,7 @@ bool SetPulseSignal(SharedLayout& s, const PulseSignal& pulse) {
 }
 
 bool SetUartSignal(SharedLayout& s, const UartSignal& uart) {
-    if (!FreeInput(uart.pin, s.pulsePin)) return false;
-    if (uart.pin != 0 && (uart.baud < kMinBaud || uart.baud > kMaxBaud || uart.text.empty() ||
-                          uart.text.size() > kMaxUartText))
-        return false;
+    if (!UartAllowed(uart, s.pulsePin)) return false;
     const size_t length = uart.pin ? uart.text.size() : 0;
     s.uartPin = static_cast<uint8_t>(uart.pin);
     s.uartBaud = uart.pin ? uart.baud : 0;
@@ -109,6 +115,12 @@ bool SetUartSignal(SharedLayout& s, const UartSignal& uart) {
     std::memcpy(s.uartText, uart.text.data(), length);
     s.uartStart = NowNanos();
     return true;
+}
+
+bool SignalsSound(const SharedLayout& s) {
+    if (s.uartLength > kMaxUartText || s.pulseStart < 0 || s.uartStart < 0) return false;
+    const PortSignals signals = SignalsOf(s);
+    return PulseAllowed(signals.pulse, s.uartPin) && UartAllowed(signals.uart, s.pulsePin);
 }
 
 PortSignals SignalsOf(const SharedLayout& s) {

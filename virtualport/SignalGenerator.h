@@ -53,5 +53,8 @@ inline uint8_t WithSignals(const SharedLayout& s, uint8_t levels) {
 bool SetPulseSignal(SharedLayout& s, const PulseSignal& pulse);
 bool SetUartSignal(SharedLayout& s, const UartSignal& uart);
 PortSignals SignalsOf(const SharedLayout& s);
+// Whether the signals of a state read from a file are ones the setters
+// above could have made (a free input, values in range, a start time).
+bool SignalsSound(const SharedLayout& s);
 
 }  // namespace vport

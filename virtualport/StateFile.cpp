@@ -8,14 +8,6 @@ namespace vport {
 
 namespace {
 
-// What a file of the wrong size holds, judged by its first words.
-std::string Describe(HANDLE file, DWORD size) {
-    uint32_t header[2] = {};
-    DWORD got = 0;
-    const bool read = ReadFile(file, header, sizeof header, &got, nullptr) && got == sizeof header;
-    return WhatStateFileHolds(read ? header : nullptr, size);
-}
-
 HANDLE OpenFile(const std::string& name, DWORD disposition, std::string* why) {
     const std::string path = StateFilePath(name);
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
@@ -38,15 +30,21 @@ bool MapStateFile(const std::string& name, const std::string& objectName, unsign
     HANDLE file = OpenFile(name, OPEN_ALWAYS, why);
     if (file == INVALID_HANDLE_VALUE) return false;
     const DWORD size = GetFileSize(file, nullptr);
+    uint32_t header[3] = {};  // magic, version, the lock's holder
+    DWORD got = 0;
+    if (!ReadFile(file, header, sizeof header, &got, nullptr)) got = 0;
     if (size != 0 && size != bytes) {
-        *why = Describe(file, size);
+        *why = WhatStateFileHolds(got >= 2 * sizeof header[0] ? header : nullptr, size);
         *foreign = true;
         CloseHandle(file);
         return false;
     }
     // The mapping keeps the file open; a mapping of that name that a running
     // process made is opened instead, whatever file it maps.
+    SetLastError(ERROR_SUCCESS);
     HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, bytes, objectName.c_str());
+    mapped->alone = GetLastError() != ERROR_ALREADY_EXISTS;
+    mapped->lockOwner = got == sizeof header ? header[2] : 0;
     if (mapping == nullptr) *why = WindowsErrorText(GetLastError());
     CloseHandle(file);
     if (mapping == nullptr) return false;
@@ -83,5 +81,17 @@ void UnmapStateFile(const MappedFile& mapped) {
     UnmapViewOfFile(mapped.view);
     CloseHandle(mapped.mapping);
 }
+
+std::string EnvironmentValue(const char* name) {
+    std::string value(GetEnvironmentVariableA(name, nullptr, 0), '\0');
+    if (!value.empty()) value.resize(GetEnvironmentVariableA(name, &value[0], value.size()));
+    return value;
+}
+
+void* NewPrivateBlock(unsigned bytes) {
+    return VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+void FreePrivateBlock(void* block) { VirtualFree(block, 0, MEM_RELEASE); }
 
 }  // namespace vport

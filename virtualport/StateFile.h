@@ -1,7 +1,8 @@
 // Where the port's state is kept between program runs: a file in the
 // Windows temp folder (inside the Wine prefix under Wine), named after the
 // port, mapped under the port's name so that processes running at the same
-// time share one view of it.
+// time share one view of it. The system's calls are in StateFile.cpp; the
+// rules for names and contents, which need none, in StateFileCheck.cpp.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,10 @@ std::string StateFilePath(const std::string& name);
 struct MappedFile {
     void* mapping = nullptr;  // the file mapping's handle
     void* view = nullptr;
+    // No other process had the port mapped: the lock's holder the file
+    // named then (lockOwner) had ended, whatever process has its number now.
+    bool alone = false;
+    uint32_t lockOwner = 0;
 };
 
 // Maps the state file of `name` under `objectName`, creating it (zero-filled,
@@ -41,6 +46,14 @@ std::string AnotherVersion(uint32_t version);
 // (null where they could not be read): another version's port state, or
 // something else.
 std::string WhatStateFileHolds(const uint32_t* header, uint64_t size);
+
+// The value of the environment variable `name`; empty where it is not set.
+std::string EnvironmentValue(const char* name);
+
+// A zero-filled block of `bytes` for this process alone; null when there is
+// no memory for it.
+void* NewPrivateBlock(unsigned bytes);
+void FreePrivateBlock(void* block);
 
 
 }  // namespace vport

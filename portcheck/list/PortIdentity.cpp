@@ -2,9 +2,11 @@
 
 #include <cstdio>
 
+#include "ChildProcess.h"
 #include "ListCommand.h"
 #include "PortRegisters.h"
 #include "SysUtils.h"
+#include "WindowsPorts.h"
 
 namespace portcheck {
 

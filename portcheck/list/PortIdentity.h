@@ -9,10 +9,12 @@
 
 #include <string>
 
-#include "ChildProcess.h"
-#include "WindowsPorts.h"
+#include "WinTypes.h"
 
 namespace portcheck {
+
+struct ChildRun;
+struct WindowsPorts;
 
 constexpr const char* kPortWorkerOption = "--port-worker";  // not in the usage text
 constexpr DWORD kPortWorkerTimeoutMs = 5000;

@@ -11,6 +11,7 @@
 
 #include "AddressProof.h"
 #include "CardResourceList.h"
+#include "ChildProcess.h"
 #include "PortIdentity.h"
 #include "PortListText.h"
 #include "WindowsPorts.h"
