@@ -1,6 +1,6 @@
-// Signals on the input pins: a pulse train and a UART line, seen by each
-// read at its own time (on a clock the test moves), set and shown by the
-// console, and kept until reset.
+// Signals on the pins: a pulse train and a UART line, seen by each read at
+// its own time (on a clock the test moves), set and shown by the console,
+// and kept until reset. SignalPinsTest has the data and control pins.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -95,7 +95,8 @@ TEST_F(Signals, UartAtAnotherBaudAndStartedLater) {
 }
 
 TEST_F(Signals, RefusedSignalsChangeNothing) {
-    EXPECT_FALSE(port->SetPulse({14, 1000, 500})) << "an output";
+    EXPECT_FALSE(port->SetPulse({18, 1000, 500})) << "ground";
+    EXPECT_FALSE(port->SetUart({26, 9600, "x"})) << "no pin";
     EXPECT_FALSE(port->SetPulse({10, 1000, 1000})) << "no low part";
     EXPECT_FALSE(port->SetPulse({10, 1000, 0}));
     EXPECT_FALSE(port->SetPulse({10, 1, 0}));
@@ -138,6 +139,10 @@ TEST(SignalArgs, PulseAndUartCommandLines) {
     EXPECT_EQ(uart.command.signals.uart.text, "Hello, world");
     EXPECT_EQ(uart.command.signals.uart.baud, 9600u);
     EXPECT_EQ(ParseConsoleArgs({"uart", "off"}).command.signals.uart.pin, 0);
+    for (const char* pin : {"1", "2", "9", "14", "16", "17"})
+        EXPECT_EQ(ParseConsoleArgs({"pulse", "pin", pin, "every", "10", "width", "5"}).command.signals.pulse.pin,
+                  std::stoi(pin))
+            << "a data or control pin";
 
     const struct {
         std::vector<std::string> args;
@@ -146,7 +151,12 @@ TEST(SignalArgs, PulseAndUartCommandLines) {
         {{"pulse"}, "pulse: missing signal; use: pulse pin N every US width US|off"},
         {{"pulse", "pin", "10", "every", "1000"}, "missing signal"},
         {{"pulse", "pin", "10", "each", "1000", "width", "5"}, "pulse: use: pulse pin N every US width US|off"},
-        {{"pulse", "pin", "14", "every", "1000", "width", "5"}, "pin 14 is not an input"},
+        {{"pulse", "pin", "18", "every", "1000", "width", "5"},
+         "pulse: pin 18 is ground; a signal goes on the inputs 10-13 and 15, the data pins 2-9 and the control "
+         "pins 1, 14, 16 and 17"},
+        {{"uart", "pin", "25", "9600", "x"}, "uart: pin 25 is ground"},
+        {{"pulse", "pin", "0", "every", "1000", "width", "5"}, "pulse: pin 0 is out of range (1..17)"},
+        {{"uart", "pin", "26", "9600", "x"}, "uart: pin 26 is out of range (1..17)"},
         {{"pulse", "pin", "10", "every", "1", "width", "1"}, "period 1 is out of range (2..60000000)"},
         {{"pulse", "pin", "10", "every", "100", "width", "100"}, "width 100 is out of range (1..99)"},
         {{"pulse", "off", "now"}, "unexpected argument 'now'"},
@@ -177,12 +187,36 @@ TEST_F(Signals, ConsoleSetsShowsAndStopsThem) {
     EXPECT_EQ(clash.err, "PortConsole: pin 10 carries the pulse signal (`pulse off` first); nothing changed\n");
 
     const std::string show = console("show").out;
-    EXPECT_NE(show.find("\npulse    pin 10: high 500 us every 1000 us (1000 Hz)\n"), std::string::npos) << show;
-    EXPECT_NE(show.find("\nuart     pin 11: \"Tarnwick\" at 9600 baud 8N1, over and over\n"), std::string::npos);
+    EXPECT_NE(show.find("\npulse    pin 10: high 500 us every 1000 us (1000 Hz); S6 reads it\n"), std::string::npos)
+        << show;
+    EXPECT_NE(show.find("\nuart     pin 11: \"Tarnwick\" at 9600 baud 8N1, over and over; S7 reads it inverted\n"),
+              std::string::npos);
     EXPECT_EQ(console("pulse off").out, "pulse off\n");
     EXPECT_NE(console("show").out.find("\npulse    off\n"), std::string::npos);
     EXPECT_EQ(port->Settings().signals.uart.baud, 9600u);
-    EXPECT_NE(console("--help").out.find("  uart pin N BAUD TEXT"), std::string::npos);
+    const std::string help = console("--help").out;
+    EXPECT_NE(help.find("  uart pin N BAUD TEXT"), std::string::npos);
+    EXPECT_NE(help.find("Signals go on pins 1-17 (18-25 are ground): status\n"
+                        "                              reads an input (10-13 and 15); on a data pin (2-9)\n"
+                        "                              or a control pin (1, 14, 16 and 17) the device\n"),
+              std::string::npos)
+        << help;
+
+    // On a pin no register reads, the console says so.
+    port->SetWiring(vport::Wiring::None);
+    const vport_test::ProcessResult unseen = console("pulse pin 16 every 100 width 50");
+    EXPECT_EQ(unseen.exitCode, 0u);
+    EXPECT_EQ(unseen.out, "pulse pin 16: high 50 us every 100 us (10000 Hz)\n");
+    EXPECT_EQ(unseen.err, "note: pin 16: not seen by any register: readback latch (control reads its latch; "
+                          "`readback pins` reads the line)\n");
+    ASSERT_EQ(console("readback pins").exitCode, 0u);
+    EXPECT_EQ(console("pulse pin 16 every 100 width 50").err, "") << "C2 reads it now";
+    const vport_test::ProcessResult ground = console("uart pin 20 9600 x");
+    EXPECT_EQ(ground.exitCode, 2u);
+    EXPECT_EQ(ground.out, "");
+    EXPECT_NE(ground.err.find("PortConsole: uart: pin 20 is ground; a signal goes on the inputs"), std::string::npos)
+        << ground.err;
+    EXPECT_EQ(port->Settings().signals.uart.pin, 11) << "nothing changed";
 }
 
 TEST_F(Signals, EdgesBounceAndPulsesGlitchAsTheSettingsSay) {
