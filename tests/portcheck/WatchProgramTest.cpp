@@ -177,6 +177,12 @@ std::map<std::string, Edges> EdgesByWire(const std::string& text, std::string* e
 struct AllLines {
     ProcessResult result;
     std::map<std::string, Edges> edges;
+
+    // The edges of the wire `name`; none where it never changed.
+    Edges Of(const std::string& name) const {
+        const auto wire = edges.find(name);
+        return wire == edges.end() ? Edges{} : wire->second;
+    }
 };
 
 }  // namespace
@@ -248,8 +254,7 @@ void ExpectSummaryAsInTheVcd(const AllLines& all, std::initializer_list<int> pin
     for (int pin : pins) {
         const std::vector<std::string> row = Row(all.result.out, pin);
         ASSERT_EQ(row.size(), 7u) << "pin " << pin << "\n" << all.result.out;
-        const auto wire = all.edges.find(portcheck::WireName(PinAt(pin)));
-        const Edges edges = wire == all.edges.end() ? Edges{} : wire->second;
+        const Edges edges = all.Of(portcheck::WireName(PinAt(pin)));
         EXPECT_EQ(Grouped(row[2]), edges.rising) << "pin " << pin;
         EXPECT_EQ(Grouped(row[3]), edges.falling) << "pin " << pin;
     }
@@ -279,9 +284,9 @@ TEST_F(WatchAllLines, SignalsOnDataAndControlPinsAreRecordedWhereTheRegistersRea
     ASSERT_EQ(all.result.exitCode, 0u) << all.result.err;
     ExpectSummaryAsInTheVcd(all, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17});
     // A loaded machine hides some edges in blind intervals, never most of them.
-    EXPECT_GT(all.edges.at("pin5_D3").rising, 100) << all.result.out;
+    EXPECT_GT(all.Of("pin5_D3").rising, 100) << all.result.out;
     EXPECT_NEAR(MicrosOf(Row(all.result.out, 5)[4]), 500, 50) << all.result.out;
-    EXPECT_GT(all.edges.at("pin14_nAUTOFEED").rising, 100) << all.result.out;
+    EXPECT_GT(all.Of("pin14_nAUTOFEED").rising, 100) << all.result.out;
     EXPECT_TRUE(Has(all.result.out, "pin 5 D3 low")) << all.result.out;
     for (int pin : {2, 9, 1, 17}) EXPECT_EQ(Row(all.result.out, pin)[6], "high") << "as the port holds it";
 }
@@ -295,7 +300,7 @@ TEST_F(WatchAllLines, DataPinsTurnedIntoInputsShowTheSignalAndControlReadFromThe
     const AllLines all = Record("ps2-inputs");
     ASSERT_EQ(all.result.exitCode, 0u) << all.result.err;
     ExpectSummaryAsInTheVcd(all, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17});
-    EXPECT_GT(all.edges.at("pin9_D7").rising, 100) << all.result.out;
+    EXPECT_GT(all.Of("pin9_D7").rising, 100) << all.result.out;
     const std::vector<std::string> autofeed = Row(all.result.out, 14);
     EXPECT_EQ(autofeed[2] + autofeed[3] + autofeed[6], "00high") << "no edge the register did not read";
 }
