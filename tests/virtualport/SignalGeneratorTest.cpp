@@ -12,22 +12,16 @@
 
 namespace {
 
-int64_t g_now = 0;
-int64_t FakeNow() { return g_now; }
-
 const uint16_t kStatus = 0x379;
 const uint8_t kAck = 0x40;   // pin 10 in the status register
 const uint8_t kBusy = 0x80;  // pin 11, inverted
 
-class Signals : public PortTest {
+class Signals : public ClockedPortTest {
 protected:
     void SetUp() override {
-        g_now = 7000000;
-        vport::SetClockForTesting(&FakeNow);
-        PortTest::SetUp();
+        ClockedPortTest::SetUp();
         port->SetWiring(vport::Wiring::None);
     }
-    void TearDown() override { vport::SetClockForTesting(nullptr); }
 
     bool AckHigh() { return port->Read(kStatus) & kAck; }
     bool BusyHigh() { return !(port->Read(kStatus) & kBusy); }
@@ -36,7 +30,7 @@ protected:
     std::string UartBits(int64_t start, int first, int count, uint32_t baud) {
         std::string levels;
         for (int bit = first; bit < first + count; ++bit) {
-            g_now = start + (bit * 1000000LL + 500000) / baud;
+            now = start + (bit * 1000000LL + 500000) / baud;
             levels += BusyHigh() ? '1' : '0';
         }
         return levels;
@@ -48,15 +42,15 @@ protected:
 TEST_F(Signals, PulseIsHighForTheWidthAtTheStartOfEachPeriod) {
     ASSERT_TRUE(port->SetPulse({10, 1000, 300}));
     EXPECT_TRUE(AckHigh());
-    g_now += 299;
+    now += 299;
     EXPECT_TRUE(AckHigh());
-    g_now += 1;
+    now += 1;
     EXPECT_FALSE(AckHigh());
-    g_now += 699;
+    now += 699;
     EXPECT_FALSE(AckHigh());
-    g_now += 1;
+    now += 1;
     EXPECT_TRUE(AckHigh()) << "the next period";
-    g_now += 5000000 + 150;
+    now += 5000000 + 150;
     EXPECT_TRUE(AckHigh());
     EXPECT_TRUE(port->PinLevel(10));  // what `show` gives
 
@@ -66,7 +60,7 @@ TEST_F(Signals, PulseIsHighForTheWidthAtTheStartOfEachPeriod) {
     EXPECT_TRUE(AckHigh());
 
     ASSERT_TRUE(port->SetPulse({}));
-    g_now += 500;
+    now += 500;
     EXPECT_TRUE(AckHigh()) << "off: the pin floats high again";
 }
 
@@ -74,13 +68,13 @@ TEST_F(Signals, PulseReplacesWhatTheWiringDrivesIntoItsPin) {
     port->SetWiring(vport::Wiring::DataLoopback);  // D3 -> pin 10
     port->Write(0x378, 0x09);
     ASSERT_TRUE(port->SetPulse({10, 100, 50}));
-    g_now += 60;
+    now += 60;
     EXPECT_FALSE(AckHigh());
     EXPECT_TRUE(port->Read(kStatus) & 0x08) << "pin 15 still follows D0's wiring";
 }
 
 TEST_F(Signals, UartSendsEachCharacterAs8N1ThenIdlesACharactersTime) {
-    const int64_t start = g_now;
+    const int64_t start = now;
     ASSERT_TRUE(port->SetUart({11, 9600, "Ta"}));
     // 'T' 0x54 and 'a' 0x61, bit 0 first, each between a start 0 and a stop 1.
     EXPECT_EQ(UartBits(start, 0, 30, 9600), "0001010101" "0100001101" "1111111111");
@@ -88,8 +82,8 @@ TEST_F(Signals, UartSendsEachCharacterAs8N1ThenIdlesACharactersTime) {
 }
 
 TEST_F(Signals, UartAtAnotherBaudAndStartedLater) {
-    g_now += 123457;
-    const int64_t start = g_now;
+    now += 123457;
+    const int64_t start = now;
     ASSERT_TRUE(port->SetUart({11, 115200, "\xFF"}));
     EXPECT_EQ(UartBits(start, 0, 20, 115200), "0111111111" "1111111111");
 }
@@ -223,10 +217,10 @@ TEST_F(Signals, EdgesBounceAndPulsesGlitchAsTheSettingsSay) {
     ASSERT_TRUE(port->Set(vport::SettingId::Bounce, 3000));  // back for 1 to 2 us after each edge
     ASSERT_TRUE(port->Set(vport::SettingId::Glitch, 2000));  // low from 4 to 6 us of a 10 us pulse
     ASSERT_TRUE(port->SetPulse({10, 20, 10}));
-    const int64_t start = g_now;
+    const int64_t start = now;
     std::string levels;
     for (int64_t us = 0; us < 20; ++us) {
-        g_now = start + us;
+        now = start + us;
         levels += AckHigh() ? '1' : '0';
     }
     EXPECT_EQ(levels, "10110011110100000000") << "a bounce, the glitch, then the edge to low bounces back high";

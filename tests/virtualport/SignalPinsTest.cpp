@@ -10,16 +10,12 @@
 #include <sstream>
 #include <string>
 
-#include "Clock.h"
 #include "ConsoleText.h"
 #include "PinModel.h"
 #include "PortFixture.h"
 #include "SignalConsole.h"
 
 namespace {
-
-int64_t g_now = 0;
-int64_t FakeNow() { return g_now; }
 
 const uint16_t kBase = 0x378;
 
@@ -95,15 +91,8 @@ void ReaderBits(int pin, vport::Wiring wiring, uint8_t bits[3]) {
         if (vport::WiredSource(wiring, input) == pin) bits[1] |= PinAt(input).mask;
 }
 
-class SignalPins : public PortTest {
+class SignalPins : public ClockedPortTest {
 protected:
-    void SetUp() override {
-        g_now = 9000000;
-        vport::SetClockForTesting(&FakeNow);
-        PortTest::SetUp();
-    }
-    void TearDown() override { vport::SetClockForTesting(nullptr); }
-
     void Build(const Case& c) {
         port->Reset();
         port->SetChip(c.chip);
@@ -128,11 +117,11 @@ protected:
         const Look none = LookNow();
         const vport::LineReaders readers = vport::LineReadersOf(*port);
         const bool seen = vport::RegisterSeesPin(c.pin, readers);
-        const int64_t start = g_now;
+        const int64_t start = now;
         if (!port->SetPulse({c.pin, 1000, 500})) return "the pulse was refused";
-        g_now = start + 100;
+        now = start + 100;
         const Look high = LookNow();
-        g_now = start + 600;
+        now = start + 600;
         const Look low = LookNow();
         std::ostringstream failures;
         if (low.high[c.pin]) failures << "the signal is low, the line high\n";
@@ -180,20 +169,20 @@ TEST_F(SignalPins, ReadBackFromThePinsReadsAPulseOnADataAndAUartOnAControlPin) {
     port->SetReadbackFromPins(true);
     port->SetData(0xFF);
     port->SetControl(0x04);  // all four control lines high
-    const int64_t start = g_now;
+    const int64_t start = now;
     ASSERT_TRUE(port->SetPulse({5, 100, 30}));       // D3
     ASSERT_TRUE(port->SetUart({17, 115200, std::string(1, '\0')}));  // /SELECT IN: a start bit and eight low bits
-    g_now = start + 10;
+    now = start + 10;
     EXPECT_EQ(port->Read(kBase), 0xFF) << "high: the port's own level";
     EXPECT_EQ(port->Read(kBase + 2) & 0x0F, 0x0C) << "C3 reads pin 17 low, inverted";
-    g_now = start + 50;
+    now = start + 50;
     EXPECT_EQ(port->Read(kBase), 0xF7) << "low: D3 reads low, the latch still 0xFF";
     EXPECT_EQ(port->Data(), 0xFF);
-    g_now = start + 150;  // bit 17 of 20: past the character and its stop bit, in the idle time
+    now = start + 150;  // bit 17 of 20: past the character and its stop bit, in the idle time
     EXPECT_EQ(port->Read(kBase + 2) & 0x0F, 0x04) << "idle high: the port's level again";
 
     port->SetReadbackFromPins(false);
-    g_now = start + 50;
+    now = start + 50;
     EXPECT_EQ(port->Read(kBase), 0xFF) << "read back from the latch: the signal is on the pin, not in the read";
     EXPECT_FALSE(port->PinLevel(5));
 }
@@ -203,25 +192,25 @@ TEST_F(SignalPins, DataPinsTurnedIntoInputsReadTheSignalItself) {
     port->SetWiring(vport::Wiring::None);
     port->SetData(0x00);
     port->SetControl(0x20);  // C5: the data pins are inputs
-    const int64_t start = g_now;
+    const int64_t start = now;
     ASSERT_TRUE(port->SetPulse({9, 100, 30}));  // D7
-    g_now = start + 10;
+    now = start + 10;
     EXPECT_EQ(port->Read(kBase), 0xFF) << "high, though the latch holds 0";
-    g_now = start + 50;
+    now = start + 50;
     EXPECT_EQ(port->Read(kBase), 0x7F);
     port->SetInputPin(9, false);
-    g_now = start + 10;
+    now = start + 10;
     EXPECT_EQ(port->Read(kBase), 0x7F) << "a pin held low stays low under a signal";
 }
 
 TEST_F(SignalPins, ASignalOnADataPinReachesTheInputThePlugConnectsToIt) {
     port->SetWiring(vport::Wiring::DataLoopback);  // pin 2 (D0) to pin 15 (/ERROR, S3)
     port->SetData(0x01);
-    const int64_t start = g_now;
+    const int64_t start = now;
     ASSERT_TRUE(port->SetPulse({2, 100, 30}));
-    g_now = start + 10;
+    now = start + 10;
     EXPECT_EQ(port->Read(kBase + 1) & 0x08, 0x08);
-    g_now = start + 50;
+    now = start + 50;
     EXPECT_EQ(port->Read(kBase + 1) & 0x08, 0x00) << "the plug carries the line, signal and all";
     EXPECT_EQ(port->Read(kBase), 0x01) << "data reads its latch";
 }
