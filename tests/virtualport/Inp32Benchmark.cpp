@@ -1,8 +1,9 @@
 // Measures what one Inp32 call costs: the built library loaded as the panel
 // loads it, on a port of the benchmark's own, a million reads of each kind
 // (status as the panel and --watch read it, then data and control reading
-// back the pins with signals on them, and status with signals on inputs), the time per call printed. A
-// measurement to read, not a test: it passes whatever the numbers.
+// back the pins with signals on them, and status with signals on inputs),
+// the time per call printed. A measurement to read, not a test: it passes
+// whatever the numbers.
 #include <windows.h>
 
 #include <cstdio>
