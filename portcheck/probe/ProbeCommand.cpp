@@ -76,7 +76,6 @@ ProbeResult ProbePort(PortSession& session) {
     ProbeResult result;
     result.epp = session.eppTimeout();
     result.ecrPort = session.ecrPort();
-    session.TakeControl();
     result.ecr = FindEcr(session);
     if (result.ecr.kind == EcrFinding::Busy) {
         result.ecrTookPs2 = false;  // a data write would join the transfer
@@ -85,9 +84,11 @@ ProbeResult ProbePort(PortSession& session) {
     const bool hasEcr = result.ecr.kind == EcrFinding::Present;
     // With an ECR, the data register drives the pins and the direction bit
     // works in mode 001 for sure: the tests run there, the ECR's write
-    // tested also where it is in 001 already.
+    // tested also where it is in 001 already. Control is taken only then:
+    // in 011 its bit 5 turns the FIFO around.
     if (hasEcr) result.ecrTookPs2 = session.SetEcrMode(kEcrPs2);
     if (!result.ecrTookPs2) return result;
+    session.TakeControl();
     result.latchTested = true;
     result.latch = session.TestDataLatch();
     if (!result.latch.Found()) return result;
