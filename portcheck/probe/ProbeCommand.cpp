@@ -109,6 +109,10 @@ CommandOutput ProbeReport(const ProbeResult& result, const CheckOptions& options
     std::string verdict;
     if (result.ecr.kind == EcrFinding::Busy) {
         verdict = "the port is in the middle of a transfer: nothing was tested; run the probe again once it is done";
+    } else if (hasEcr && !DataReachesPinsIn(result.ecr.Mode()) && !result.ecrTookPs2) {
+        // A mode its card sets: --set-mode would be refused the same way.
+        verdict = "the panel's data outputs do NOT reach the pins in this mode, and its ECR keeps it: set the port "
+                  "to SPP/EPP+SPP/PS2 in the BIOS or the card's settings";
     } else if (hasEcr && !DataReachesPinsIn(result.ecr.Mode())) {
         verdict = "the panel's data outputs do NOT reach the pins in this mode: run \"PortCheck --set-mode ps2" +
                   EcrOption(options) + " " + Hex(options.base) +

@@ -316,6 +316,12 @@ TEST_F(Probe, OxfordPartThatKeepsItsModeIsBackedOffInItsPatternAndStillAnswers) 
                                     : "Port at 0xD010: answers (data latch not tested: the ECR did not take mode 001)\n"),
                   std::string::npos)
             << output.out << output.err;
+        if (!setMode) {
+            EXPECT_NE(output.out.find("  the panel's data outputs do NOT reach the pins in this mode, and its ECR "
+                                      "keeps it: set the port to SPP/EPP+SPP/PS2 in the BIOS or the card's settings\n"),
+                      std::string::npos)
+                << output.out;
+        }
     }
     const std::vector<vport::Access> writes = WritesTo(0xD002);
     ASSERT_EQ(writes.size(), 4u) << "twice: mode 001, and back to 011";
