@@ -303,10 +303,12 @@ TEST_F(Probe, OxfordPartThatKeepsItsModeIsBackedOffInItsPatternAndStillAnswers) 
     CheckOptions options;
     options.base = 0xD010;
     options.mode = kEcrPs2;
+    BeginRules rules;
+    rules.fingerprint = address.fingerprint;
     for (const bool setMode : {true, false}) {
         PortSession session(kPrivateLibrary, 0xD010);
         TellOfEcr(session, options, address);
-        ASSERT_EQ(session.Begin({address.fingerprint, false}), SessionStart::Ready);
+        ASSERT_EQ(session.Begin(rules), SessionStart::Ready);
         const CommandOutput output = setMode ? SetModeCommand(session, options) : ProbeCommand(session, options);
         EXPECT_TRUE(session.Restore().Held());
         EXPECT_EQ(output.exitCode, kExitFault);
