@@ -12,6 +12,7 @@ namespace {
 enum class Target { None, Data, Status, Control, Epp, Fifo, ConfigB, Ecr, Serial };
 
 const uint8_t kControlDirection = 0x20;  // control bit 5
+const uint16_t kTenBitAddresses = 0x3FF;
 const uint8_t kEcrServiceBit = 0x04;
 const uint8_t kConfigA = 0x10;  // an 8-bit FIFO, no interrupt pending
 const uint8_t kConfigB = 0x00;  // IRQ and DMA set by jumpers
@@ -28,10 +29,11 @@ bool InFifoMode(const SharedLayout& s) {
 }
 
 Target Decode(const SharedLayout& s, uint16_t port) {
-    const uint16_t offset = static_cast<uint16_t>(port - s.base);
     if (s.lockedUp) return Target::None;
-    if (offset < 3) return static_cast<Target>(offset + 1);
     const Chip chip = ChipOf(s);
+    uint16_t offset = static_cast<uint16_t>(port - s.base);
+    if (TraitsOf(chip).Has(kTenBitDecode)) offset &= kTenBitAddresses;  // bits 10-15 not decoded
+    if (offset < 3) return static_cast<Target>(offset + 1);
     if (offset < 8 && HasEppRegisters(chip)) return Target::Epp;
     if (HasEcr(chip)) {
         const uint16_t extended = static_cast<uint16_t>(port - ExtendedBlockStart(s));
@@ -62,6 +64,8 @@ uint8_t FifoRead(SharedLayout& s, bool effects) {
 }
 
 void FifoWrite(SharedLayout& s, uint8_t value) {
+    // 011 turned around by C5 fills from the peripheral: nothing written goes out.
+    if (!DataPinsDrive(s)) return;
     // 010 and 011 send it out at once, unless the peripheral holds the transfer up.
     if (ModeOf(s) != kEcrTestFifo && !s.fifoHeld) {
         StrobeOut(s, value);
@@ -87,7 +91,8 @@ bool BlocksOverlap(uint16_t base, uint16_t extended) {
 bool DataPinsDrive(const SharedLayout& s) {
     const Chip chip = ChipOf(s);
     if (!HasDirectionBit(chip) || !(s.control & kControlDirection)) return true;
-    return HasEcr(chip) && ModeOf(s) != kEcrPs2;
+    // Of the ECR's modes, 001 and the ECP FIFO's 011 turn around; the others drive.
+    return HasEcr(chip) && ModeOf(s) != kEcrPs2 && ModeOf(s) != kEcrEcpFifo;
 }
 
 PinInputs PinInputsOf(const SharedLayout& s) {
@@ -180,7 +185,7 @@ void ChipWrite(SharedLayout& s, uint16_t port, uint8_t value) {
             s.lockedUp = 1;
             break;
         }
-        SetEcr(s, value);
+        SetEcr(s, EcrWriteTaken(s, value));
         // The locking chip's own pattern writes bit 2 as 0 and raises nothing.
         if (!(value & kEcrServiceBit) && !TraitsOf(ChipOf(s)).Has(kLocksUpOnEcrBit2)) ServiceInterrupt(s);
         break;

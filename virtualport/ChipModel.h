@@ -1,25 +1,28 @@
 // What the port's chips do with the accesses at their addresses. What each
-// kind has (Chips.h): data, status and control at base..base+2; control as
-// its row reads it back; with a direction bit, control bit 5 set makes the
-// data pins inputs (the data register then reads the pins: 0xFF from the
-// pull-ups, less pins held low or a signal holds low; writes still go to
-// the latch).
+// kind has (Chips.h): data, status and control at base..base+2 (and again
+// every 0x400 on a chip decoding 10 address bits); control as its row reads
+// it back; with a direction bit, control bit 5 set makes the data pins
+// inputs (the data register then reads the pins: 0xFF from the pull-ups,
+// less pins held low or a signal holds low; writes still go to the latch).
 //
 // With an ECR, the extended block (base + 0x400, or a block of its own)
 // holds the FIFO at +0, config B at +1, the ECR at +2. The ECR's mode (bits
 // 7-5) decides what the data register does:
 //   000 standard: the data pins drive whatever bit 5 says;
 //   001 PS/2: bit 5 works as on a chip with a direction bit;
-//   010, 011 (FIFO modes): writes of base+0 or the FIFO go out to the pins
-//     at once with a strobe, or wait in the 16-byte FIFO while the
-//     peripheral holds the transfer up (ChipQuirks.h);
+//   010 (parallel-port FIFO, forward only): writes of base+0 or the FIFO go
+//     out to the pins at once with a strobe, or wait in the 16-byte FIFO
+//     while the peripheral holds the transfer up (ChipQuirks.h);
+//   011 (ECP FIFO): as 010, but bit 5 set turns it around: the data pins
+//     are inputs, the data register reads them, and nothing written is sent;
 //   110 (test): writes go into the FIFO, a read of it takes a byte out;
 //   100 EPP: as 000;
 //   111 configuration: as 000; the FIFO's address reads config A.
 // The ECR reads the mode, bits 4-2 as written and the FIFO flags in bits
-// 1-0 (01 empty, 10 full, 00 neither): 0x15 at power-up. A mode change
-// empties the FIFO. Bit 2 written as 0 fires the service interrupt, and the
-// chip sets it again (not on a chip that locks up on bit 2).
+// 1-0 (01 empty, 10 full, 00 neither): 0x15 at power-up. From a mode above
+// 001 it takes 000 or 001 only (ChipQuirks.h). A mode change empties the
+// FIFO. Bit 2 written as 0 fires the service interrupt, and the chip sets
+// it again (not on a chip that locks up on bit 2).
 //
 // With EPP registers, base+3..base+7 read 0xFF (there is no EPP device) and
 // set the time-out flag, status bit 0, on every access. It stays set until

@@ -10,6 +10,7 @@ namespace vport {
 namespace {
 
 const uint8_t kEcrServiceBit = 0x04;
+const uint8_t kEcrBelowMode = 0x1F;
 const uint8_t kControlLineBits = 0x0F;
 
 enum SerialRegister { kTransmit = 0, kInterruptId = 2, kLineControl = 3, kLineStatus = 5 };
@@ -19,6 +20,12 @@ enum SerialRegister { kTransmit = 0, kInterruptId = 2, kLineControl = 3, kLineSt
 void ServiceInterrupt(SharedLayout& s) {
     ++s.serviceInterrupts;
     s.ecr |= kEcrServiceBit;
+}
+
+uint8_t EcrWriteTaken(const SharedLayout& s, uint8_t value) {
+    const uint8_t mode = s.ecr >> 5, asked = value >> 5;
+    const bool refused = TraitsOf(static_cast<Chip>(s.chip)).Has(kEcrModeFixed) || (mode > kEcrPs2 && asked > kEcrPs2);
+    return refused ? static_cast<uint8_t>(mode << 5 | (value & kEcrBelowMode)) : value;
 }
 
 void StrobeOut(SharedLayout& s, uint8_t value) {

@@ -8,6 +8,10 @@
 //  - The FIFO modes 010 and 011 send every byte written to the pins with a
 //    strobe, unless the peripheral holds the transfer up (the FIFO then
 //    keeps its bytes).
+//  - An ECR in a mode above 001 takes only 000 or 001: a change between
+//    two of the others (from one FIFO mode to another) goes through them,
+//    and a direct one leaves the mode as it is. A card that sets the mode
+//    from its EEPROM keeps it whatever is written.
 //  - Read-back from the pins: data and control bits 0-3 read the lines, so
 //    a line shorted low reads low even while the port drives it high (open
 //    collector control lines, and the data register of many ports).
@@ -26,6 +30,10 @@ namespace vport {
 
 // ECR bit 2 written as 0: the interrupt it arms fires and sets it again.
 void ServiceInterrupt(SharedLayout& s);
+
+// What a write of `value` to the ECR leaves in it: the mode it has where
+// the chip refuses the one written, bits 4-0 as written.
+uint8_t EcrWriteTaken(const SharedLayout& s, uint8_t value);
 
 // A byte of the FIFO of mode 010 or 011 sent out: on the pins, with a strobe.
 void StrobeOut(SharedLayout& s, uint8_t value);

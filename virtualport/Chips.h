@@ -25,6 +25,9 @@ enum class Chip : uint8_t {
     NoReadback,
     EppBlocking,
     Ps2Zero,
+    FixedMode,
+    FixedLines,
+    Isa10Bit,
     Count,  // not a chip: how many there are; a new chip goes before it
 };
 inline constexpr int kChipCount = static_cast<int>(Chip::Count);
@@ -45,6 +48,12 @@ enum ChipTrait : uint32_t {
     // ECR with bit 2 set locks it up (every register reads 0xFF and takes no
     // write until reset); bit 2 written as 0 raises no service interrupt.
     kLocksUpOnEcrBit2 = 1u << 4,
+    // The card sets the ECR's mode (bits 7-5) from its EEPROM: an ECR write
+    // keeps the mode and takes the rest.
+    kEcrModeFixed = 1u << 5,
+    // Decodes 10 address bits, as old ISA cards do: every 0x400 from the
+    // base the same registers answer again (base+0x402 is control).
+    kTenBitDecode = 1u << 6,
 };
 
 struct ChipTraits {
@@ -75,6 +84,12 @@ inline constexpr ChipTraits kChipTraits[] = {
     {Chip::EppBlocking, "epp-blocking", "epp that ignores data and control writes while its time-out is set",
      kEppRegisters | kIgnoresSppWhileTimedOut, 0x1F, 0xE0},
     {Chip::Ps2Zero, "ps2-zero", "ps2 whose control bits 5-7 read 0 (C5 still turns the pins around)", kPs2Traits, 0x1F, 0x00},
+    {Chip::FixedMode, "fixed-mode", "fragile-ecr whose card sets the mode from its EEPROM: an ECR write keeps the mode",
+     kEcpTraits | kLocksUpOnEcrBit2 | kEcrModeFixed, 0x3F, 0xC0},
+    {Chip::FixedLines, "fixed-lines", "ps2 whose control bits 0-3 read 0100 whatever is written (the lines still follow)",
+     kPs2Traits, 0x30, 0xC4},
+    {Chip::Isa10Bit, "isa-10bit", "spp decoding 10 address bits: base+0x400..+0x402 are data, status and control again",
+     kTenBitDecode, 0x1F, 0xE0},
 };
 static_assert(RowsInOrder(kChipTraits, &ChipTraits::chip, kChipCount),
               "a row of kChipTraits for every chip, in the order of Chip");

@@ -50,24 +50,29 @@ std::string LatchNote(uint8_t read, uint8_t latch) {
 
 // The chip's lines of `show`: which chip, where, and its own state.
 std::string ChipLines(const PortSettings& s) {
-    std::string text = Line("chip", ChipName(s.chip));
+    const ChipTraits& chip = TraitsOf(s.chip);
+    std::string text = Line("chip", chip.name) + Line("", chip.summary);
     if (s.lockedUp) text += Line("locked", "ECR bit 2 was written as 1: every register reads 0xFF until reset");
     text += Line("base", Hex(s.base, 3) + ": data " + Hex(s.base, 3) + ", status " + Hex(s.base + 1u, 3) +
                              ", control " + Hex(s.base + 2u, 3));
-    if (HasEcr(s.chip)) {
+    if (chip.Has(kTenBitDecode))
+        text += Line("aliases", Hex((s.base + 0x400u) & 0xFFFF, 3) + "-" + Hex((s.base + 0x402u) & 0xFFFF, 3) +
+                                    " and so on every 0x400: data, status and control again (10 address bits)");
+    if (chip.Has(kEcr)) {
         const unsigned e = s.extendedBase;
         text += Line("extended", Hex(e, 3) + (s.extendedAuto ? " (base+0x400)" : "") + ": FIFO " + Hex(e, 3) +
                                      ", config B " + Hex(e + 1, 3) + ", ECR " + Hex(e + 2, 3));
-        text += Line("ECR", Hex(s.ecr, 2) + "  " + Binary(s.ecr) + "  mode " + EcrModeText(s.ecr) + ", FIFO " +
+        text += Line("ECR", Hex(s.ecr, 2) + "  " + Binary(s.ecr) + "  mode " + EcrModeText(s.ecr) +
+                                (chip.Has(kEcrModeFixed) ? " (set by the card: writes keep it)" : "") + ", FIFO " +
                                 std::to_string(s.fifoCount) + " of 16 bytes" +
                                 (s.fifoHeld ? ", held up by the peripheral" : ""));
         text += Line("sent", std::to_string(s.strobesSent) + " bytes strobed out by the FIFO modes; " +
                                  std::to_string(s.serviceInterrupts) + " service interrupts (ECR bit 2 written as 0)");
     }
-    if (HasEppRegisters(s.chip))
+    if (chip.Has(kEppRegisters))
         text += Line("time-out", std::string(s.eppTimeout ? "set" : "clear") + " (status bit 0), cleared by " +
                                      SettingShown(RowOf(SettingId::EppClear), s.Value(SettingId::EppClear)) +
-                                     (TraitsOf(s.chip).Has(kIgnoresSppWhileTimedOut) ? "; data and control writes ignored while set" : ""));
+                                     (chip.Has(kIgnoresSppWhileTimedOut) ? "; data and control writes ignored while set" : ""));
     if (s.serialOn)
         text += Line("serial", Hex(s.serialBase, 3) + "-" + Hex(s.serialBase + 7u, 3) + ": FIFOs " +
                                    (s.serialFcr & 0x01 ? "on" : "OFF") + ", FIFO control written " +

@@ -76,7 +76,6 @@ ProbeResult ProbePort(PortSession& session) {
     ProbeResult result;
     result.epp = session.eppTimeout();
     result.ecrPort = session.ecrPort();
-    session.TakeControl();
     result.ecr = FindEcr(session);
     if (result.ecr.kind == EcrFinding::Busy) {
         result.ecrTookPs2 = false;  // a data write would join the transfer
@@ -85,9 +84,11 @@ ProbeResult ProbePort(PortSession& session) {
     const bool hasEcr = result.ecr.kind == EcrFinding::Present;
     // With an ECR, the data register drives the pins and the direction bit
     // works in mode 001 for sure: the tests run there, the ECR's write
-    // tested also where it is in 001 already.
+    // tested also where it is in 001 already. Control is taken only then:
+    // in 011 its bit 5 turns the FIFO around.
     if (hasEcr) result.ecrTookPs2 = session.SetEcrMode(kEcrPs2);
     if (!result.ecrTookPs2) return result;
+    session.TakeControl();
     result.latchTested = true;
     result.latch = session.TestDataLatch();
     if (!result.latch.Found()) return result;
@@ -108,6 +109,10 @@ CommandOutput ProbeReport(const ProbeResult& result, const CheckOptions& options
     std::string verdict;
     if (result.ecr.kind == EcrFinding::Busy) {
         verdict = "the port is in the middle of a transfer: nothing was tested; run the probe again once it is done";
+    } else if (hasEcr && !DataReachesPinsIn(result.ecr.Mode()) && !result.ecrTookPs2) {
+        // A mode its card sets: --set-mode would be refused the same way.
+        verdict = "the panel's data outputs do NOT reach the pins in this mode, and its ECR keeps it: set the port "
+                  "to SPP/EPP+SPP/PS2 in the BIOS or the card's settings";
     } else if (hasEcr && !DataReachesPinsIn(result.ecr.Mode())) {
         verdict = "the panel's data outputs do NOT reach the pins in this mode: run \"PortCheck --set-mode ps2" +
                   EcrOption(options) + " " + Hex(options.base) +

@@ -25,6 +25,13 @@ CommandOutput Finish(CommandOutput output, const PortSession& session, const Res
     return output;
 }
 
+void TellOfEcr(PortSession& session, const CheckOptions& options, const AddressVerdict& address) {
+    session.UseEcrAt(options.EcrPort());
+    // A PCI card's extended block and vendor, where Windows names them.
+    if (options.ecrBlock < 0 && address.extendedBlock >= 0) session.UseEcrAt(address.extendedBlock + kEcrInBlock);
+    if (address.oxford) session.UseOxfordEcrPattern();
+}
+
 int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     PortLibrary library;
     if (const std::string unreachable = BindForPort(&library, options.base); !unreachable.empty()) {
@@ -38,10 +45,7 @@ int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     }
     StopRequest::Install();
     PortSession session(library, options.base);
-    session.UseEcrAt(options.EcrPort());
-    // A PCI card's extended block and vendor, where Windows names them.
-    if (options.ecrBlock < 0 && address.extendedBlock >= 0) session.UseEcrAt(address.extendedBlock + kEcrInBlock);
-    if (address.oxford) session.UseOxfordEcrPattern();
+    TellOfEcr(session, options, address);
     CommandOutput output;
     const auto warn = [&command] {
         std::fputs(command.warning.c_str(), stdout);

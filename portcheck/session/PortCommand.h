@@ -6,12 +6,12 @@
 
 #include <string>
 
+#include "AddressProof.h"
 #include "CheckArgs.h"
 #include "CommandOutput.h"
 #include "PortSession.h"
 
 namespace portcheck {
-
 
 // A command's work on a begun session; it leaves the restore to RunOnPort.
 // The restore's lines follow its err where that isn't empty, else its out.
@@ -24,6 +24,10 @@ struct PortCommand {
 };
 
 int RunOnPort(const CheckOptions& options, const PortCommand& command);
+
+// Where the session's ECR is (--ecr, or the extended block Windows names for
+// a PCI card) and whether it takes an Oxford part's pattern.
+void TellOfEcr(PortSession& session, const CheckOptions& options, const AddressVerdict& address);
 
 // The output once the session is back: another writer turns it into exit
 // 6, a restore that did not hold into a fault, and the restore's lines are

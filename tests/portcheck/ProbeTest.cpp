@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ExitCodes.h"
+#include "PortCommand.h"
 #include "PrivatePort.h"
 #include "ProbeCommand.h"
 #include "SessionText.h"
@@ -284,4 +285,80 @@ TEST_F(Probe, DirectionIsChangedOnlyWhereTheModeIsKnown) {
     EXPECT_EQ(result.ecr.kind, EcrFinding::NotLookedFor);
     EXPECT_TRUE(result.latch.Found());
     for (const vport::Access& write : WritesTo(0xD012)) EXPECT_NE(write.value & 0xE0, 0x20) << int(write.value);
+}
+
+// An Oxford part (Windows names PCI vendor 1415) whose card sets the mode:
+// the ECR keeps 011, so the back-off runs, in the part's own pattern (bits
+// 4-0 as 00001). Bits 4-2 as found (0x75) would have locked it up.
+TEST_F(Probe, OxfordPartThatKeepsItsModeIsBackedOffInItsPatternAndStillAnswers) {
+    g_port->SetChip(vport::Chip::FixedMode);
+    ASSERT_TRUE(g_port->SetExtendedBlock(0xD000));
+    ASSERT_TRUE(g_port->SetBase(0xD010));
+    g_port->SetEcrMode(3);
+    PortIdentity windows;
+    windows.names = WindowsNames::Port;
+    windows.extendedBlock = 0xD000;
+    windows.pciVendor = kOxfordVendor;
+    const AddressVerdict address = JudgeAddress(0xD010, windows, false);
+    CheckOptions options;
+    options.base = 0xD010;
+    options.mode = kEcrPs2;
+    BeginRules rules;
+    rules.fingerprint = address.fingerprint;
+    for (const bool setMode : {true, false}) {
+        PortSession session(kPrivateLibrary, 0xD010);
+        TellOfEcr(session, options, address);
+        ASSERT_EQ(session.Begin(rules), SessionStart::Ready);
+        const CommandOutput output = setMode ? SetModeCommand(session, options) : ProbeCommand(session, options);
+        EXPECT_TRUE(session.Restore().Held());
+        EXPECT_EQ(output.exitCode, kExitFault);
+        EXPECT_NE((output.out + output.err)
+                      .find(setMode ? "the extended control register at 0xD002 did not take mode 001 PS/2 "
+                                      "(bidirectional) (it reads 0x61); its mode is put back\n"
+                                    : "Port at 0xD010: answers (data latch not tested: the ECR did not take mode 001)\n"),
+                  std::string::npos)
+            << output.out << output.err;
+        if (!setMode) {
+            EXPECT_NE(output.out.find("  the panel's data outputs do NOT reach the pins in this mode, and its ECR "
+                                      "keeps it: set the port to SPP/EPP+SPP/PS2 in the BIOS or the card's settings\n"),
+                      std::string::npos)
+                << output.out;
+        }
+    }
+    const std::vector<vport::Access> writes = WritesTo(0xD002);
+    ASSERT_EQ(writes.size(), 4u) << "twice: mode 001, and back to 011";
+    for (size_t n = 0; n < writes.size(); ++n) EXPECT_EQ(writes[n].value, n % 2 ? 0x61 : 0x21) << n;
+    EXPECT_FALSE(g_port->Settings().lockedUp);
+    EXPECT_EQ(g_port->Peek(0xD002), 0x61);
+}
+
+// In mode 011 control bit 5 turns the FIFO around: --probe moves to 001
+// before it changes that bit, and turns it back there before 011 returns.
+std::vector<int> g_modesWhereBitFiveMoved;
+uint8_t g_controlBefore = 0;
+void NoteWhereBitFiveMoves() {
+    if ((g_port->Control() ^ g_controlBefore) & 0x20) g_modesWhereBitFiveMoved.push_back(g_port->Settings().ecr >> 5);
+    g_controlBefore = g_port->Control();
+}
+
+TEST_F(Probe, DataPinsAreTurnedAroundInPs2ModeOnlyAlsoFromTheEcpFifosReverse) {
+    g_port->SetChip(vport::Chip::Ecp);
+    g_port->SetEcrMode(3);
+    g_port->SetData(0x96);
+    g_port->SetControl(0x24);
+    ASSERT_FALSE(g_port->DataPinsDrive()) << "011 in reverse";
+    g_modesWhereBitFiveMoved.clear();
+    g_controlBefore = 0x24;
+    g_afterWrite = NoteWhereBitFiveMoves;
+    const ProbeResult result = ProbeAndRestore(0x77A);
+    g_afterWrite = nullptr;
+    EXPECT_EQ(result.ecr.kind, EcrFinding::Present);
+    EXPECT_TRUE(result.latch.Found());
+    EXPECT_TRUE(result.bidirectional);
+    EXPECT_FALSE(g_modesWhereBitFiveMoved.empty());
+    for (int mode : g_modesWhereBitFiveMoved) EXPECT_EQ(mode, 1);
+    EXPECT_EQ(g_port->Settings().ecr, 0x75);
+    EXPECT_EQ(g_port->Control(), 0x24);
+    EXPECT_EQ(g_port->Data(), 0x96);
+    EXPECT_EQ(g_port->Settings().strobesSent, 0u);
 }

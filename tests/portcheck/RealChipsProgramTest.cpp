@@ -269,3 +269,38 @@ TEST_F(PortCheck, OneOffDropoutInTwentyRoundsIsIntermittent) {
         << result.out;
     EXPECT_FALSE(Has(result.out, "slow")) << result.out;
 }
+
+// Control lines that read 0100 whatever is written: their read-back tells
+// nothing, so it is not believed, and the plug's inputs tell the lines.
+TEST_F(PortCheck, ControlLinesReadingAFixedValueAreUnreadNotAFault) {
+    port->SetChip(vport::Chip::FixedLines);
+    port->SetControl(0x0B);
+    const ProcessResult data = Run("0x378");
+    EXPECT_EQ(data.exitCode, 0u) << data.out << data.err;
+    EXPECT_TRUE(Has(data.out, "control bits 0-3 idle, unchecked: they read a fixed value, so the value found could "
+                              "not be read"))
+        << data.out;
+    port->SetWiring(vport::Wiring::ControlLoopback);
+    const ProcessResult control = Run("--plug control 0x378");
+    EXPECT_EQ(control.exitCode, 0u) << control.out << control.err;
+    EXPECT_TRUE(Has(control.out, "PASS")) << control.out;
+    EXPECT_FALSE(Has(control.out + control.err, "FAIL")) << control.out << control.err;
+    EXPECT_EQ(port->Control() & 0x0F, 0x04) << "put back idle";
+}
+
+// Ten address bits: base+0x402 is control again. The kernel's alias check
+// (control bit 1 set for a moment) finds it out; nothing is written there.
+TEST_F(PortCheck, ControlAnsweringAtBasePlus0x402IsNoEcrAndIsNeverWrittenThere) {
+    port->SetChip(vport::Chip::Isa10Bit);
+    const ProcessResult probe = Run("--probe 0x378");
+    EXPECT_EQ(probe.exitCode, 0u) << probe.out << probe.err;
+    EXPECT_TRUE(Has(probe.out, "\n  extended control register: none at 0x77A (that address follows the control "
+                               "register)\n"))
+        << probe.out;
+    const ProcessResult set = Run("--set-mode ps2 0x378");
+    EXPECT_EQ(set.exitCode, 1u) << set.out << set.err;
+    EXPECT_TRUE(Has(set.err, "no extended control register answers at 0x77A")) << set.err;
+    EXPECT_EQ(Run("0x378").exitCode, 0u);
+    EXPECT_TRUE(WritesTo(*port, 0x778, 0x77F).empty());
+    EXPECT_EQ(port->Control() & 0x0F, 0x00);
+}

@@ -13,7 +13,8 @@ TEST_F(PortTest, EachChipReadsControlBackInItsOwnWayWhileTheLatchDrivesThePins) 
         uint8_t read;
     } chips[] = {{Chip::Ideal, 0x4B}, {Chip::Spp, 0xEB},        {Chip::Ps2, 0xCB}, {Chip::Ecp, 0xCB},
                  {Chip::Epp, 0xEB},   {Chip::NoReadback, 0xFF}, {Chip::FragileEcr, 0xCB},
-                 {Chip::EppBlocking, 0xEB}, {Chip::Ps2Zero, 0x0B}};
+                 {Chip::EppBlocking, 0xEB}, {Chip::Ps2Zero, 0x0B}, {Chip::FixedMode, 0xCB},
+                 {Chip::FixedLines, 0xC4}, {Chip::Isa10Bit, 0xEB}};
     for (const auto& c : chips) {
         port->SetChip(c.chip);
         port->Write(0x37A, 0x4B);
@@ -70,8 +71,12 @@ TEST_F(PortTest, EcpModesDecideWhereDataWritesGoAndTheFifoFlagsTell) {
     EXPECT_EQ(port->Settings().strobesSent, 1u);
 
     port->Write(0x77A, 0xD4);
-    EXPECT_EQ(port->Read(0x77A), 0xD5) << "a mode change empties the FIFO";
+    EXPECT_EQ(port->Read(0x77A), 0x76) << "no change from one FIFO mode straight to another";
+    port->Write(0x77A, 0x34);
+    EXPECT_EQ(port->Read(0x77A), 0x35) << "a mode change empties the FIFO";
     EXPECT_FALSE(port->Settings().fifoHeld);
+    port->Write(0x77A, 0xD4);
+    EXPECT_EQ(port->Read(0x77A), 0xD5) << "from 001 to test mode";
     port->Write(0x378, 0x11);
     port->Write(0x778, 0x22);
     EXPECT_EQ(port->Peek(0x778), 0x11);
@@ -215,4 +220,72 @@ TEST_F(PortTest, EppTimeOutIsSetByEppAccessesAndClearedAsChosen) {
     port->SetChip(Chip::Spp);
     port->Read(0x37B);
     EXPECT_EQ(port->Read(0x379), 0x7F) << "no EPP on an SPP chip: bit 0 reads 1";
+}
+
+// From a mode above 001 the ECR takes only 000 or 001, for every pair of
+// modes; the other bits are taken all the same.
+TEST_F(PortTest, EcrChangesModeOnlyFromOrToStandardOrPs2) {
+    port->SetChip(Chip::Ecp);
+    for (uint8_t from = 0; from < 8; ++from)
+        for (uint8_t to = 0; to < 8; ++to) {
+            port->SetEcrMode(from);
+            port->Write(0x77A, static_cast<uint8_t>(to << 5 | 0x10 | 0x04));
+            const bool taken = from <= 1 || to <= 1;
+            EXPECT_EQ(port->Read(0x77A), (taken ? to : from) << 5 | 0x15) << int(from) << " to " << int(to);
+        }
+}
+
+// In 011 control bit 5 turns the FIFO around: the data pins are inputs and
+// nothing written goes out; 010 sends forward only, whatever bit 5 says.
+TEST_F(PortTest, EcpFifoHonoursTheDirectionBitAndTheParallelFifoDoesNot) {
+    port->SetChip(Chip::Ecp);
+    port->Write(0x378, 0x00);
+    port->Write(0x37A, 0x24);
+    port->SetEcrMode(3);
+    ASSERT_TRUE(port->SetInputPin(3, false));
+    EXPECT_FALSE(port->DataPinsDrive());
+    EXPECT_EQ(port->Read(0x378), 0xFD) << "the pins: pull-ups, and pin 3 held low";
+    port->Write(0x378, 0x0A);
+    port->Write(0x778, 0x0B);
+    EXPECT_EQ(port->Settings().strobesSent, 0u);
+    EXPECT_EQ(port->Data(), 0x00);
+    EXPECT_EQ(port->Read(0x77A), 0x75);
+
+    port->SetEcrMode(2);
+    EXPECT_TRUE(port->DataPinsDrive());
+    port->Write(0x378, 0x0A);
+    EXPECT_EQ(port->Settings().strobesSent, 1u);
+    EXPECT_EQ(port->Read(0x378), 0x0A);
+    EXPECT_EQ(port->Read(0x379), 0xD7) << "the pins moved";
+}
+
+// A card that sets the mode itself: the ECR keeps it, takes bits 4-0, and
+// still locks up on bit 2 written as 1.
+TEST_F(PortTest, FixedModeEcrKeepsItsModeAndTakesTheRest) {
+    port->SetChip(Chip::FixedMode);
+    port->SetEcrMode(3);
+    port->Write(0x77A, 0x21);
+    EXPECT_EQ(port->Read(0x77A), 0x61);
+    port->Write(0x77A, 0x01);
+    EXPECT_EQ(port->Read(0x77A), 0x61) << "not even to 000";
+    EXPECT_FALSE(port->Settings().lockedUp);
+    port->Write(0x77A, 0x64);
+    EXPECT_TRUE(port->Settings().lockedUp);
+}
+
+// Ten address bits: base+0x400 and every 0x400 on answer as the base, so
+// the "ECR" at base+0x402 reads and writes control.
+TEST_F(PortTest, TenBitDecodingAnswersAgainEvery0x400) {
+    port->SetChip(Chip::Isa10Bit);
+    port->Write(0x77A, 0x0B);
+    EXPECT_EQ(port->Control(), 0x0B);
+    EXPECT_EQ(port->Read(0x37A), 0xEB);
+    for (uint16_t alias : {0x77A, 0xB7A, 0xF7A, 0xFF7A}) EXPECT_EQ(port->Read(alias), 0xEB) << alias;
+    port->Write(0xB78, 0x5A);
+    EXPECT_EQ(port->Read(0x778), 0x5A);
+    EXPECT_EQ(port->Read(0x779), port->Read(0x379));
+    EXPECT_EQ(port->Read(0x77B), 0xFF) << "no EPP registers";
+    EXPECT_EQ(port->Read(0x37B), 0xFF);
+    port->SetChip(Chip::Spp);
+    EXPECT_EQ(port->Read(0x77A), 0xFF) << "sixteen bits decoded: nothing there";
 }

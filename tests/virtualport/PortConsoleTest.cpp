@@ -157,7 +157,7 @@ TEST_F(PortConsole, ShowAndWatchPictureThePort) {
         << show.out;
     EXPECT_NE(show.out.find("data     0x01  00000001\n"), std::string::npos) << show.out;
     EXPECT_NE(show.out.find("  1  /STROBE     high   out  C0 inverted\n"), std::string::npos);
-    EXPECT_EQ(Count(show.out, "\n"), 30u);  // 13 heading lines and 17 pins
+    EXPECT_EQ(Count(show.out, "\n"), 31u);  // 14 heading lines and 17 pins
 
     port->SetWiring(vport::Wiring::None);
     port->ForceStatus(0x8F);
@@ -222,6 +222,31 @@ TEST_F(PortConsole, SetsTheQuirksOfRealChipsAndShowSaysWhatTheyDid) {
     ProcessResult refused = Console("fifo 2");
     EXPECT_EQ(refused.exitCode, 2u);
     EXPECT_NE(refused.err.find("only in ECR mode 010 or 011"), std::string::npos) << refused.err;
+}
+
+// The chips as unkind as real ones: a mode the card sets, control lines
+// that read a fixed value, ten address bits, and ECR modes changed only
+// through 000 or 001.
+TEST_F(PortConsole, ShowsWhatTheUnkindChipsDid) {
+    const struct {
+        const char* commands[3];
+        const char* line;
+    } cases[] = {
+        {{"chip fixed-mode", "ecr-mode 011", "write 0x77A 0x21"},
+         "\nECR      0x61  01100001  mode 011 ECP FIFO (set by the card: writes keep it), FIFO 0 of 16 bytes\n"},
+        {{"chip fixed-lines", "write 0x37A 0x0B", "show"}, "\ncontrol  0xC4  11000100  latch 0x0B\n"},
+        {{"chip isa-10bit", "write 0x77A 0x0B", "show"},
+         "\naliases  0x778-0x77A and so on every 0x400: data, status and control again (10 address bits)\n"},
+        {{"chip ecp", "ecr-mode 011", "write 0x77A 0x54"},
+         "\nECR      0x75  01110101  mode 011 ECP FIFO, FIFO 0 of 16 bytes\n"},
+    };
+    for (const auto& c : cases) {
+        for (const char* command : c.commands) EXPECT_EQ(Console(command).exitCode, 0u) << command;
+        const std::string show = Console("show").out;
+        EXPECT_NE(show.find(c.line), std::string::npos) << c.line << "\n" << show;
+    }
+    EXPECT_EQ(port->Control(), 0x0B) << "isa-10bit's base+0x402 is control";
+    EXPECT_NE(Console("--help").out.find("of the ECR changes it to 000 or 001 only: a direct\n"), std::string::npos);
 }
 
 // Another program on the port, seen from this process's accesses.

@@ -28,8 +28,18 @@ TEST(ChipTable, EveryChipIsNamedTakenByTheConsoleAndSummedUpInHelp) {
         EXPECT_NE(help.find(row.summary), std::string::npos);
     }
     EXPECT_STREQ(ChipName(Chip::Count), "unknown");
-    EXPECT_EQ(ChipNames(kEcr, " or "), "ecp or fragile-ecr");
+    EXPECT_EQ(ChipNames(kEcr, " or "), "ecp, fragile-ecr or fixed-mode");
     EXPECT_EQ(ChipNames(kEppRegisters), "epp and epp-blocking");
+}
+
+TEST_F(PortTest, ShowNamesEveryChipAndSaysWhatItDoes) {
+    for (const ChipTraits& row : kChipTraits) {
+        port->SetChip(row.chip);
+        const std::string show = FormatSnapshot(TakeSnapshot(*port));
+        EXPECT_NE(show.find(std::string("\nchip     ") + row.name + "\n         " + row.summary + "\n"),
+                  std::string::npos)
+            << show;
+    }
 }
 
 namespace {
