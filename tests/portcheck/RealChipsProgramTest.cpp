@@ -56,7 +56,7 @@ TEST_F(PortCheck, NoEcrIsGuessedForABaseAbove0x400) {
     EXPECT_EQ(set.exitCode, 1u);
     EXPECT_TRUE(Has(set.err, "give --ecr with the extended block's address")) << set.err;
     EXPECT_FALSE(Touched(*port, 0xD410, 0xD417));
-    EXPECT_EQ(port->Settings().serialFcrWrites, 0u);
+    EXPECT_EQ(port->Settings().serial.fcrWrites, 0u);
 
     const ProcessResult given = Run("--probe --ecr 0xD000 0xD010");
     EXPECT_TRUE(Has(given.out, "\n  extended control register at 0xD002: mode 000 standard (SPP)\n")) << given.out;
@@ -230,8 +230,8 @@ TEST_F(PortCheck, SerialPortAtTheBaseIsToldByTwoReadsAndNotTouched) {
         for (const vport::Access& access : port->Log())
             EXPECT_TRUE(!access.write && (access.port == 0xD411 || access.port == 0xD412)) << args << " " << access.port;
     }
-    EXPECT_EQ(port->Settings().serialFcrWrites, 0u);
-    EXPECT_EQ(port->Settings().serialBytesSent, 0u);
+    EXPECT_EQ(port->Settings().serial.fcrWrites, 0u);
+    EXPECT_EQ(port->Settings().serial.bytesSent, 0u);
 
     // Forced, the kernel's check runs, and finds no parallel port.
     const ProcessResult forced = Run("--force --probe 0xD410");
@@ -239,7 +239,7 @@ TEST_F(PortCheck, SerialPortAtTheBaseIsToldByTwoReadsAndNotTouched) {
     EXPECT_TRUE(Has(forced.err, "PortCheck: no parallel port answers at 0xD410: control written 0x0C read back "))
         << forced.err;
     EXPECT_EQ(forced.exitCode, 5u);
-    EXPECT_GT(port->Settings().serialFcrWrites, 0u);
+    EXPECT_GT(port->Settings().serial.fcrWrites, 0u);
 }
 
 // D0 is the first line the data plug walks; shorted low where the data
