@@ -31,8 +31,6 @@ int RunOnPort(const CheckOptions& options, const PortCommand& command) {
         std::fputs(unreachable.c_str(), stderr);
         return kExitNoPortLibrary;
     }
-    std::fputs(command.warning.c_str(), stdout);
-    std::fflush(stdout);
     const AddressVerdict address = CheckAddress(options.base, options.force);
     if (!address.refusal.empty()) {
         std::fputs(address.refusal.c_str(), stderr);
@@ -45,7 +43,11 @@ int RunOnPort(const CheckOptions& options, const PortCommand& command) {
     if (options.ecrBlock < 0 && address.extendedBlock >= 0) session.UseEcrAt(address.extendedBlock + kEcrInBlock);
     if (address.oxford) session.UseOxfordEcrPattern();
     CommandOutput output;
-    const SessionStart start = session.Begin({address.fingerprint, options.force});
+    const auto warn = [&command] {
+        std::fputs(command.warning.c_str(), stdout);
+        std::fflush(stdout);
+    };
+    const SessionStart start = session.Begin({address.fingerprint, options.force, warn});
     if (start != SessionStart::LooksSerial && address.fingerprint &&
         LooksLikeSerialPort(session.foundStatus(), session.foundControl()))
         std::fputs(SerialPortMessage(options.base, session.foundStatus(), session.foundControl(), true).c_str(), stderr);

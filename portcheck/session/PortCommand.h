@@ -20,7 +20,7 @@ using SessionWork = CommandOutput (*)(PortSession& session, const CheckOptions& 
 struct PortCommand {
     SessionWork work;
     const char* during;   // for the other-writer message: "the test"
-    std::string warning;  // printed before the port is touched; may be empty
+    std::string warning;  // printed just before the first write; may be empty
 };
 
 int RunOnPort(const CheckOptions& options, const PortCommand& command);

@@ -83,6 +83,7 @@ SessionStart PortSession::Begin(BeginRules rules) {
         return SessionStart::Disturbed;
     }
     begun_ = true;
+    if (rules.beforeFirstWrite) rules.beforeFirstWrite();
     ClearEppTimeout();
     if (PortAnswers()) return SessionStart::Ready;
     restored_ = true;  // the check put back what it wrote; nothing more is written here

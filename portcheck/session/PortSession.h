@@ -34,6 +34,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "PortLibrary.h"
 #include "PortRegisters.h"
@@ -50,6 +51,9 @@ enum class SessionStart {
 struct BeginRules {
     bool fingerprint = false;  // tell a serial port by base+1 and base+2 first
     bool force = false;        // ... and go on all the same
+    // Called once, just before the first write, where the reads have let
+    // one be made: the moment to warn that the pins will change.
+    std::function<void()> beforeFirstWrite;
 };
 
 // The kernel's check that a parallel port answers, as read.

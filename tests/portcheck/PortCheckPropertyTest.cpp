@@ -5,7 +5,8 @@
 //  - a serial port is told by reads of base+1 and base+2 and nothing else
 //    (and a parallel port that reads as one there is left alone too);
 //  - nothing is written, and no other register read, before those two
-//    reads; before the kernel's check has found a port, only its own writes
+//    reads; the warning that the pins change comes before the first write,
+//    and only where there is one; before the kernel's check has found a port, only its own writes
 //    (control 0x0C and 0x0E, the data latch's 0xAA and 0x55, what they
 //    found put back, the EPP time-out's status writes), and 0xFF never to
 //    control;
@@ -42,8 +43,9 @@ const PortLibrary kChipLibrary{nullptr, &ReadChip, &WriteChip};
 bool Has(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 struct Run {
-    SessionStart start;
+    SessionStart start = SessionStart::NoPort;
     CommandOutput output;
+    long warnedAt = -1;  // how many accesses the log had when the warning came; -1: none
 };
 
 // As RunOnPort does it where Windows cannot say.
@@ -55,7 +57,11 @@ Run RunCommand(GeneratedChip& chip, bool probe) {
     options.rounds = 2;
     PortSession session(kChipLibrary, chip.base);
     session.UseEcrAt(options.EcrPort());
-    Run run{session.Begin({true, false}), {}};
+    Run run;
+    BeginRules rules;
+    rules.fingerprint = true;
+    rules.beforeFirstWrite = [&] { run.warnedAt = static_cast<long>(chip.log.size()); };
+    run.start = session.Begin(rules);
     if (run.start == SessionStart::Ready) {
         run.output = probe ? ProbeCommand(session, options) : LoopbackCommand(session, options);
         run.output = Finish(run.output, session, session.Restore(), "the test");
@@ -90,6 +96,15 @@ void CheckOne(uint32_t seed) {
     // alone too, and the message says --force goes on.
     if (chip.serial) {
         EXPECT_EQ(run.start, SessionStart::LooksSerial);
+    }
+    // The warning that pins change comes before the first write, and only
+    // where one is made.
+    long firstWrite = -1;
+    for (size_t i = 0; i < log.size() && firstWrite < 0; ++i)
+        if (log[i].write) firstWrite = static_cast<long>(i);
+    EXPECT_EQ(run.warnedAt >= 0, firstWrite >= 0) << "warned at " << run.warnedAt << ", first write " << firstWrite;
+    if (firstWrite >= 0) {
+        EXPECT_LE(run.warnedAt, firstWrite);
     }
     if (run.start == SessionStart::LooksSerial) {
         EXPECT_EQ(log.size(), 2u);
