@@ -111,7 +111,7 @@ ConsoleOutcome SerialInput(PortState& port, const ConsoleCommand& command) {
     const unsigned base = r.base;
     if (command.action == ConsoleAction::SerialReceive) {
         const bool overrun = (r.lineErrors & ~before.lineErrors & 0x02) != 0;
-        return Done(std::to_string(command.serialBytes.size()) + " bytes received, " + std::to_string(r.received) +
+        return Done(Bytes(command.serialBytes.size()) + " received, " + std::to_string(r.received) +
                     " waiting (a read of " + Hex(base) + " takes one)" +
                     (overrun ? "; the FIFO was full: overrun (line status bit 1)" : ""));
     }

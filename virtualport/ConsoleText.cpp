@@ -60,7 +60,7 @@ std::string SerialLines(const SerialRegisters& r) {
     for (uint32_t n = 0; n < r.received; ++n) waiting += " " + Hex(SerialWaiting(r, n), 2);
     text += Line("received", r.received == 0 ? "nothing waiting: " + Hex(base, 3) + " reads " + Hex(r.lastReceived, 2) +
                                                    " again"
-                                             : std::to_string(r.received) + " bytes waiting," + waiting +
+                                             : Bytes(r.received) + " waiting," + waiting +
                                                    ": a read of " + Hex(base, 3) + " takes one");
     const std::string errors = SerialFlagWords(kSerialLineErrors, r.lineErrors);
     text += Line("errors", (errors.empty() ? "none" : errors + ": a read of " + Hex(base + 5u, 3) + " clears them") +
@@ -132,6 +132,8 @@ std::string PinNotes(const PortSnapshot& snapshot, int pin) {
 }
 
 }  // namespace
+
+std::string Bytes(size_t count) { return std::to_string(count) + (count == 1 ? " byte" : " bytes"); }
 
 const char* WiringName(Wiring wiring) {
     const SettingRow& row = RowOf(SettingId::Wiring);

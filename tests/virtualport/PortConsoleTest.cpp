@@ -267,6 +267,7 @@ TEST_F(PortConsole, SerialPortReceivesRaisesItsFlagsAndShowSaysWhatReadsWouldCha
                              "\nerrors   none (line status 0x60)\n",
                              "\nmodem    cts, dcd active, no change (modem status 0x90)\n"})
         EXPECT_NE(after.find(line), std::string::npos) << line << "\n" << after;
+    EXPECT_EQ(Console("serial receive 7").out, "1 byte received, 1 waiting (a read of 0xD000 takes one)\n");
     const ProcessResult overrun = Console("serial receive 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
     EXPECT_EQ(overrun.out, "17 bytes received, 16 waiting (a read of 0xD000 takes one); the FIFO was full: overrun "
                            "(line status bit 1)\n");
