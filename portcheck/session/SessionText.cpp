@@ -77,6 +77,21 @@ std::string HiddenDirection(const RestoreOutcome& outcome) {
 
 }  // namespace
 
+std::string LineFaultText(const LineFault& fault) {
+    std::string lines;
+    for (const Pin& pin : kPins) {
+        if (pin.reg == Register::Status) continue;
+        const bool data = pin.reg == Register::Data;
+        if (!((data ? fault.bits.data : fault.bits.control) & pin.mask)) continue;
+        const auto level = [&](const Registers& values) {
+            return (((data ? values.data : values.control) & pin.mask) != 0) != pin.inverted ? "high" : "low";
+        };
+        lines += std::string(lines.empty() ? "" : "; ") + "pin " + std::to_string(pin.number) + " (" + pin.signal +
+                 ") reads back " + level(fault.read) + " where PortCheck drives it " + level(fault.written);
+    }
+    return lines;
+}
+
 std::string NoPortMessage(int base, bool latchTested) {
     return "PortCheck: no parallel port answers at " + Hex(base) + ": data, status and control read 0xFF" +
            (latchTested ? " and the data register holds nothing written to it" : "") +
