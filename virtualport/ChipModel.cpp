@@ -3,6 +3,7 @@
 #include "ChipQuirks.h"
 #include "EcrModes.h"
 #include "LineTiming.h"
+#include "SerialPort.h"
 
 namespace vport {
 
@@ -39,7 +40,7 @@ Target Decode(const SharedLayout& s, uint16_t port) {
         const uint16_t extended = static_cast<uint16_t>(port - ExtendedBlockStart(s));
         if (extended < 3) return static_cast<Target>(static_cast<int>(Target::Fifo) + extended);
     }
-    return IsSerialAddress(s, port) ? Target::Serial : Target::None;
+    return IsSerialAddress(s.serial, port) ? Target::Serial : Target::None;
 }
 
 uint8_t StatusRead(SharedLayout& s, bool effects) {
@@ -146,7 +147,7 @@ uint8_t ChipRead(SharedLayout& s, uint16_t port, bool effects) {
         return HasSignals(s) ? DataLevels(PinInputsNow(s)) : static_cast<uint8_t>(~(s.pulledLow >> 2));
     case Target::Status: return StatusRead(s, effects);
     case Target::Control: return ControlFromPins(s, ControlReadBack(ChipOf(s), s.control));
-    case Target::Serial: return SerialRead(s, port);
+    case Target::Serial: return SerialRead(s.serial, port - s.serial.base, effects);
     case Target::Epp:
         if (effects) s.eppTimeout = 1;
         return 0xFF;
@@ -189,7 +190,7 @@ void ChipWrite(SharedLayout& s, uint16_t port, uint8_t value) {
         // The locking chip's own pattern writes bit 2 as 0 and raises nothing.
         if (!(value & kEcrServiceBit) && !TraitsOf(ChipOf(s)).Has(kLocksUpOnEcrBit2)) ServiceInterrupt(s);
         break;
-    case Target::Serial: SerialWrite(s, port, value); break;
+    case Target::Serial: SerialWrite(s.serial, port - s.serial.base, value); break;
     case Target::ConfigB:
     case Target::None: break;
     }

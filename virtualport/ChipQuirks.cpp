@@ -13,8 +13,6 @@ const uint8_t kEcrServiceBit = 0x04;
 const uint8_t kEcrBelowMode = 0x1F;
 const uint8_t kControlLineBits = 0x0F;
 
-enum SerialRegister { kTransmit = 0, kInterruptId = 2, kLineControl = 3, kLineStatus = 5 };
-
 }  // namespace
 
 void ServiceInterrupt(SharedLayout& s) {
@@ -46,30 +44,6 @@ uint8_t ControlFromPins(const SharedLayout& s, uint8_t chipRead) {
         if (PinLevel(inputs, pin.number) != pin.inverted) lines |= static_cast<uint8_t>(1u << bit);
     }
     return static_cast<uint8_t>((chipRead & ~kControlLineBits) | lines);
-}
-
-bool IsSerialAddress(const SharedLayout& s, uint16_t port) {
-    return s.serialOn && static_cast<uint16_t>(port - s.serialBase) < 8;
-}
-
-uint8_t SerialRead(const SharedLayout& s, uint16_t port) {
-    switch (port - s.serialBase) {
-    case kInterruptId: return s.serialFcr & kSerialFifosOn ? 0xC1 : 0x01;
-    case kLineControl: return 0x03;  // 8 data bits, no parity, 1 stop bit
-    case kLineStatus: return 0x60;   // transmitter empty
-    default: return 0x00;
-    }
-}
-
-void SerialWrite(SharedLayout& s, uint16_t port, uint8_t value) {
-    switch (port - s.serialBase) {
-    case kTransmit: ++s.serialBytesSent; break;
-    case kInterruptId:
-        s.serialFcr = value;
-        if (s.serialFcrWrites < 255) ++s.serialFcrWrites;
-        break;
-    default: break;
-    }
 }
 
 }  // namespace vport

@@ -1,6 +1,6 @@
-// What real chips do beyond a plain register file, and what can sit at an
-// address a program takes for the port's own. Called with the port's lock
-// held, from ChipModel.
+// What real chips do beyond a plain register file (what can sit at an
+// address a program takes for the port's own: SerialPort.h). Called with
+// the port's lock held, from ChipModel.
 //
 //  - An ECR's service interrupt: writing ECR bit 2 as 0 arms the chip's
 //    interrupt (and with bit 3 set its DMA); the forward FIFO is empty, so
@@ -15,11 +15,6 @@
 //  - Read-back from the pins: data and control bits 0-3 read the lines, so
 //    a line shorted low reads low even while the port drives it high (open
 //    collector control lines, and the data register of many ports).
-//  - A serial port (a 16550-style UART) at eight addresses of its own, as
-//    another card's can lie where base + 0x402 of a PCI port points: its
-//    interrupt identification reads 0xC1 (FIFOs on, nothing pending) or
-//    0x01 once a write of its FIFO control has turned them off; what is
-//    written to it is counted.
 #pragma once
 
 #include <cstdint>
@@ -42,12 +37,5 @@ void StrobeOut(SharedLayout& s, uint8_t value);
 // the lines are; `chipRead` is what the chip would read otherwise.
 uint8_t DataFromPins(const SharedLayout& s, uint8_t chipRead);
 uint8_t ControlFromPins(const SharedLayout& s, uint8_t chipRead);
-
-// Whether `port` is one of the serial port's eight addresses, and its
-// registers' reads and writes there.
-bool IsSerialAddress(const SharedLayout& s, uint16_t port);
-uint8_t SerialRead(const SharedLayout& s, uint16_t port);
-void SerialWrite(SharedLayout& s, uint16_t port, uint8_t value);
-inline constexpr uint8_t kSerialFifosOn = 0x01;  // FIFO control bit 0
 
 }  // namespace vport

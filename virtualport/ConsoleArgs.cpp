@@ -251,8 +251,48 @@ ParsedCommand ParseFifo(const std::vector<std::string>& args) {
     return Succeed(command);
 }
 
-// `serial ADDR|off`: a multiple of 8.
+// `serial error overrun parity` and `serial modem cts dsr|none`: words of
+// a table of SerialPort.h, each naming a bit.
+template <size_t N>
+ParsedCommand ParseSerialFlags(const std::vector<std::string>& args, const SerialFlag (&flags)[N],
+                               ConsoleAction action, const char* what, const char* usage) {
+    if (args.size() < 3) return Fail("serial " + args[1] + ": missing " + what + "; use: " + usage);
+    ConsoleCommand command;
+    command.action = action;
+    if (action == ConsoleAction::SerialModem && args[2] == "none" && args.size() == 3) return Succeed(command);
+    for (size_t i = 2; i < args.size(); ++i) {
+        size_t n = 0;
+        while (n < N && args[i] != flags[n].word) ++n;
+        if (n == N)
+            return Fail("serial " + args[1] + ": '" + args[i] + "' is none of " + SerialFlagWords(flags, 0xFF));
+        command.serialBits |= flags[n].bit;
+    }
+    return Succeed(command);
+}
+
+// `serial receive BYTE...`: bytes arriving at the serial port.
+ParsedCommand ParseSerialReceive(const std::vector<std::string>& args) {
+    if (args.size() < 3) return Fail("serial receive: missing bytes; use: serial receive BYTE...");
+    ConsoleCommand command;
+    command.action = ConsoleAction::SerialReceive;
+    std::string error;
+    for (size_t i = 2; i < args.size(); ++i) {
+        uint64_t byte;
+        if (!ReadNumber(args[i], "serial receive: byte", 0, 255, &byte, &error)) return Fail(error);
+        command.serialBytes.push_back(static_cast<uint8_t>(byte));
+    }
+    return Succeed(command);
+}
+
+// `serial ADDR|off`: a multiple of 8; or what reaches the serial port.
 ParsedCommand ParseSerial(const std::vector<std::string>& args) {
+    if (args.size() >= 2 && args[1] == "receive") return ParseSerialReceive(args);
+    if (args.size() >= 2 && args[1] == "error")
+        return ParseSerialFlags(args, kSerialLineErrors, ConsoleAction::SerialErrors, "errors",
+                                "serial error overrun|parity|framing|break...");
+    if (args.size() >= 2 && args[1] == "modem")
+        return ParseSerialFlags(args, kSerialModemLines, ConsoleAction::SerialModem, "lines",
+                                "serial modem cts|dsr|ri|dcd...|none");
     std::string error = ArityError(args, 1, "address", "serial ADDR|off");
     if (!error.empty()) return Fail(error);
     ConsoleCommand command;
@@ -413,8 +453,11 @@ std::string ConsoleUsage() {
            "                              N times or until Ctrl+C\n"
            "  pin N high|low              hold pin N low, or let it go: an input pin (10, 11,\n"
            "                              12, 13, 15) stays low even against the plug; a data\n"
-           "                              pin (2-9) matters only while the data pins are inputs,\n"
-           "                              it and a control pin (1, 14, 16, 17) with `readback pins`\n"
+           "                              pin (2-9) matters only while the data pins are inputs.\n"
+           "                              To short a line: `readback pins`, then `pin N low`\n"
+           "                              on a data pin (2-9) or a control pin (1, 14, 16, 17):\n"
+           "                              shorted to ground, it reads low (and so does the\n"
+           "                              plug's input it feeds) while the port drives it high\n"
            "  pin N loose K               every K-th status read (K >= 2) reads input pin N\n"
            "                              low, as a loose contact does; `pin N high` undoes it\n"
            "  status VALUE                make the status register read VALUE\n"
@@ -457,10 +500,28 @@ std::string ConsoleUsage() {
            "                              output N microseconds later (0-1000000, power-up 0),\n"
            "                              as on a long cable with weak pull-ups; with rising,\n"
            "                              only a rising input waits (falling edges are fast)\n"
-           "  serial ADDR|off             a serial port at ADDR..ADDR+7 (a multiple of 8), as\n"
-           "                              another card's beside a PCI port: its interrupt\n"
-           "                              identification at ADDR+2 reads 0xC1 (FIFOs on) until\n"
-           "                              its FIFO control there is written; writes are counted\n"
+           "  serial ADDR|off             a 16550 serial port at ADDR..ADDR+7 (a multiple of\n"
+           "                              8), as another card's beside a PCI port, just reset\n"
+           "                              with its FIFOs on, as its driver leaves it. Its reads\n"
+           "                              change it: ADDR takes a received byte (none waiting:\n"
+           "                              the last again, or 0); ADDR+5, line status (0x60\n"
+           "                              idle, bit 0 a byte waiting), clears its errors;\n"
+           "                              ADDR+6, modem status, clears its changes (bits 3-0).\n"
+           "                              ADDR+2 reads 0xC1 (0x01 with the FIFOs off; 0xC4\n"
+           "                              with a byte waiting and IER bit 0). IER (bits 3-0),\n"
+           "                              FIFO control, LCR, MCR (bits 4-0) and scratch keep\n"
+           "                              what is written; LCR bit 7 makes ADDR and ADDR+1 the\n"
+           "                              divisor latch. Bytes written to ADDR and FIFO control\n"
+           "                              writes are counted\n"
+           "  serial receive BYTE...      bytes arrive at the serial port and wait to be read;\n"
+           "                              one beyond its FIFO's 16 (1 with the FIFOs off) raises\n"
+           "                              overrun\n"
+           "  serial error overrun|parity|framing|break...\n"
+           "                              raise line errors: line status bits 1-4 until read\n"
+           "  serial modem cts|dsr|ri|dcd...|none\n"
+           "                              the modem lines now active, modem status bits 4-7;\n"
+           "                              each change raises its change bit (0-3; RI's as it\n"
+           "                              goes inactive) until read\n"
            "  intruder every N ms         another program drives the port every N ms (1-60000),\n"
            "                              as Windows' printer polling does: it writes data 0x04,\n"
            "                              control 0x06, 0x07, 0x06, leaves them 1 ms (N/4 when\n"

@@ -31,6 +31,9 @@ enum class ConsoleAction {
     SetSignal,
     HoldFifo,
     SetSerial,
+    SerialReceive,
+    SerialErrors,
+    SerialModem,
 };
 
 struct ConsoleCommand {
@@ -57,6 +60,8 @@ struct ConsoleCommand {
     bool settleRising = false;     // SetSettle: only rising inputs wait
     uint32_t fifoBytes = 0;        // HoldFifo
     bool serialOn = false;         // SetSerial, at `address`
+    std::vector<uint8_t> serialBytes;  // SerialReceive
+    uint8_t serialBits = 0;        // SerialErrors: line status bits 4-1; SerialModem: modem status bits 7-4
 };
 
 struct ParsedCommand {

@@ -100,6 +100,32 @@ ConsoleOutcome HoldFifo(PortState& port, const ConsoleCommand& command) {
                                        : std::to_string(command.fifoBytes) + " bytes held up in the FIFO");
 }
 
+// What reaches the serial port from outside, and what a read then does.
+ConsoleOutcome SerialInput(PortState& port, const ConsoleCommand& command) {
+    const SerialRegisters before = port.Settings().serial;
+    const bool taken = command.action == ConsoleAction::SerialReceive ? port.SerialReceive(command.serialBytes)
+                       : command.action == ConsoleAction::SerialErrors ? port.RaiseSerialErrors(command.serialBits)
+                                                                       : port.SetSerialModemLines(command.serialBits);
+    if (!taken) return Refused("there is no serial port (`serial ADDR` puts one there)");
+    const SerialRegisters r = port.Settings().serial;
+    const unsigned base = r.base;
+    if (command.action == ConsoleAction::SerialReceive) {
+        const bool overrun = (r.lineErrors & ~before.lineErrors & 0x02) != 0;
+        return Done(Bytes(command.serialBytes.size()) + " received, " + std::to_string(r.received) +
+                    " waiting (a read of " + Hex(base) + " takes one)" +
+                    (overrun ? "; the FIFO was full: overrun (line status bit 1)" : ""));
+    }
+    if (command.action == ConsoleAction::SerialErrors)
+        return Done("line errors " + SerialFlagWords(kSerialLineErrors, r.lineErrors) + " (a read of " +
+                    Hex(base + 5) + " clears them)");
+    const uint8_t changed = r.modemChanges & ~before.modemChanges;
+    return Done("modem lines active: " + (command.serialBits ? SerialFlagWords(kSerialModemLines, command.serialBits)
+                                                             : std::string("none")) +
+                (changed ? "; changed: " + SerialFlagWords(kSerialModemLines, static_cast<uint8_t>(changed << 4)) +
+                               " (a read of " + Hex(base + 6) + " clears the changes)"
+                         : ""));
+}
+
 }  // namespace
 
 ConsoleOutcome ApplySetting(PortState& port, const ConsoleCommand& command) {
@@ -135,6 +161,9 @@ ConsoleOutcome ApplySetting(PortState& port, const ConsoleCommand& command) {
         port.SetSerialPort(command.serialOn, command.address);
         return Done(command.serialOn ? "serial port at " + Hex(command.address) + "-" + Hex(command.address + 7u)
                                      : "no serial port");
+    case ConsoleAction::SerialReceive:
+    case ConsoleAction::SerialErrors:
+    case ConsoleAction::SerialModem: return SerialInput(port, command);
     case ConsoleAction::SetIntruder:
         port.SetIntruderPeriod(command.intruderMs);
         return Done(command.intruderMs == 0

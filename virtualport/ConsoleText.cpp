@@ -48,6 +48,35 @@ std::string LatchNote(uint8_t read, uint8_t latch) {
     return read == latch ? "" : "  latch " + Hex(latch, 2);
 }
 
+// The serial port's lines of `show`: where, what was written, and what its
+// reads would take or clear.
+std::string SerialLines(const SerialRegisters& r) {
+    const unsigned base = r.base;
+    std::string text = Line("serial", Hex(base, 3) + "-" + Hex(base + 7u, 3) + ": FIFOs " +
+                                          (r.fcr & kSerialFifosOn ? "on" : "OFF") + ", FIFO control written " +
+                                          std::to_string(r.fcrWrites) + " times, " + std::to_string(r.bytesSent) +
+                                          " bytes sent");
+    std::string waiting;
+    for (uint32_t n = 0; n < r.received; ++n) waiting += " " + Hex(SerialWaiting(r, n), 2);
+    text += Line("received", r.received == 0 ? "nothing waiting: " + Hex(base, 3) + " reads " + Hex(r.lastReceived, 2) +
+                                                   " again"
+                                             : Bytes(r.received) + " waiting," + waiting +
+                                                   ": a read of " + Hex(base, 3) + " takes one");
+    const std::string errors = SerialFlagWords(kSerialLineErrors, r.lineErrors);
+    text += Line("errors", (errors.empty() ? "none" : errors + ": a read of " + Hex(base + 5u, 3) + " clears them") +
+                               " (line status " + Hex(SerialLineStatus(r), 2) + ")");
+    const std::string lines = SerialFlagWords(kSerialModemLines, SerialModemStatus(r) & 0xF0);
+    const std::string changes = SerialFlagWords(kSerialModemLines, static_cast<uint8_t>(r.modemChanges << 4));
+    text += Line("modem", (lines.empty() ? "no line active" : lines + " active") +
+                              (changes.empty() ? ", no change" : "; changed " + changes + ": a read of " +
+                                                                     Hex(base + 6u, 3) + " clears the changes") +
+                              " (modem status " + Hex(SerialModemStatus(r), 2) + ")");
+    return text + Line("16550", "IER " + Hex(r.ier, 2) + ", IIR " + Hex(SerialInterruptId(r), 2) + ", LCR " +
+                                    Hex(r.lcr, 2) + (r.lcr & 0x80 ? " (divisor latch at +0, +1)" : "") + ", MCR " +
+                                    Hex(r.mcr, 2) + (r.mcr & 0x10 ? " (loopback)" : "") + ", divisor " +
+                                    Hex(SerialDivisor(r), 4) + ", scratch " + Hex(r.scratch, 2));
+}
+
 // The chip's lines of `show`: which chip, where, and its own state.
 std::string ChipLines(const PortSettings& s) {
     const ChipTraits& chip = TraitsOf(s.chip);
@@ -73,11 +102,7 @@ std::string ChipLines(const PortSettings& s) {
         text += Line("time-out", std::string(s.eppTimeout ? "set" : "clear") + " (status bit 0), cleared by " +
                                      SettingShown(RowOf(SettingId::EppClear), s.Value(SettingId::EppClear)) +
                                      (chip.Has(kIgnoresSppWhileTimedOut) ? "; data and control writes ignored while set" : ""));
-    if (s.serialOn)
-        text += Line("serial", Hex(s.serialBase, 3) + "-" + Hex(s.serialBase + 7u, 3) + ": FIFOs " +
-                                   (s.serialFcr & 0x01 ? "on" : "OFF") + ", FIFO control written " +
-                                   std::to_string(s.serialFcrWrites) + " times, " + std::to_string(s.serialBytesSent) +
-                                   " bytes sent");
+    if (s.serial.on) text += SerialLines(s.serial);
     return text;
 }
 
@@ -106,8 +131,16 @@ std::string TimingLines(const PortSnapshot& snapshot) {
 std::string PinNotes(const PortSnapshot& snapshot, int pin) {
     std::string notes;
     if (int source = WiredSource(snapshot.wiring, pin)) notes += ", wired to pin " + std::to_string(source);
-    if (snapshot.settings.heldLow & (1u << pin))
-        notes += IsDataPin(pin) && snapshot.dataDrives ? ", held low (counts only as an input)" : ", held low";
+    if (snapshot.settings.heldLow & (1u << pin)) {
+        // An output held low is a short where read-back comes from the pins.
+        const bool output = IsControlPin(pin) || (IsDataPin(pin) && snapshot.dataDrives);
+        if (output && snapshot.settings.Value(SettingId::Readback))
+            notes += ", shorted to ground: low while driven high";
+        else if (output)
+            notes += IsDataPin(pin) ? ", held low (counts only as an input)" : ", held low (counts only with `readback pins`)";
+        else
+            notes += ", held low";
+    }
     const PortSignals& signals = snapshot.settings.signals;
     if (pin == signals.pulse.pin) notes += ", pulse signal";
     if (pin == signals.uart.pin) notes += ", uart signal";
@@ -118,6 +151,8 @@ std::string PinNotes(const PortSnapshot& snapshot, int pin) {
 }
 
 }  // namespace
+
+std::string Bytes(size_t count) { return std::to_string(count) + (count == 1 ? " byte" : " bytes"); }
 
 const char* WiringName(Wiring wiring) {
     const SettingRow& row = RowOf(SettingId::Wiring);

@@ -47,6 +47,17 @@ bool ChipFromName(const std::string& name, Chip* chip);
 // "ideal, spp, ..."; with `only`, the chips that have that ChipTrait, the
 // last two joined by `lastJoin`: "epp and epp-blocking".
 std::string ChipNames(uint32_t only = 0, const char* lastJoin = " and ");
+// "1 byte", "2 bytes".
+std::string Bytes(size_t count);
+// The words of `flags` (kSerialLineErrors or kSerialModemLines) whose bit
+// is in `bits`: "overrun, parity"; "" for none.
+template <size_t N>
+std::string SerialFlagWords(const SerialFlag (&flags)[N], uint8_t bits) {
+    std::string words;
+    for (const SerialFlag& flag : flags)
+        if (bits & flag.bit) words += (words.empty() ? "" : ", ") + std::string(flag.word);
+    return words;
+}
 // "011 ECP FIFO" for the mode bits of an ECR value.
 std::string EcrModeText(uint8_t ecr);
 

@@ -6,7 +6,6 @@
 
 #include "AccessLog.h"
 #include "ChipModel.h"
-#include "ChipQuirks.h"
 #include "Clock.h"
 #include "Intruder.h"
 #include "LineTiming.h"
@@ -357,12 +356,28 @@ uint32_t PortState::Get(SettingId id) const {
 bool PortState::SetSerialPort(bool on, uint16_t start) {
     if (on && start % 8 != 0) return false;
     SharedLock lock(&shared_->lockOwner);
-    Shared& s = *shared_;
-    s.serialOn = on ? 1 : 0;
-    s.serialBase = on ? start : 0;
-    s.serialFcr = kSerialFifosOn;  // as a serial driver leaves it
-    s.serialFcrWrites = 0;
-    s.serialBytesSent = 0;
+    SerialPowerUp(shared_->serial, on, start);
+    return true;
+}
+
+bool PortState::SerialReceive(const std::vector<uint8_t>& bytes) {
+    SharedLock lock(&shared_->lockOwner);
+    if (!shared_->serial.on) return false;
+    for (uint8_t byte : bytes) vport::SerialReceive(shared_->serial, byte);
+    return true;
+}
+
+bool PortState::RaiseSerialErrors(uint8_t bits) {
+    SharedLock lock(&shared_->lockOwner);
+    if (!shared_->serial.on) return false;
+    SerialRaiseErrors(shared_->serial, bits);
+    return true;
+}
+
+bool PortState::SetSerialModemLines(uint8_t lines) {
+    SharedLock lock(&shared_->lockOwner);
+    if (!shared_->serial.on) return false;
+    vport::SerialSetModemLines(shared_->serial, lines);
     return true;
 }
 
@@ -404,11 +419,7 @@ PortSettings PortState::Settings() const {
     settings.fifoHeld = s.fifoHeld != 0;
     settings.serviceInterrupts = s.serviceInterrupts;
     settings.strobesSent = s.strobesSent;
-    settings.serialOn = s.serialOn != 0;
-    settings.serialBase = s.serialBase;
-    settings.serialFcr = s.serialFcr;
-    settings.serialFcrWrites = s.serialFcrWrites;
-    settings.serialBytesSent = s.serialBytesSent;
+    settings.serial = s.serial;
     return settings;
 }
 

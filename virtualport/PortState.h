@@ -17,6 +17,7 @@
 #include "Chips.h"
 #include "EcrModes.h"
 #include "ParallelPins.h"
+#include "SerialPort.h"
 #include "Settings.h"
 #include "SignalGenerator.h"
 
@@ -70,11 +71,7 @@ struct PortSettings {
     bool fifoHeld = false;
     uint32_t serviceInterrupts = 0;
     uint32_t strobesSent = 0;
-    bool serialOn = false;
-    uint16_t serialBase = 0;
-    uint8_t serialFcr = 0;
-    uint32_t serialFcrWrites = 0;
-    uint32_t serialBytesSent = 0;
+    SerialRegisters serial = {};
     PortSignals signals;
     uint32_t values[kSettingCount] = {};  // the settings of Settings.h, by SettingId
 
@@ -187,8 +184,15 @@ public:
     // Data and control bits 0-3 read the lines, and an output pin pulled
     // low reads low even while driven high (a short to ground).
     void SetReadbackFromPins(bool fromPins);
-    // A serial port at `start` (a multiple of 8), or none.
+    // A serial port at `start` (a multiple of 8), just started (see
+    // SerialPort.h), or none.
     bool SetSerialPort(bool on, uint16_t start = 0);
+    // What reaches the serial port from outside: bytes received, line errors
+    // (line status bits 4-1), the modem lines now active (modem status bits
+    // 7-4). False, changing nothing, while there is no serial port.
+    bool SerialReceive(const std::vector<uint8_t>& bytes);
+    bool RaiseSerialErrors(uint8_t bits);
+    bool SetSerialModemLines(uint8_t lines);
     // Another program writes the data and control registers every `ms`
     // milliseconds from now (see Intruder.h); 0 stops it.
     void SetIntruderPeriod(uint32_t ms);

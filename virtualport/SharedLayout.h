@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "SerialPort.h"
 #include "Settings.h"
 #include "WinTypes.h"
 
@@ -15,7 +16,7 @@ namespace vport {
 inline constexpr uint32_t kSharedMagic = 0x54505654;  // "TVPT"
 // The layout's own number, and the settings it holds (each is a word of
 // `settings`): a new setting makes another version.
-inline constexpr uint32_t kSharedVersion = 6 * 100 + kSettingCount;
+inline constexpr uint32_t kSharedVersion = 7 * 100 + kSettingCount;
 inline constexpr uint32_t kLogCapacity = 65536;
 inline constexpr uint32_t kFifoSize = 16;
 inline constexpr int kInputCount = 5;
@@ -79,14 +80,9 @@ struct SharedLayout {
     // The quirks of real chips and of what sits beside them (see ChipQuirks.h).
     uint32_t serviceInterrupts;  // ECR bit 2 written as 0: each arms the chip's interrupt (or DMA)
     uint32_t strobesSent;        // bytes a FIFO mode sent to the pins with a strobe
-    uint32_t serialBytesSent;    // bytes written to the serial port's transmitter
-    uint16_t serialBase;         // the serial port's first address, while serialOn
-    uint8_t serialOn;
-    uint8_t serialFcr;           // last written to its FIFO control (bit 0: FIFOs on)
-    uint8_t serialFcrWrites;     // writes of its FIFO control (up to 255)
     uint8_t fifoHeld;            // non-zero: the peripheral holds the FIFO's transfer up
     uint8_t settleRisingOnly;    // non-zero: only rising inputs take the settling time
-    uint8_t reserved3[5];
+    uint8_t reserved3[14];
 
     uint64_t totalAccesses;
 
@@ -102,6 +98,9 @@ struct SharedLayout {
     uint8_t reserved4;
     char uartText[kMaxUartText];
 
+    // A serial port at addresses of its own (see SerialPort.h).
+    SerialRegisters serial;
+
     // The settings of Settings.h, by SettingId.
     uint32_t settings[kSettingCount];
 
@@ -114,8 +113,8 @@ struct SharedLayout {
 static_assert(offsetof(SharedLayout, intruderStart) == 104, "64-bit times on an 8-byte boundary");
 static_assert(offsetof(SharedLayout, totalAccesses) == 192, "64-bit counter on an 8-byte boundary");
 static_assert(offsetof(SharedLayout, pulseStart) == 200, "64-bit times on an 8-byte boundary");
-static_assert(offsetof(SharedLayout, settings) == 296, "the settings after the signals");
-static_assert(sizeof(SharedLayout) == (296 + 4 * (kSettingCount + kLogCapacity) + 7) / 8 * 8,
+static_assert(offsetof(SharedLayout, settings) == 336, "the settings after the signals and the serial port");
+static_assert(sizeof(SharedLayout) == (336 + 4 * (kSettingCount + kLogCapacity) + 7) / 8 * 8,
               "no padding that differs between builds");
 
 inline uint32_t SettingOf(const SharedLayout& s, SettingId id) { return s.settings[static_cast<int>(id)]; }

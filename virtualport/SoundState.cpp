@@ -26,6 +26,8 @@ bool IsSoundState(const SharedLayout& s, std::string* why) {
              s.intruderHoldEnd >= 0,
          "other program's polling"},
         {SignalsSound(s), "signals"},
+        {s.serial.received <= kSerialFifoSize && s.serial.receiveHead < kSerialFifoSize && s.serial.base % 8 == 0,
+         "serial port"},
     };
     for (const auto& check : checks)
         if (!check.holds) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "SessionText.h"
 #include "TextFormat.h"
 
 namespace portcheck {
@@ -97,18 +98,7 @@ std::string Report(const LoopbackPlug& plug, const RoundsResult& result, int bas
 }
 
 std::string LineFaultReport(const LoopbackPlug& plug, int base, const LineFault& fault) {
-    std::string lines;
-    for (const Pin& pin : kPins) {
-        if (pin.reg == Register::Status) continue;
-        const bool data = pin.reg == Register::Data;
-        if (!((data ? fault.bits.data : fault.bits.control) & pin.mask)) continue;
-        const auto level = [&](const Registers& values) {
-            return (((data ? values.data : values.control) & pin.mask) != 0) != pin.inverted ? "high" : "low";
-        };
-        lines += std::string(lines.empty() ? "" : "; ") + "pin " + std::to_string(pin.number) + " (" + pin.signal +
-                 ") reads back " + level(fault.read) + " where PortCheck drives it " + level(fault.written);
-    }
-    return Heading(plug, base, 1) + "\nFAIL: " + lines +
+    return Heading(plug, base, 1) + "\nFAIL: " + LineFaultText(fault) +
            ", the same on every rewrite: a fault of that line (shorted, in the port, the cable or the plug), not "
            "another program\n";
 }

@@ -2,6 +2,7 @@
 
 #include "ExitCodes.h"
 #include "PortRegisters.h"
+#include "SessionText.h"
 #include "TextFormat.h"
 
 namespace portcheck {
@@ -28,6 +29,9 @@ std::string AnswersLine(const ProbeResult& result, int base) {
     if (result.ecr.kind == EcrFinding::Busy) return port + " (data latch not tested: the FIFO holds data)\n";
     if (!result.latchTested) return port + " (data latch not tested: the ECR did not take mode 001)\n";
     if (result.latch.Found()) return port + " (data latch ok)\n";
+    if (result.latch.LinesStuck())
+        return port + " (data latch: 0x55 read back as " + HexByte(result.latch.read55) + ", 0xAA as " +
+               HexByte(result.latch.readAA) + ")\n";
     return port + ", but its data register does not hold what is written (0x55 read back as " +
            HexByte(result.latch.read55) + ", 0xAA as " + HexByte(result.latch.readAA) + ")\n";
 }
@@ -119,6 +123,10 @@ CommandOutput ProbeReport(const ProbeResult& result, const CheckOptions& options
                   "\", or set the port to SPP/EPP+SPP/PS2 in the BIOS";
     } else if (!result.latchTested) {
         verdict = "whether the panel's outputs reach the pins is not known: the data register was not tested";
+    } else if (result.latch.LinesStuck()) {
+        verdict = LineFaultText(result.latch.Fault()) +
+                  ", after both 0x55 and 0xAA: a fault of that line (shorted, in the port, the cable or the plug); "
+                  "the other data lines reach the pins";
     } else if (!result.latch.Found()) {
         verdict = "the panel's data outputs do NOT reach the pins: the data register does not hold what is written";
         if (!hasEcr)

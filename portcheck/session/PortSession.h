@@ -92,6 +92,17 @@ struct LatchTest {
     uint8_t read55 = 0;  // the data register read after writing 0x55
     uint8_t readAA = 0;  // and after 0xAA
     bool Found() const { return read55 == 0x55 && readAA == 0xAA; }
+    // The lines that read the same after both, whatever was written: where
+    // every other line follows, a fault of those lines (a short, where the
+    // register reads the pins), not a register that takes no write.
+    uint8_t Stuck() const { return static_cast<uint8_t>(~(read55 ^ readAA)); }
+    bool LinesStuck() const {
+        const uint8_t follows = static_cast<uint8_t>(~Stuck());
+        return !Found() && follows != 0 && (read55 & follows) == (0x55 & follows);
+    }
+    LineFault Fault() const {
+        return {{static_cast<uint8_t>(Stuck() & ~read55), 0}, {static_cast<uint8_t>(Stuck() & read55), 0}, {Stuck(), 0}};
+    }
 };
 
 // What Restore put back and what it read back.

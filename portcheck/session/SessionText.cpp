@@ -1,5 +1,7 @@
 #include "SessionText.h"
 
+#include <vector>
+
 #include "PortRegisters.h"
 #include "TextFormat.h"
 
@@ -7,13 +9,21 @@ namespace portcheck {
 
 namespace {
 
-// The control bits the chip does not read back, e.g. "bits 5-7".
+// Control bits by number, every run of them: "bit 3", "bits 5-7",
+// "bits 0-1 and 3", "bits 0, 2 and 4-5".
 std::string Bits(uint8_t mask) {
-    int low = 0;
-    while (low < 8 && !((mask >> low) & 1)) ++low;
-    int high = low;
-    while (high < 7 && ((mask >> (high + 1)) & 1)) ++high;
-    return low == high ? "bit " + std::to_string(low) : "bits " + std::to_string(low) + "-" + std::to_string(high);
+    std::vector<std::string> runs;
+    for (int low = 0; low < 8; ++low) {
+        if (!((mask >> low) & 1)) continue;
+        int high = low;
+        while (high < 7 && ((mask >> (high + 1)) & 1)) ++high;
+        runs.push_back(std::to_string(low) + (high > low ? "-" + std::to_string(high) : ""));
+        low = high;
+    }
+    std::string text = runs.size() == 1 && runs[0].size() == 1 ? "bit " : "bits ";
+    for (size_t n = 0; n < runs.size(); ++n)
+        text += (n == 0 ? "" : n + 1 == runs.size() ? " and " : ", ") + runs[n];
+    return text;
 }
 
 std::string ControlPutBack(const RestoreOutcome& outcome) {
@@ -76,6 +86,21 @@ std::string HiddenDirection(const RestoreOutcome& outcome) {
 }
 
 }  // namespace
+
+std::string LineFaultText(const LineFault& fault) {
+    std::string lines;
+    for (const Pin& pin : kPins) {
+        if (pin.reg == Register::Status) continue;
+        const bool data = pin.reg == Register::Data;
+        if (!((data ? fault.bits.data : fault.bits.control) & pin.mask)) continue;
+        const auto level = [&](const Registers& values) {
+            return (((data ? values.data : values.control) & pin.mask) != 0) != pin.inverted ? "high" : "low";
+        };
+        lines += std::string(lines.empty() ? "" : "; ") + "pin " + std::to_string(pin.number) + " (" + pin.signal +
+                 ") reads back " + level(fault.read) + " where PortCheck drives it " + level(fault.written);
+    }
+    return lines;
+}
 
 std::string NoPortMessage(int base, bool latchTested) {
     return "PortCheck: no parallel port answers at " + Hex(base) + ": data, status and control read 0xFF" +

@@ -8,6 +8,10 @@
 
 namespace portcheck {
 
+// The lines of a fault, without a line feed: "pin 2 (D0) reads back low
+// where PortCheck drives it high; pin ...".
+std::string LineFaultText(const LineFault& fault);
+
 // Each ends in a line feed.
 // `latchTested`: the data register was written and held nothing (--watch
 // only reads, and can tell no more than that all three read 0xFF).

@@ -162,3 +162,19 @@ TEST_F(PortSessionOnChips, ControlLineThatReadsAFixedValueIsNotReadBackNorAFault
     EXPECT_TRUE(Has(output.out, "PASS: all 5 lines ok")) << output.out;
     EXPECT_TRUE(Has(output.out, "bit 0 read 1")) << output.out;
 }
+
+// The restore line names every control bit it speaks of, also where they
+// are not next to each other.
+TEST(RestoreText, NamesEveryControlBitThatReadsFixedNotOnlyTheFirstRun) {
+    RestoreOutcome outcome;
+    outcome.touched = true;
+    outcome.dataHeld = outcome.controlHeld = true;
+    outcome.target = {0x00, 0x04};
+    outcome.controlReadsOne = 0xD0;      // 4, 6 and 7
+    outcome.controlReadsZero = 0x20;
+    outcome.controlLinesUnread = 0x0B;  // lines 0, 1 and 3
+    EXPECT_EQ(RestoreLines(outcome),
+              "Put back as found and read back: data 0x00, control 0x04 (bits 4 and 6-7 read 1, bit 5 read 0 on "
+              "this chip); control bits 0-1 and 3 idle, unchecked: they read a fixed value, so the value found could "
+              "not be read\n");
+}

@@ -362,3 +362,32 @@ TEST_F(Probe, DataPinsAreTurnedAroundInPs2ModeOnlyAlsoFromTheEcpFifosReverse) {
     EXPECT_EQ(g_port->Data(), 0x96);
     EXPECT_EQ(g_port->Settings().strobesSent, 0u);
 }
+
+// The latch test's reads tell a line held where it is from a register that
+// takes no write: lines that read the same after 0x55 and 0xAA while every
+// other one follows are those lines' fault; no line following, or lines
+// that invert, are not.
+TEST(ProbeVerdict, LinesThatReadTheSameAfterBothPatternsAreNamedOnlyWhereTheOthersFollow) {
+    CheckOptions options;
+    options.base = 0x378;
+    const struct {
+        uint8_t read55, readAA;
+        const char* verdict;
+    } cases[] = {
+        {0x55, 0x2A, "  pin 9 (D7) reads back low where PortCheck drives it high, after both 0x55 and 0xAA"},
+        {0x57, 0xAA, "  pin 3 (D1) reads back high where PortCheck drives it low, after both 0x55 and 0xAA"},
+        {0x56, 0xAA, "  pin 2 (D0) reads back low where PortCheck drives it high; pin 3 (D1) reads back high"},
+        {0x00, 0x00, "the data register does not hold what is written"},
+        {0xAA, 0x55, "the data register does not hold what is written"},
+        {0x51, 0xAC, "the data register does not hold what is written"},  // D2 inverted, D1 stuck low
+    };
+    for (const auto& c : cases) {
+        ProbeResult result;
+        result.latchTested = true;
+        result.latch.read55 = c.read55;
+        result.latch.readAA = c.readAA;
+        const CommandOutput output = ProbeReport(result, options);
+        EXPECT_EQ(output.exitCode, kExitFault);
+        EXPECT_NE(output.out.find(c.verdict), std::string::npos) << int(c.read55) << " " << output.out;
+    }
+}

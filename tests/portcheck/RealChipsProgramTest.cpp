@@ -3,6 +3,10 @@
 // verdicts that blame the line when the line is at fault.
 #include "PortCheckProgram.h"
 
+#include <cstring>
+#include <iterator>
+#include <random>
+
 using namespace portcheck_test;
 using PortCheck = PortCheckProgram;
 
@@ -56,7 +60,7 @@ TEST_F(PortCheck, NoEcrIsGuessedForABaseAbove0x400) {
     EXPECT_EQ(set.exitCode, 1u);
     EXPECT_TRUE(Has(set.err, "give --ecr with the extended block's address")) << set.err;
     EXPECT_FALSE(Touched(*port, 0xD410, 0xD417));
-    EXPECT_EQ(port->Settings().serialFcrWrites, 0u);
+    EXPECT_EQ(port->Settings().serial.fcrWrites, 0u);
 
     const ProcessResult given = Run("--probe --ecr 0xD000 0xD010");
     EXPECT_TRUE(Has(given.out, "\n  extended control register at 0xD002: mode 000 standard (SPP)\n")) << given.out;
@@ -231,8 +235,8 @@ TEST_F(PortCheck, SerialPortAtTheBaseIsToldByTwoReadsAndNotTouched) {
         for (const vport::Access& access : port->Log())
             EXPECT_TRUE(!access.write && (access.port == 0xD411 || access.port == 0xD412)) << args << " " << access.port;
     }
-    EXPECT_EQ(port->Settings().serialFcrWrites, 0u);
-    EXPECT_EQ(port->Settings().serialBytesSent, 0u);
+    EXPECT_EQ(port->Settings().serial.fcrWrites, 0u);
+    EXPECT_EQ(port->Settings().serial.bytesSent, 0u);
 
     // Forced, the kernel's check runs, and finds no parallel port.
     const ProcessResult forced = Run("--force --probe 0xD410");
@@ -240,7 +244,7 @@ TEST_F(PortCheck, SerialPortAtTheBaseIsToldByTwoReadsAndNotTouched) {
     EXPECT_TRUE(Has(forced.err, "PortCheck: no parallel port answers at 0xD410: control written 0x0C read back "))
         << forced.err;
     EXPECT_EQ(forced.exitCode, 5u);
-    EXPECT_GT(port->Settings().serialFcrWrites, 0u);
+    EXPECT_GT(port->Settings().serial.fcrWrites, 0u);
 }
 
 // D0 is the first line the data plug walks; shorted low where the data
@@ -303,4 +307,85 @@ TEST_F(PortCheck, ControlAnsweringAtBasePlus0x402IsNoEcrAndIsNeverWrittenThere) 
     EXPECT_EQ(Run("0x378").exitCode, 0u);
     EXPECT_TRUE(WritesTo(*port, 0x778, 0x77F).empty());
     EXPECT_EQ(port->Control() & 0x0F, 0x00);
+}
+
+// A serial port at the base PortCheck is given, with a byte received, line
+// errors and modem changes that its reads of +0, +5 and +6 would take or
+// clear; as found idle, and as a driver with interrupts on leaves it (its
+// interrupt identification then says what is pending). Every command reads
+// +1 and +2 alone and leaves all of it as found; --force goes on.
+TEST_F(PortCheck, SerialPortAtTheBaseIsLeftAsFoundWithItsByteAndFlags) {
+    const uint16_t at = 0xD000;
+    for (const uint8_t ier : {0x00, 0x0D}) {
+        ASSERT_TRUE(port->SetSerialPort(true, at));
+        port->Write(at + 1, ier);
+        ASSERT_TRUE(port->SerialReceive({0x41}));
+        ASSERT_TRUE(port->RaiseSerialErrors(0x04));      // parity
+        ASSERT_TRUE(port->SetSerialModemLines(0x10));    // CTS changed
+        const vport::SerialRegisters found = port->Settings().serial;
+        for (const char* args : {"0xD000", "--probe 0xD000", "--set-mode ps2 --ecr 0xC000 0xD000", "--watch --for 1 0xD000"}) {
+            SCOPED_TRACE(std::string(args) + ", interrupt enable " + std::to_string(ier));
+            port->ClearLog();
+            const ProcessResult result = Run(args);
+            EXPECT_EQ(result.exitCode, 5u) << result.out << result.err;
+            EXPECT_TRUE(Has(result.err, "PortCheck: 0xD000 looks like a serial port (16550)")) << result.err;
+            EXPECT_TRUE(Has(result.err, ier ? "reads 0xC6, as its interrupt identification does (a line status "
+                                              "change pending, FIFOs on)"
+                                            : "reads 0xC1, as its interrupt identification does (idle, FIFOs on)"))
+                << result.err;
+            for (const vport::Access& access : port->Log())
+                EXPECT_TRUE(!access.write && (access.port == at + 1 || access.port == at + 2)) << access.port;
+            const vport::SerialRegisters now = port->Settings().serial;
+            EXPECT_EQ(std::memcmp(&now, &found, sizeof now), 0) << "the serial port changed";
+            EXPECT_EQ(now.received, 1u);
+            EXPECT_EQ(now.lineErrors, 0x04);
+            EXPECT_EQ(now.modemChanges, 0x01);
+            EXPECT_EQ(now.bytesSent, 0u);
+            EXPECT_EQ(now.fcrWrites, 0u);
+        }
+    }
+    const ProcessResult forced = Run("--force 0xD000");
+    EXPECT_TRUE(Has(forced.err, "--force: going on as for a parallel port\n")) << forced.err;
+    EXPECT_GT(port->Settings().serial.fcrWrites, 0u) << "forced, it writes";
+}
+
+// A data line shorted low where the data register reads the pins, each of
+// D0-D7 on a chip and with a latch found made up from a seed: the line
+// fault names the pin, never a register that takes no write or a FIFO mode.
+// The loopback test walks D0-D4 only and says D5-D7 are not tested; --probe
+// writes 0x55 and 0xAA and finds every one.
+TEST_F(PortCheck, EachDataLineShortedLowIsNamedAsThatLinesFault) {
+    const vport::Chip chips[] = {vport::Chip::Ideal, vport::Chip::Spp, vport::Chip::Ps2,
+                                 vport::Chip::Ecp,   vport::Chip::Epp, vport::Chip::Ps2Zero};
+    std::mt19937 random(28);
+    for (int bit = 0; bit < 8; ++bit) {
+        const vport::Chip chip = chips[random() % std::size(chips)];
+        const uint8_t latch = static_cast<uint8_t>(random());
+        const int pin = 2 + bit;
+        const std::string named = "pin " + std::to_string(pin) + " (D" + std::to_string(bit) +
+                                  ") reads back low where PortCheck drives it high";
+        SCOPED_TRACE("D" + std::to_string(bit) + " shorted, chip " + std::to_string(int(chip)) + ", latch found " +
+                     std::to_string(latch));
+        port->Reset();
+        port->SetChip(chip);
+        port->SetData(latch);
+        port->SetReadbackFromPins(true);
+        ASSERT_TRUE(port->SetInputPin(pin, false));
+        const ProcessResult probe = Run("--probe 0x378");
+        EXPECT_EQ(probe.exitCode, 1u) << probe.out << probe.err;
+        EXPECT_TRUE(Has(probe.out, "  " + named + ", after both 0x55 and 0xAA: a fault of that line")) << probe.out;
+        const ProcessResult test = Run("0x378");
+        for (const ProcessResult& result : {probe, test})
+            EXPECT_FALSE(Has(result.out, "does not take") || Has(result.out, "does not hold") ||
+                         Has(result.out, "FIFO mode"))
+                << result.out;
+        if (bit < 5) {
+            EXPECT_EQ(test.exitCode, 1u) << test.out << test.err;
+            EXPECT_TRUE(Has(test.out, "FAIL: " + named + ", the same on every rewrite: a fault of that line"))
+                << test.out;
+        } else {
+            EXPECT_EQ(test.exitCode, 0u) << test.out << test.err;
+            EXPECT_TRUE(Has(test.out, "(not tested: pins 7-9, D5-D7)")) << test.out;
+        }
+    }
 }

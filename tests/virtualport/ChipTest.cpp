@@ -111,8 +111,8 @@ TEST_F(PortTest, ASerialPortAnswersAtItsAddressesAndCountsWhatIsWritten) {
     port->Write(0x3FA, 0x00);
     EXPECT_EQ(port->Read(0x3FA), 0x01) << "its FIFOs are off now";
     const vport::PortSettings settings = port->Settings();
-    EXPECT_EQ(settings.serialBytesSent, 1u);
-    EXPECT_EQ(settings.serialFcrWrites, 1u);
+    EXPECT_EQ(settings.serial.bytesSent, 1u);
+    EXPECT_EQ(settings.serial.fcrWrites, 1u);
     port->SetSerialPort(false);
     EXPECT_EQ(port->Read(0x3FA), 0xFF);
 }

@@ -249,6 +249,84 @@ TEST_F(PortConsole, ShowsWhatTheUnkindChipsDid) {
     EXPECT_NE(Console("--help").out.find("of the ECR changes it to 000 or 001 only: a direct\n"), std::string::npos);
 }
 
+// The serial port: what reaches it from outside, what `show` says its reads
+// would take or clear, and that looking changes nothing.
+TEST_F(PortConsole, SerialPortReceivesRaisesItsFlagsAndShowSaysWhatReadsWouldChange) {
+    ProcessResult none = Console("serial receive 0x41");
+    EXPECT_EQ(none.exitCode, 2u);
+    EXPECT_NE(none.err.find("there is no serial port (`serial ADDR` puts one there); nothing changed"),
+              std::string::npos)
+        << none.err;
+    const struct {
+        const char* command;
+        const char* out;
+    } steps[] = {
+        {"serial 0xD000", "serial port at 0xD000-0xD007\n"},
+        {"serial receive 0x41 66", "2 bytes received, 2 waiting (a read of 0xD000 takes one)\n"},
+        {"serial error parity break", "line errors parity, break (a read of 0xD005 clears them)\n"},
+        {"serial modem cts dcd", "modem lines active: cts, dcd; changed: cts, dcd (a read of 0xD006 clears the changes)\n"},
+        {"write 0xD003 0x83", "W 0xD003 <- 0x83\n"},
+        {"write 0xD000 0x0C", "W 0xD000 <- 0x0C\n"},
+        {"write 0xD003 0x03", "W 0xD003 <- 0x03\n"},
+        {"write 0xD001 0x01", "W 0xD001 <- 0x01\n"},
+    };
+    for (const auto& step : steps) {
+        const ProcessResult result = Console(step.command);
+        EXPECT_EQ(result.exitCode, 0u) << step.command << ": " << result.err;
+        EXPECT_EQ(result.out, step.out) << step.command;
+    }
+    const std::string show = Console("show").out;
+    for (const char* line :
+         {"\nserial   0xD000-0xD007: FIFOs on, FIFO control written 0 times, 0 bytes sent\n",
+          "\nreceived 2 bytes waiting, 0x41 0x42: a read of 0xD000 takes one\n",
+          "\nerrors   parity, break: a read of 0xD005 clears them (line status 0xF5)\n",
+          "\nmodem    cts, dcd active; changed cts, dcd: a read of 0xD006 clears the changes (modem status 0x99)\n",
+          "\n16550    IER 0x01, IIR 0xC4, LCR 0x03, MCR 0x00, divisor 0x000C, scratch 0x00\n"})
+        EXPECT_NE(show.find(line), std::string::npos) << line << "\n" << show;
+    EXPECT_EQ(Console("read 0xD000").out, "R 0xD000 -> 0x41\n");
+    EXPECT_EQ(Console("read 0xD005").out, "R 0xD005 -> 0xF5\n");
+    EXPECT_EQ(Console("read 0xD006").out, "R 0xD006 -> 0x99\n");
+    EXPECT_EQ(Console("read 0xD000").out, "R 0xD000 -> 0x42\n");
+    const std::string after = Console("show").out;
+    for (const char* line : {"\nreceived nothing waiting: 0xD000 reads 0x42 again\n",
+                             "\nerrors   none (line status 0x60)\n",
+                             "\nmodem    cts, dcd active, no change (modem status 0x90)\n"})
+        EXPECT_NE(after.find(line), std::string::npos) << line << "\n" << after;
+    EXPECT_EQ(Console("serial receive 7").out, "1 byte received, 1 waiting (a read of 0xD000 takes one)\n");
+    const ProcessResult overrun = Console("serial receive 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16");
+    EXPECT_EQ(overrun.out, "17 bytes received, 16 waiting (a read of 0xD000 takes one); the FIFO was full: overrun "
+                           "(line status bit 1)\n");
+}
+
+TEST_F(PortConsole, ShowMarksALineShortedToGroundAndHelpSaysHowToShortOne) {
+    ASSERT_EQ(Console("pin 2 low").exitCode, 0u);
+    ASSERT_EQ(Console("pin 14 low").exitCode, 0u);
+    const std::string latch = Console("show").out;
+    EXPECT_NE(latch.find("\n  2  D0          low    out  data bit 0, held low (counts only as an input)\n"),
+              std::string::npos)
+        << latch;
+    EXPECT_NE(latch.find("C1 inverted, held low (counts only with `readback pins`)\n"), std::string::npos) << latch;
+    port->SetData(0xFF);
+    ASSERT_EQ(Console("readback pins").exitCode, 0u);
+    const std::string pins = Console("show").out;
+    EXPECT_NE(pins.find("\n  2  D0          low    out  data bit 0, shorted to ground: low while driven high\n"),
+              std::string::npos)
+        << pins;
+    EXPECT_NE(pins.find("\n 14  /AUTOFEED   low    out  C1 inverted, shorted to ground: low while driven high\n"),
+              std::string::npos)
+        << pins;
+    EXPECT_EQ(Console("read 0x378").out, "R 0x0378 -> 0xFE\n");
+
+    const std::string help = Console("--help").out;
+    for (const char* line :
+         {"To short a line: `readback pins`, then `pin N low`", "serial receive BYTE...",
+          "serial error overrun|parity|framing|break...", "serial modem cts|dsr|ri|dcd...|none",
+          "Its reads\n                              change it: ADDR takes a received byte",
+          "ADDR+5, line status", "clears its errors", "ADDR+6, modem status, clears its changes",
+          "LCR bit 7 makes ADDR and ADDR+1 the\n                              divisor latch"})
+        EXPECT_NE(help.find(line), std::string::npos) << line;
+}
+
 // Another program on the port, seen from this process's accesses.
 TEST_F(PortConsole, IntruderStartedAtTheConsoleWritesBetweenThisProgramsAccesses) {
     port->Write(0x378, 0x55);

@@ -61,7 +61,7 @@ const std::vector<uint8_t>& StateOfThisVersion(const uint8_t* data, size_t size)
 // what the console shows of it.
 void UsePort(PortState& port) {
     const PortSettings settings = port.Settings();
-    const uint16_t places[] = {settings.base, settings.extendedBase, settings.serialBase};
+    const uint16_t places[] = {settings.base, settings.extendedBase, settings.serial.base};
     for (uint16_t first : places)
         for (uint16_t offset = 0; offset < 8; ++offset) {
             const uint16_t at = static_cast<uint16_t>(first + offset);
