@@ -142,7 +142,9 @@ uint8_t ChipRead(SharedLayout& s, uint16_t port, bool effects) {
     if (effects && target != Target::Status) s.statusReadsInRow = 0;
     switch (target) {
     case Target::Data:
-        return DataFromPins(s, DataPinsDrive(s) ? s.data : static_cast<uint8_t>(~(s.pulledLow >> 2)));
+        if (DataPinsDrive(s)) return DataFromPins(s, s.data);
+        // Inputs: the pull-ups, less pins held low (and what signals drive).
+        return HasSignals(s) ? DataLevels(PinInputsNow(s)) : static_cast<uint8_t>(~(s.pulledLow >> 2));
     case Target::Status: return StatusRead(s, effects);
     case Target::Control: return ControlFromPins(s, ControlReadBack(ChipOf(s), s.control));
     case Target::Serial: return SerialRead(s.serial, port - s.serial.base, effects);

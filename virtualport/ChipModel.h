@@ -3,7 +3,7 @@
 // every 0x400 on a chip decoding 10 address bits); control as its row reads
 // it back; with a direction bit, control bit 5 set makes the data pins
 // inputs (the data register then reads the pins: 0xFF from the pull-ups,
-// less pins held low; writes still go to the latch).
+// less pins held low or a signal holds low; writes still go to the latch).
 //
 // With an ECR, the extended block (base + 0x400, or a block of its own)
 // holds the FIFO at +0, config B at +1, the ECR at +2. The ECR's mode (bits
@@ -38,6 +38,7 @@
 #include "PinModel.h"
 #include "PortState.h"
 #include "SharedLayout.h"
+#include "SignalGenerator.h"
 
 namespace vport {
 
@@ -47,7 +48,15 @@ uint16_t ExtendedBlockStart(const SharedLayout& s);
 bool BlocksOverlap(uint16_t base, uint16_t extended);
 
 bool DataPinsDrive(const SharedLayout& s);
+// What sets the pins, but the signals.
 PinInputs PinInputsOf(const SharedLayout& s);
+// And with the signals at their levels now, as a read sees them; inline,
+// so that without signals it costs a test only.
+inline PinInputs PinInputsNow(const SharedLayout& s) {
+    PinInputs inputs = PinInputsOf(s);
+    if (HasSignals(s)) AddSignalLevels(s, &inputs);
+    return inputs;
+}
 
 // The chip's own state at power-up: ECR 0x15 (mode 000), FIFO empty, counts at 0, time-out
 // clear, not locked up.

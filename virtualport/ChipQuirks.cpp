@@ -32,17 +32,12 @@ void StrobeOut(SharedLayout& s, uint8_t value) {
 }
 
 uint8_t DataFromPins(const SharedLayout& s, uint8_t chipRead) {
-    if (!SettingOf(s, SettingId::Readback)) return chipRead;
-    const PinInputs inputs = PinInputsOf(s);
-    uint8_t value = 0;
-    for (int bit = 0; bit < 8; ++bit)
-        if (PinLevel(inputs, PinOfBit(Register::Data, bit))) value |= static_cast<uint8_t>(1u << bit);
-    return value;
+    return SettingOf(s, SettingId::Readback) ? DataLevels(PinInputsNow(s)) : chipRead;
 }
 
 uint8_t ControlFromPins(const SharedLayout& s, uint8_t chipRead) {
     if (!SettingOf(s, SettingId::Readback)) return chipRead;
-    const PinInputs inputs = PinInputsOf(s);
+    const PinInputs inputs = PinInputsNow(s);
     uint8_t lines = 0;
     for (int bit = 0; bit < 4; ++bit) {
         const Pin& pin = PinAt(PinOfBit(Register::Control, bit));

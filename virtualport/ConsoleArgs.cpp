@@ -219,9 +219,9 @@ ParsedCommand ParseSignal(const std::vector<std::string>& args) {
     if (args[1] != "pin" || (!uart && (args[3] != "every" || args[5] != "width")))
         return Fail(args[0] + ": use: " + usage);
     uint64_t pin, rate, width = 0;
-    if (!ReadNumber(args[2], args[0] + ": pin", 1, 25, &pin, &error)) return Fail(error);
-    if (!IsInputPin(static_cast<int>(pin)))
-        return Fail(args[0] + ": pin " + args[2] + " is not an input; inputs are pins 10, 11, 12, 13 and 15");
+    if (ParseNumber(args[2], 25, &pin) && !TakesSignal(static_cast<int>(pin)) && pin != 0)
+        return Fail(args[0] + ": pin " + args[2] + " is ground; a signal goes on " + SignalPinsText());
+    if (!ReadNumber(args[2], args[0] + ": pin", 1, 17, &pin, &error)) return Fail(error);
     if (uart) {
         if (!ReadNumber(args[3], "uart: baud", kMinBaud, kMaxBaud, &rate, &error)) return Fail(error);
         std::string text = args[4];

@@ -106,11 +106,22 @@ std::string ChipLines(const PortSettings& s) {
     return text;
 }
 
-std::string TimingLines(const PortSettings& s) {
+// A signal's line: what it is, and what reads it.
+std::string SignalLine(const char* label, int pin, const std::string& what, const PortSnapshot& snapshot) {
+    LineReaders readers;
+    readers.readbackPins = snapshot.settings.Value(SettingId::Readback) != 0;
+    readers.dataDrives = snapshot.dataDrives;
+    readers.wiring = snapshot.wiring;
+    return Line(label, pin == 0 ? what : what + "; " + SignalSeenText(pin, readers));
+}
+
+std::string TimingLines(const PortSnapshot& snapshot) {
+    const PortSettings& s = snapshot.settings;
     std::string text = Line("settle", s.settleMicros == 0 ? "none: inputs follow their outputs at once"
                                                           : std::to_string(s.settleMicros) + " us" +
                                                                 (s.settleRisingOnly ? ", rising edges only" : ""));
-    text += Line("pulse", PulseText(s.signals.pulse)) + Line("uart", UartText(s.signals.uart));
+    text += SignalLine("pulse", s.signals.pulse.pin, PulseText(s.signals.pulse), snapshot) +
+            SignalLine("uart", s.signals.uart.pin, UartText(s.signals.uart), snapshot);
     if (s.intruderPeriodMs == 0) return text + Line("intruder", "off");
     return text + Line("intruder", "every " + std::to_string(s.intruderPeriodMs) + " ms" +
                                        (s.intruderHolding ? ", holding the lines now" : ""));
@@ -130,6 +141,9 @@ std::string PinNotes(const PortSnapshot& snapshot, int pin) {
         else
             notes += ", held low";
     }
+    const PortSignals& signals = snapshot.settings.signals;
+    if (pin == signals.pulse.pin) notes += ", pulse signal";
+    if (pin == signals.uart.pin) notes += ", uart signal";
     for (int i = 0; i < 5; ++i)
         if (kInputPins[i] == pin && snapshot.settings.looseEvery[i] != 0)
             notes += ", loose: low once in " + std::to_string(snapshot.settings.looseEvery[i]) + " reads";
@@ -196,7 +210,7 @@ PortSnapshot TakeSnapshot(const PortState& port) {
 
 std::string FormatSnapshot(const PortSnapshot& snapshot) {
     std::string text = Line("port", snapshot.name + ", kept in " + snapshot.file);
-    text += ChipLines(snapshot.settings) + TimingLines(snapshot.settings);
+    text += ChipLines(snapshot.settings) + TimingLines(snapshot);
     for (const SettingRow& row : kSettingRows) {
         const uint32_t value = snapshot.settings.Value(row.id);
         if (row.label != nullptr && (row.shownAlways || value != row.powerUp))

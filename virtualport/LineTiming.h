@@ -8,7 +8,6 @@
 #include "ChipModel.h"
 #include "PinModel.h"
 #include "SharedLayout.h"
-#include "SignalGenerator.h"
 
 namespace vport {
 
@@ -19,7 +18,7 @@ uint8_t TimedInputLevels(SharedLayout& s, uint8_t levels, bool countedRead);
 // The same for the levels the pins have now; inline, so that a read of
 // lines without timing or loose contacts costs a test only.
 inline uint8_t ShownInputLevels(SharedLayout& s, bool countedRead) {
-    const uint8_t levels = WithSignals(s, InputLevels(PinInputsOf(s)));
+    const uint8_t levels = InputLevels(PinInputsNow(s));
     const uint32_t loose = s.looseEvery[0] | s.looseEvery[1] | s.looseEvery[2] | s.looseEvery[3] | s.looseEvery[4];
     return s.settling || (countedRead && loose) ? TimedInputLevels(s, levels, countedRead) : levels;
 }

@@ -25,6 +25,7 @@ bool ControlPinLevel(uint8_t control, int pin) {
 
 bool OutputPinLevel(const PinInputs& inputs, int pin) {
     if (inputs.outputsShortable && (inputs.pulledLow & (1u << pin))) return false;  // the short wins
+    if (inputs.signalPins & ~inputs.signalHigh & (1u << pin)) return false;          // so does a device pulling it low
     if (!IsDataPin(pin)) return ControlPinLevel(inputs.control, pin);
     if (!inputs.dataDrives) return !(inputs.pulledLow & (1u << pin));
     return (inputs.data & PinAt(pin).mask) != 0;
@@ -58,6 +59,7 @@ bool PinLevel(const PinInputs& inputs, int pin) {
         // A pin held low is shorted to ground: that wins over an output
         // driving it through the plug, as a stuck line does on real cables.
         if (inputs.pulledLow & (1u << pin)) return false;
+        if (inputs.signalPins & (1u << pin)) return (inputs.signalHigh & (1u << pin)) != 0;
         int source = WiredSource(inputs.wiring, pin);
         return source == 0 || OutputPinLevel(inputs, source);
     }
@@ -68,6 +70,13 @@ uint8_t InputLevels(const PinInputs& inputs) {
     uint8_t levels = 0;
     for (int i = 0; i < 5; ++i)
         if (PinLevel(inputs, kInputPins[i])) levels |= 1u << i;
+    return levels;
+}
+
+uint8_t DataLevels(const PinInputs& inputs) {
+    uint8_t levels = 0;
+    for (int bit = 0; bit < 8; ++bit)
+        if (PinLevel(inputs, PinOfBit(Register::Data, bit))) levels |= static_cast<uint8_t>(1u << bit);
     return levels;
 }
 

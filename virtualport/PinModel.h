@@ -11,11 +11,15 @@
 namespace vport {
 
 // What sets the pins: the two output latches, the wiring outside the port,
-// the pins pulled low by hand (bit n set: pin n pulled low), and whether the
-// data pins drive. An input pin pulled low reads low whatever the wiring
-// drives into it; the others follow their wired output, or float high. Data
-// pins that don't drive (a bidirectional port's inputs) float high too,
-// unless pulled low.
+// the pins pulled low by hand (bit n set: pin n pulled low), whether the
+// data pins drive, and the signals a device outside drives into them. An
+// input pin pulled low reads low whatever the wiring drives into it; one
+// with a signal follows the signal; the others follow their wired output,
+// or float high. Data pins that don't drive (a bidirectional port's inputs)
+// float high too, unless pulled low, and follow a signal. On a pin the port
+// drives, a signal pulls against the port's driver: the line is low while
+// either holds it low (wired-AND, as on open-collector control lines), and
+// an input wired to it sees that line.
 struct PinInputs {
     uint8_t data = 0;
     uint8_t control = 0;
@@ -23,6 +27,8 @@ struct PinInputs {
     uint32_t pulledLow = 0;
     bool dataDrives = true;
     bool outputsShortable = false;  // an output pin pulled low reads low too (weak or open-collector drivers)
+    uint32_t signalPins = 0;  // bit n: a signal drives pin n (SignalGenerator.h)
+    uint32_t signalHigh = 0;  // bit n: that signal is high now
 };
 
 bool IsInputPin(int pin);  // one of kInputPins
@@ -39,6 +45,8 @@ bool PinLevel(const PinInputs& inputs, int pin);
 
 // The levels of the five input pins: bit i for kInputPins[i].
 uint8_t InputLevels(const PinInputs& inputs);
+// The levels of the data pins 2-9: bit i for D<i>.
+uint8_t DataLevels(const PinInputs& inputs);
 
 // The status register as the input pins make it: S0-S2 read 1, S3 /ERROR,
 // S4 SELECT, S5 PAPER OUT, S6 /ACK, S7 BUSY inverted. `levels` as from

@@ -235,7 +235,7 @@ bool PortState::PinLevel(int pin) const {
     IntruderCatchUp(s);
     const int input = InputIndex(pin);
     if (input >= 0) return (ShownInputLevels(s, false) >> input) & 1;
-    return vport::PinLevel(PinInputsOf(s), pin);
+    return vport::PinLevel(PinInputsNow(s), pin);
 }
 
 bool PortState::DataPinsDrive() const {

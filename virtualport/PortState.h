@@ -196,9 +196,9 @@ public:
     // Another program writes the data and control registers every `ms`
     // milliseconds from now (see Intruder.h); 0 stops it.
     void SetIntruderPeriod(uint32_t ms);
-    // Signals on input pins from now (see SignalGenerator.h); pin 0 stops
-    // one. False, changing nothing, for a pin that is no input or carries
-    // the other signal, or values out of range.
+    // Signals on pins 1-17 from now (see SignalGenerator.h); pin 0 stops
+    // one. False, changing nothing, for a pin no signal can be on or that
+    // carries the other signal, or values out of range.
     bool SetPulse(const PulseSignal& pulse);
     bool SetUart(const UartSignal& uart);
 

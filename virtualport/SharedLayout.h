@@ -86,7 +86,7 @@ struct SharedLayout {
 
     uint64_t totalAccesses;
 
-    // Signals fed into input pins from outside (see SignalGenerator.h).
+    // Signals fed into pins from outside (see SignalGenerator.h).
     int64_t pulseStart;  // nanoseconds on the same clock: edges fall anywhere, not on whole microseconds
     int64_t uartStart;
     uint32_t pulsePeriodMicros;

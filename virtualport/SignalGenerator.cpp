@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "Clock.h"
-#include "PortState.h"
+#include "PinModel.h"
 
 namespace vport {
 
@@ -12,13 +12,6 @@ namespace {
 const int64_t kMicrosPerSecond = 1000000;
 const int64_t kBitsPerCharacter = 10;  // start, eight data bits, stop
 const int64_t kIdleBits = kBitsPerCharacter;
-
-// The bit of `levels` that input pin `pin` has; 0 for no input.
-uint8_t InputBit(int pin) {
-    for (int i = 0; i < kInputCount; ++i)
-        if (kInputPins[i] == pin) return static_cast<uint8_t>(1u << i);
-    return 0;
-}
 
 // `elapsed` into 0..length-1, also for a time before the start (a counter
 // restarted with the machine).
@@ -65,35 +58,33 @@ bool UartHigh(const SharedLayout& s, int64_t nowNs) {
     return (byte >> (inCharacter - 1)) & 1;
 }
 
-uint8_t Level(uint8_t levels, uint8_t bit, bool high) {
-    return high ? static_cast<uint8_t>(levels | bit) : static_cast<uint8_t>(levels & ~bit);
+void Drive(PinInputs* inputs, int pin, bool high) {
+    inputs->signalPins |= 1u << pin;
+    if (high) inputs->signalHigh |= 1u << pin;
 }
 
 // Whether `pin` can take a signal whose other signal is on `otherPin`.
-bool FreeInput(int pin, int otherPin) { return pin == 0 || (InputBit(pin) != 0 && pin != otherPin); }
+bool FreePin(int pin, int otherPin) { return pin == 0 || (TakesSignal(pin) && pin != otherPin); }
 
-// A signal on a free input (or none) with values in range.
+// A signal on a free pin (or none) with values in range.
 bool PulseAllowed(const PulseSignal& pulse, int otherPin) {
-    return FreeInput(pulse.pin, otherPin) &&
+    return FreePin(pulse.pin, otherPin) &&
            (pulse.pin == 0 || (pulse.periodMicros >= kMinPulsePeriodMicros && pulse.periodMicros <= kMaxPulsePeriodMicros &&
                                pulse.widthMicros != 0 && pulse.widthMicros < pulse.periodMicros));
 }
 
 bool UartAllowed(const UartSignal& uart, int otherPin) {
-    return FreeInput(uart.pin, otherPin) &&
+    return FreePin(uart.pin, otherPin) &&
            (uart.pin == 0 || (uart.baud >= kMinBaud && uart.baud <= kMaxBaud && !uart.text.empty() &&
                               uart.text.size() <= kMaxUartText));
 }
 
 }  // namespace
 
-uint8_t GeneratedLevels(const SharedLayout& s, uint8_t levels) {
+void AddSignalLevels(const SharedLayout& s, PinInputs* inputs) {
     const int64_t now = NowNanos();
-    if (s.pulsePin) levels = Level(levels, InputBit(s.pulsePin), PulseHigh(s, now));
-    if (s.uartPin) levels = Level(levels, InputBit(s.uartPin), UartHigh(s, now));
-    for (int pin : {int(s.pulsePin), int(s.uartPin)})
-        if (s.pulledLow & (1u << pin)) levels = Level(levels, InputBit(pin), false);
-    return levels;
+    if (s.pulsePin) Drive(inputs, s.pulsePin, PulseHigh(s, now));
+    if (s.uartPin) Drive(inputs, s.uartPin, UartHigh(s, now));
 }
 
 bool SetPulseSignal(SharedLayout& s, const PulseSignal& pulse) {

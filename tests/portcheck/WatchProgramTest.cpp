@@ -1,9 +1,11 @@
 // PortCheck --watch, the built program against the virtual port and its
-// signals: edges and pulses of a square wave, another program's writes seen
-// on all lines, the VCD, that it never writes, and each way it refuses.
+// signals: edges and pulses of a square wave, signals and another program's
+// writes seen on data and control lines, the VCD, that it never writes, and
+// each way it refuses.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,8 @@
 #include "CheckArgs.h"
 #include "EcrModes.h"
 #include "PortCheckProgram.h"
+#include "VcdReader.h"
+#include "WatchLines.h"
 
 using namespace portcheck_test;
 
@@ -142,6 +146,45 @@ Trace ReadTrace(const std::string& vcd) {
 
 long long Grouped(const std::string& text) { return NumberAfter(text, ""); }
 
+struct Edges {
+    long long rising = 0;
+    long long falling = 0;
+};
+
+// Each wire's edges in a VCD, by its name: its changes after the level at
+// the start, which $dumpvars gives first. Empty, with why in *error, for a
+// file that is no VCD.
+std::map<std::string, Edges> EdgesByWire(const std::string& text, std::string* error) {
+    vcd::Dump dump;
+    std::map<std::string, Edges> edges;
+    if (!vcd::ReadVcd(text, &dump, error)) return edges;
+    std::map<std::string, std::string> names;
+    for (const vcd::Variable& wire : dump.variables) names[wire.code] = wire.reference;
+    std::map<std::string, bool> started;
+    for (const vcd::Change& change : dump.changes) {
+        if (!started[change.code]) {
+            started[change.code] = true;
+            continue;
+        }
+        Edges& wire = edges[names[change.code]];
+        ++(change.value == "1" ? wire.rising : wire.falling);
+    }
+    return edges;
+}
+
+// --watch --lines all for a second into a VCD: what it printed, and the
+// edges of the file's wires.
+struct AllLines {
+    ProcessResult result;
+    std::map<std::string, Edges> edges;
+
+    // The edges of the wire `name`; none where it never changed.
+    Edges Of(const std::string& name) const {
+        const auto wire = edges.find(name);
+        return wire == edges.end() ? Edges{} : wire->second;
+    }
+};
+
 }  // namespace
 
 TEST_F(Watch, SquareWaveOfOneKilohertzGivesAThousandEdgesOf500Microseconds) {
@@ -204,6 +247,62 @@ TEST_F(Watch, AllLinesShowWhatAnotherProgramWritesToDataAndControl) {
     EXPECT_EQ(Row(result.out, 14)[1], "/AUTOFEED");
     EXPECT_EQ(Grouped(Row(result.out, 14)[3]), Grouped(d2[2])) << "control 0x06 puts /AUTOFEED low with D2";
     for (const vport::Access& access : port->Log()) ASSERT_TRUE(!access.write || access.intruder);
+}
+
+// The summary's edges of each line are those of its wire in the VCD.
+void ExpectSummaryAsInTheVcd(const AllLines& all, std::initializer_list<int> pins) {
+    for (int pin : pins) {
+        const std::vector<std::string> row = Row(all.result.out, pin);
+        ASSERT_EQ(row.size(), 7u) << "pin " << pin << "\n" << all.result.out;
+        const Edges edges = all.Of(portcheck::WireName(PinAt(pin)));
+        EXPECT_EQ(Grouped(row[2]), edges.rising) << "pin " << pin;
+        EXPECT_EQ(Grouped(row[3]), edges.falling) << "pin " << pin;
+    }
+}
+
+class WatchAllLines : public Watch {
+protected:
+    AllLines Record(const std::string& name) {
+        AllLines all;
+        const std::string vcdPath = exe().substr(0, exe().rfind('\\')) + "\\" + name + ".vcd";
+        all.result = Run("--watch --lines all --for 1 --vcd \"" + vcdPath + "\" 0x378");
+        std::string error;
+        all.edges = EdgesByWire(ReadText(vcdPath), &error);
+        EXPECT_EQ(error, "");
+        return all;
+    }
+};
+
+TEST_F(WatchAllLines, SignalsOnDataAndControlPinsAreRecordedWhereTheRegistersReadThePins) {
+    port->SetWiring(vport::Wiring::None);
+    port->SetReadbackFromPins(true);
+    port->SetData(0xFF);     // the port holds every line high, and a device
+    port->SetControl(0x04);  // pulls two of them low
+    ASSERT_TRUE(port->SetPulse({5, 1000, 500}));         // D3, 1 kHz
+    ASSERT_TRUE(port->SetUart({14, 9600, "Tarnwick"}));  // /AUTOFEED
+    const AllLines all = Record("readback-pins");
+    ASSERT_EQ(all.result.exitCode, 0u) << all.result.err;
+    ExpectSummaryAsInTheVcd(all, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17});
+    // A loaded machine hides some edges in blind intervals, never most of them.
+    EXPECT_GT(all.Of("pin5_D3").rising, 100) << all.result.out;
+    EXPECT_NEAR(MicrosOf(Row(all.result.out, 5)[4]), 500, 50) << all.result.out;
+    EXPECT_GT(all.Of("pin14_nAUTOFEED").rising, 100) << all.result.out;
+    EXPECT_TRUE(Has(all.result.out, "pin 5 D3 low")) << all.result.out;
+    for (int pin : {2, 9, 1, 17}) EXPECT_EQ(Row(all.result.out, pin)[6], "high") << "as the port holds it";
+}
+
+TEST_F(WatchAllLines, DataPinsTurnedIntoInputsShowTheSignalAndControlReadFromTheLatchNone) {
+    port->SetChip(vport::Chip::Ps2);
+    port->SetWiring(vport::Wiring::None);
+    port->SetControl(0x24);  // C5: the data pins are inputs; the control lines high
+    ASSERT_TRUE(port->SetPulse({9, 1000, 500}));         // D7
+    ASSERT_TRUE(port->SetUart({14, 9600, "Tarnwick"}));  // on the line, but control reads its latch
+    const AllLines all = Record("ps2-inputs");
+    ASSERT_EQ(all.result.exitCode, 0u) << all.result.err;
+    ExpectSummaryAsInTheVcd(all, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17});
+    EXPECT_GT(all.Of("pin9_D7").rising, 100) << all.result.out;
+    const std::vector<std::string> autofeed = Row(all.result.out, 14);
+    EXPECT_EQ(autofeed[2] + autofeed[3] + autofeed[6], "00high") << "no edge the register did not read";
 }
 
 TEST_F(Watch, WritesTheRecordingAsAVcdFile) {
@@ -284,6 +383,7 @@ TEST_F(Watch, AFileOfTheUsersIsReplacedOnlyByACompleteRecording) {
 
 TEST_F(Watch, ControlLinesAreLeftOutWhereControlDoesNotReadBack) {
     port->SetChip(vport::Chip::NoReadback);
+    ASSERT_TRUE(port->SetPulse({14, 100, 50}));  // on the line; the register still reads 0xFF
     const ProcessResult result = Run("--watch --lines all --for 1 0x378");
     ASSERT_EQ(result.exitCode, 0u) << result.err;
     for (int pin : {1, 14, 16, 17}) EXPECT_TRUE(Row(result.out, pin).empty()) << pin << "\n" << result.out;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """PortCheck --watch's VCD file as a logic analyser's software reads it:
-sigrok-cli's UART decoder gets back the text the virtual port sends, also
-from a recording ended by Ctrl+C. Runs PortCheck and the port console under
+sigrok-cli's UART decoder gets back the text the virtual port sends, on an
+input and on a control line, also from a recording ended by Ctrl+C. Runs PortCheck and the port console under
 Wine with a port of its own.
 
 Environment: TARNWICK_WINE_RUN (scripts/wine-run), TARNWICK_PORTCHECK,
@@ -37,11 +37,11 @@ def console(*args):
     return result.stdout
 
 
-def decode_uart(vcd):
-    """The bytes sigrok-cli's UART decoder finds on pin 11 at 9600 baud."""
+def decode_uart(vcd, wire="pin11_BUSY"):
+    """The bytes sigrok-cli's UART decoder finds on a wire (pin 11) at 9600 baud."""
     result = subprocess.run(
         ["sigrok-cli", "-I", "vcd", "-i", os.path.join(WORK, vcd),
-         "-P", f"uart:rx=pin11_BUSY:baudrate={BAUD}:format=ascii", "-A", "uart=rx-data"],
+         "-P", f"uart:rx={wire}:baudrate={BAUD}:format=ascii", "-A", "uart=rx-data"],
         capture_output=True, text=True, timeout=120)
     assert result.returncode == 0, result.stderr
     return "".join(line.split(": ", 1)[1] for line in result.stdout.splitlines() if ": " in line)
@@ -73,11 +73,11 @@ def longest_stretch_without_blind(vcd, at_least_s):
 
 
 class WatchVcd(unittest.TestCase):
-    def assertTextDecodedOrLostWhereBlind(self, vcd):
+    def assertTextDecodedOrLostWhereBlind(self, vcd, wire="pin11_BUSY"):
         # On a loaded machine the reading thread can be stopped for longer
         # than half a bit in every stretch: the text is lost then, and the
         # recording says where.
-        if TEXT not in decode_uart(vcd):
+        if TEXT not in decode_uart(vcd, wire):
             self.assertLess(longest_stretch_without_blind(vcd, HALF_BIT_S), 2 * REPETITION_S,
                             f"{TEXT!r} not decoded from {vcd}, though it has a stretch long enough to hold it whole "
                             "where no blind interval could have hidden a bit")
@@ -101,6 +101,20 @@ class WatchVcd(unittest.TestCase):
         result = run([self.exe, "--watch", "0x378", "--for", "5", "--vcd", "uart.vcd"])
         self.assertEqual(result.returncode, 0, result.stderr + result.stdout)
         self.assertTextDecodedOrLostWhereBlind("uart.vcd")
+
+    def test_uart_on_a_control_line_decoded_from_all_lines(self):
+        # A port of its own: open-collector control lines read back from the
+        # pins, the serial line on /AUTOFEED pulling against the port.
+        os.environ["TARNWICK_VPORT"] = "TarnwickVirtualPort-watch-vcd-control"
+        try:
+            console("reset")
+            console("readback", "pins")
+            console("uart", "pin", "14", str(BAUD), TEXT)
+            result = run([self.exe, "--watch", "--lines", "all", "0x378", "--for", "5", "--vcd", "control.vcd"])
+        finally:
+            os.environ["TARNWICK_VPORT"] = "TarnwickVirtualPort-watch-vcd"
+        self.assertEqual(result.returncode, 0, result.stderr + result.stdout)
+        self.assertTextDecodedOrLostWhereBlind("control.vcd", "pin14_nAUTOFEED")
 
     def test_ctrl_c_leaves_a_file_that_is_read_whole(self):
         watch = subprocess.Popen([WINE_RUN, self.exe, "--watch", "0x378", "--vcd", "ctrl-c.vcd"], cwd=WORK,

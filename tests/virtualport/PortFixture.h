@@ -1,5 +1,5 @@
-// A test fixture holding the port state named by TARNWICK_VPORT, reset to
-// power-up before each test.
+// Test fixtures holding the port state named by TARNWICK_VPORT, reset to
+// power-up before each test; on the system's clock, or on one the test moves.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "Clock.h"
 #include "PortState.h"
 
 class PortTest : public ::testing::Test {
@@ -19,4 +20,18 @@ protected:
     }
 
     std::unique_ptr<vport::PortState> port;
+};
+
+// The time every access of the port sees is `now`, in microseconds, which
+// the test sets.
+class ClockedPortTest : public PortTest {
+protected:
+    void SetUp() override {
+        now = 9000000;
+        vport::SetClockForTesting([] { return now; });
+        PortTest::SetUp();
+    }
+    void TearDown() override { vport::SetClockForTesting(nullptr); }
+
+    static inline int64_t now = 0;
 };

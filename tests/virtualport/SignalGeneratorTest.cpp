@@ -1,6 +1,6 @@
-// Signals on the input pins: a pulse train and a UART line, seen by each
-// read at its own time (on a clock the test moves), set and shown by the
-// console, and kept until reset.
+// Signals on the pins: a pulse train and a UART line, seen by each read at
+// its own time (on a clock the test moves), set and shown by the console,
+// and kept until reset. SignalPinsTest has the data and control pins.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,22 +12,16 @@
 
 namespace {
 
-int64_t g_now = 0;
-int64_t FakeNow() { return g_now; }
-
 const uint16_t kStatus = 0x379;
 const uint8_t kAck = 0x40;   // pin 10 in the status register
 const uint8_t kBusy = 0x80;  // pin 11, inverted
 
-class Signals : public PortTest {
+class Signals : public ClockedPortTest {
 protected:
     void SetUp() override {
-        g_now = 7000000;
-        vport::SetClockForTesting(&FakeNow);
-        PortTest::SetUp();
+        ClockedPortTest::SetUp();
         port->SetWiring(vport::Wiring::None);
     }
-    void TearDown() override { vport::SetClockForTesting(nullptr); }
 
     bool AckHigh() { return port->Read(kStatus) & kAck; }
     bool BusyHigh() { return !(port->Read(kStatus) & kBusy); }
@@ -36,7 +30,7 @@ protected:
     std::string UartBits(int64_t start, int first, int count, uint32_t baud) {
         std::string levels;
         for (int bit = first; bit < first + count; ++bit) {
-            g_now = start + (bit * 1000000LL + 500000) / baud;
+            now = start + (bit * 1000000LL + 500000) / baud;
             levels += BusyHigh() ? '1' : '0';
         }
         return levels;
@@ -48,15 +42,15 @@ protected:
 TEST_F(Signals, PulseIsHighForTheWidthAtTheStartOfEachPeriod) {
     ASSERT_TRUE(port->SetPulse({10, 1000, 300}));
     EXPECT_TRUE(AckHigh());
-    g_now += 299;
+    now += 299;
     EXPECT_TRUE(AckHigh());
-    g_now += 1;
+    now += 1;
     EXPECT_FALSE(AckHigh());
-    g_now += 699;
+    now += 699;
     EXPECT_FALSE(AckHigh());
-    g_now += 1;
+    now += 1;
     EXPECT_TRUE(AckHigh()) << "the next period";
-    g_now += 5000000 + 150;
+    now += 5000000 + 150;
     EXPECT_TRUE(AckHigh());
     EXPECT_TRUE(port->PinLevel(10));  // what `show` gives
 
@@ -66,7 +60,7 @@ TEST_F(Signals, PulseIsHighForTheWidthAtTheStartOfEachPeriod) {
     EXPECT_TRUE(AckHigh());
 
     ASSERT_TRUE(port->SetPulse({}));
-    g_now += 500;
+    now += 500;
     EXPECT_TRUE(AckHigh()) << "off: the pin floats high again";
 }
 
@@ -74,13 +68,13 @@ TEST_F(Signals, PulseReplacesWhatTheWiringDrivesIntoItsPin) {
     port->SetWiring(vport::Wiring::DataLoopback);  // D3 -> pin 10
     port->Write(0x378, 0x09);
     ASSERT_TRUE(port->SetPulse({10, 100, 50}));
-    g_now += 60;
+    now += 60;
     EXPECT_FALSE(AckHigh());
     EXPECT_TRUE(port->Read(kStatus) & 0x08) << "pin 15 still follows D0's wiring";
 }
 
 TEST_F(Signals, UartSendsEachCharacterAs8N1ThenIdlesACharactersTime) {
-    const int64_t start = g_now;
+    const int64_t start = now;
     ASSERT_TRUE(port->SetUart({11, 9600, "Ta"}));
     // 'T' 0x54 and 'a' 0x61, bit 0 first, each between a start 0 and a stop 1.
     EXPECT_EQ(UartBits(start, 0, 30, 9600), "0001010101" "0100001101" "1111111111");
@@ -88,14 +82,15 @@ TEST_F(Signals, UartSendsEachCharacterAs8N1ThenIdlesACharactersTime) {
 }
 
 TEST_F(Signals, UartAtAnotherBaudAndStartedLater) {
-    g_now += 123457;
-    const int64_t start = g_now;
+    now += 123457;
+    const int64_t start = now;
     ASSERT_TRUE(port->SetUart({11, 115200, "\xFF"}));
     EXPECT_EQ(UartBits(start, 0, 20, 115200), "0111111111" "1111111111");
 }
 
 TEST_F(Signals, RefusedSignalsChangeNothing) {
-    EXPECT_FALSE(port->SetPulse({14, 1000, 500})) << "an output";
+    EXPECT_FALSE(port->SetPulse({18, 1000, 500})) << "ground";
+    EXPECT_FALSE(port->SetUart({26, 9600, "x"})) << "no pin";
     EXPECT_FALSE(port->SetPulse({10, 1000, 1000})) << "no low part";
     EXPECT_FALSE(port->SetPulse({10, 1000, 0}));
     EXPECT_FALSE(port->SetPulse({10, 1, 0}));
@@ -138,6 +133,10 @@ TEST(SignalArgs, PulseAndUartCommandLines) {
     EXPECT_EQ(uart.command.signals.uart.text, "Hello, world");
     EXPECT_EQ(uart.command.signals.uart.baud, 9600u);
     EXPECT_EQ(ParseConsoleArgs({"uart", "off"}).command.signals.uart.pin, 0);
+    for (const char* pin : {"1", "2", "9", "14", "16", "17"})
+        EXPECT_EQ(ParseConsoleArgs({"pulse", "pin", pin, "every", "10", "width", "5"}).command.signals.pulse.pin,
+                  std::stoi(pin))
+            << "a data or control pin";
 
     const struct {
         std::vector<std::string> args;
@@ -146,7 +145,12 @@ TEST(SignalArgs, PulseAndUartCommandLines) {
         {{"pulse"}, "pulse: missing signal; use: pulse pin N every US width US|off"},
         {{"pulse", "pin", "10", "every", "1000"}, "missing signal"},
         {{"pulse", "pin", "10", "each", "1000", "width", "5"}, "pulse: use: pulse pin N every US width US|off"},
-        {{"pulse", "pin", "14", "every", "1000", "width", "5"}, "pin 14 is not an input"},
+        {{"pulse", "pin", "18", "every", "1000", "width", "5"},
+         "pulse: pin 18 is ground; a signal goes on the inputs 10-13 and 15, the data pins 2-9 and the control "
+         "pins 1, 14, 16 and 17"},
+        {{"uart", "pin", "25", "9600", "x"}, "uart: pin 25 is ground"},
+        {{"pulse", "pin", "0", "every", "1000", "width", "5"}, "pulse: pin 0 is out of range (1..17)"},
+        {{"uart", "pin", "26", "9600", "x"}, "uart: pin 26 is out of range (1..17)"},
         {{"pulse", "pin", "10", "every", "1", "width", "1"}, "period 1 is out of range (2..60000000)"},
         {{"pulse", "pin", "10", "every", "100", "width", "100"}, "width 100 is out of range (1..99)"},
         {{"pulse", "off", "now"}, "unexpected argument 'now'"},
@@ -177,22 +181,46 @@ TEST_F(Signals, ConsoleSetsShowsAndStopsThem) {
     EXPECT_EQ(clash.err, "PortConsole: pin 10 carries the pulse signal (`pulse off` first); nothing changed\n");
 
     const std::string show = console("show").out;
-    EXPECT_NE(show.find("\npulse    pin 10: high 500 us every 1000 us (1000 Hz)\n"), std::string::npos) << show;
-    EXPECT_NE(show.find("\nuart     pin 11: \"Tarnwick\" at 9600 baud 8N1, over and over\n"), std::string::npos);
+    EXPECT_NE(show.find("\npulse    pin 10: high 500 us every 1000 us (1000 Hz); S6 reads it\n"), std::string::npos)
+        << show;
+    EXPECT_NE(show.find("\nuart     pin 11: \"Tarnwick\" at 9600 baud 8N1, over and over; S7 reads it inverted\n"),
+              std::string::npos);
     EXPECT_EQ(console("pulse off").out, "pulse off\n");
     EXPECT_NE(console("show").out.find("\npulse    off\n"), std::string::npos);
     EXPECT_EQ(port->Settings().signals.uart.baud, 9600u);
-    EXPECT_NE(console("--help").out.find("  uart pin N BAUD TEXT"), std::string::npos);
+    const std::string help = console("--help").out;
+    EXPECT_NE(help.find("  uart pin N BAUD TEXT"), std::string::npos);
+    EXPECT_NE(help.find("Signals go on pins 1-17 (18-25 are ground): status\n"
+                        "                              reads an input (10-13 and 15); on a data pin (2-9)\n"
+                        "                              or a control pin (1, 14, 16 and 17) the device\n"),
+              std::string::npos)
+        << help;
+
+    // On a pin no register reads, the console says so.
+    port->SetWiring(vport::Wiring::None);
+    const vport_test::ProcessResult unseen = console("pulse pin 16 every 100 width 50");
+    EXPECT_EQ(unseen.exitCode, 0u);
+    EXPECT_EQ(unseen.out, "pulse pin 16: high 50 us every 100 us (10000 Hz)\n");
+    EXPECT_EQ(unseen.err, "note: pin 16: not seen by any register: readback latch (control reads its latch; "
+                          "`readback pins` reads the line)\n");
+    ASSERT_EQ(console("readback pins").exitCode, 0u);
+    EXPECT_EQ(console("pulse pin 16 every 100 width 50").err, "") << "C2 reads it now";
+    const vport_test::ProcessResult ground = console("uart pin 20 9600 x");
+    EXPECT_EQ(ground.exitCode, 2u);
+    EXPECT_EQ(ground.out, "");
+    EXPECT_NE(ground.err.find("PortConsole: uart: pin 20 is ground; a signal goes on the inputs"), std::string::npos)
+        << ground.err;
+    EXPECT_EQ(port->Settings().signals.uart.pin, 11) << "nothing changed";
 }
 
 TEST_F(Signals, EdgesBounceAndPulsesGlitchAsTheSettingsSay) {
     ASSERT_TRUE(port->Set(vport::SettingId::Bounce, 3000));  // back for 1 to 2 us after each edge
     ASSERT_TRUE(port->Set(vport::SettingId::Glitch, 2000));  // low from 4 to 6 us of a 10 us pulse
     ASSERT_TRUE(port->SetPulse({10, 20, 10}));
-    const int64_t start = g_now;
+    const int64_t start = now;
     std::string levels;
     for (int64_t us = 0; us < 20; ++us) {
-        g_now = start + us;
+        now = start + us;
         levels += AckHigh() ? '1' : '0';
     }
     EXPECT_EQ(levels, "10110011110100000000") << "a bounce, the glitch, then the edge to low bounces back high";

@@ -80,7 +80,7 @@ TEST_F(StateFile, StateNoPortCouldBeInIsRefusedAndLeftAsItWas) {
         {"signals", [](SharedLayout& s) { s.uartLength = vport::kMaxUartText + 1; }},
         {"signals", [](SharedLayout& s) { s.uartPin = 10, s.uartBaud = 9600, s.uartLength = 0; }},
         {"signals", [](SharedLayout& s) { s.pulsePin = 11, s.pulsePeriodMicros = 0; }},
-        {"signals", [](SharedLayout& s) { s.pulsePin = 2, s.pulsePeriodMicros = 100, s.pulseWidthMicros = 10; }},
+        {"signals", [](SharedLayout& s) { s.pulsePin = 18, s.pulsePeriodMicros = 100, s.pulseWidthMicros = 10; }},
         {"signals", [](SharedLayout& s) { s.uartStart = -5; }},
     };
     for (const auto& c : cases) {
