@@ -279,13 +279,13 @@ int RunWatch(const CheckOptions& options) {
         std::fprintf(stderr, "PortCheck: cannot start the console thread: %s\n", WindowsErrorText(GetLastError()).c_str());
         return kExitFault;
     }
-    console.Show(WatchHeadline(options));
     const std::string unreported = UnreportedDriverNote(library);
     std::fputs(unreported.c_str(), stderr);
     if (const std::string unproved = ProveByReading(library.read, options.base, options.force); !unproved.empty()) {
         std::fputs(unproved.c_str(), stderr);
         return kExitNoPort;
     }
+    console.Show(WatchHeadline(options));  // only once there is a port to watch
     Recording recording;
     recording.options = &options;
     recording.read = library.read;

@@ -232,6 +232,7 @@ TEST_F(PortCheck, SerialPortAtTheBaseIsToldByTwoReadsAndNotTouched) {
             << args << result.err;
         EXPECT_TRUE(Has(result.err, "--force goes on")) << result.err;
         EXPECT_FALSE(Has(result.out, "for a moment")) << args << ": no warning of changes never made\n" << result.out;
+        EXPECT_FALSE(Has(result.out, "Watching")) << args << ": no port to watch\n" << result.out;
         for (const vport::Access& access : port->Log())
             EXPECT_TRUE(!access.write && (access.port == 0xD411 || access.port == 0xD412)) << args << " " << access.port;
     }
