@@ -248,21 +248,6 @@ TEST_F(PortCheck, SerialPortAtTheBaseIsToldByTwoReadsAndNotTouched) {
     EXPECT_GT(port->Settings().serial.fcrWrites, 0u);
 }
 
-// D0 is the first line the data plug walks; shorted low where the data
-// register reads the pins, it is a fault of that line, not a register that
-// takes no write.
-TEST_F(PortCheck, DataLineZeroShortedLowIsNamed) {
-    port->SetChip(vport::Chip::Spp);
-    port->SetReadbackFromPins(true);
-    ASSERT_TRUE(port->SetInputPin(2, false));
-    const ProcessResult result = Run("0x378");
-    EXPECT_EQ(result.exitCode, 1u) << result.out << result.err;
-    EXPECT_TRUE(Has(result.out, "FAIL: pin 2 (D0) reads back low where PortCheck drives it high, the same on every "
-                                "rewrite: a fault of that line"))
-        << result.out;
-    EXPECT_FALSE(Has(result.out, "does not take")) << result.out;
-}
-
 // A contact that opens once in twenty rounds: intermittent, not a slow
 // rising edge.
 TEST_F(PortCheck, OneOffDropoutInTwentyRoundsIsIntermittent) {
