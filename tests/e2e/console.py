@@ -32,6 +32,10 @@ class PortConsole:
 
     def command(self, *args):
         done = self.wine.run(self.exe, [str(a) for a in args], self.port_name)
+        if done.returncode == 1 and not done.stdout and not done.stderr:
+            # PortConsole says why whenever it fails, so an exit 1 with nothing
+            # said is Wine's loader (seen once on a loaded machine): once more.
+            done = self.wine.run(self.exe, [str(a) for a in args], self.port_name)
         if done.returncode != 0:
             raise ConsoleError("PortConsole %s: exit %d: %s" % (" ".join(map(str, args)),
                                                                done.returncode, done.stderr.strip()))
