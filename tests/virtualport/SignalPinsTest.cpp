@@ -164,57 +164,6 @@ TEST_F(SignalPins, TheLineIsLowWhileTheSignalIsAndARegisterReadsItWhereShowSaysO
     EXPECT_GT(unseen, kCases / 20) << "and pins none reads";
 }
 
-TEST_F(SignalPins, ReadBackFromThePinsReadsAPulseOnADataAndAUartOnAControlPin) {
-    port->SetWiring(vport::Wiring::None);
-    port->SetReadbackFromPins(true);
-    port->SetData(0xFF);
-    port->SetControl(0x04);  // all four control lines high
-    const int64_t start = now;
-    ASSERT_TRUE(port->SetPulse({5, 100, 30}));       // D3
-    ASSERT_TRUE(port->SetUart({17, 115200, std::string(1, '\0')}));  // /SELECT IN: a start bit and eight low bits
-    now = start + 10;
-    EXPECT_EQ(port->Read(kBase), 0xFF) << "high: the port's own level";
-    EXPECT_EQ(port->Read(kBase + 2) & 0x0F, 0x0C) << "C3 reads pin 17 low, inverted";
-    now = start + 50;
-    EXPECT_EQ(port->Read(kBase), 0xF7) << "low: D3 reads low, the latch still 0xFF";
-    EXPECT_EQ(port->Data(), 0xFF);
-    now = start + 150;  // bit 17 of 20: past the character and its stop bit, in the idle time
-    EXPECT_EQ(port->Read(kBase + 2) & 0x0F, 0x04) << "idle high: the port's level again";
-
-    port->SetReadbackFromPins(false);
-    now = start + 50;
-    EXPECT_EQ(port->Read(kBase), 0xFF) << "read back from the latch: the signal is on the pin, not in the read";
-    EXPECT_FALSE(port->PinLevel(5));
-}
-
-TEST_F(SignalPins, DataPinsTurnedIntoInputsReadTheSignalItself) {
-    port->SetChip(vport::Chip::Ps2);
-    port->SetWiring(vport::Wiring::None);
-    port->SetData(0x00);
-    port->SetControl(0x20);  // C5: the data pins are inputs
-    const int64_t start = now;
-    ASSERT_TRUE(port->SetPulse({9, 100, 30}));  // D7
-    now = start + 10;
-    EXPECT_EQ(port->Read(kBase), 0xFF) << "high, though the latch holds 0";
-    now = start + 50;
-    EXPECT_EQ(port->Read(kBase), 0x7F);
-    port->SetInputPin(9, false);
-    now = start + 10;
-    EXPECT_EQ(port->Read(kBase), 0x7F) << "a pin held low stays low under a signal";
-}
-
-TEST_F(SignalPins, ASignalOnADataPinReachesTheInputThePlugConnectsToIt) {
-    port->SetWiring(vport::Wiring::DataLoopback);  // pin 2 (D0) to pin 15 (/ERROR, S3)
-    port->SetData(0x01);
-    const int64_t start = now;
-    ASSERT_TRUE(port->SetPulse({2, 100, 30}));
-    now = start + 10;
-    EXPECT_EQ(port->Read(kBase + 1) & 0x08, 0x08);
-    now = start + 50;
-    EXPECT_EQ(port->Read(kBase + 1) & 0x08, 0x00) << "the plug carries the line, signal and all";
-    EXPECT_EQ(port->Read(kBase), 0x01) << "data reads its latch";
-}
-
 TEST_F(SignalPins, ShowSaysWhatReadsEachSignal) {
     port->SetWiring(vport::Wiring::None);
     ASSERT_TRUE(port->SetPulse({3, 1000, 500}));
