@@ -158,8 +158,22 @@ TEST_F(PortCheck, AnotherWriterStopsTheTestWithSixAndThePortIsPutBack) {
         << result.err;
     EXPECT_TRUE(Has(result.err, "DisableWarmPoll")) << result.err;
     EXPECT_FALSE(Has(result.out, "PASS"));
-    EXPECT_EQ(port->Data(), 0x5A);
-    EXPECT_EQ(port->Control(), 0x0C);
+    // PortCheck's own last writes, where it made any, put back what it found.
+    int lastData = 0x5A, lastControl = 0x0C;
+    for (const vport::Access& access : port->Log()) {
+        if (!access.write || access.intruder) continue;
+        if (access.port == 0x378) lastData = access.value;
+        if (access.port == 0x37A) lastControl = access.value;
+    }
+    EXPECT_EQ(lastData, 0x5A);
+    EXPECT_EQ(lastControl, 0x0C);
+    // The other writer can undo them after PortCheck's last look (its own
+    // put-back restores what it saved while PortCheck's values were lost
+    // under it); PortCheck then says so.
+    if (!Has(result.err, "NOT put back: ")) {
+        EXPECT_EQ(port->Data(), 0x5A) << result.err;
+        EXPECT_EQ(port->Control(), 0x0C) << result.err;
+    }
 }
 
 TEST_F(PortCheck, RepeatedRoundsNameALooseContact) {
